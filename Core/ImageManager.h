@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <new>
+#include <string>
+
+namespace Rendering
+{
+class Image;
+}
+
+namespace Core
+{
+
+/// The registry of decoded images, one per file name exactly as written. It
+/// owns them and counts their users: an image is destroyed when its last user
+/// gives it back, or at process exit.
+///
+/// Memory recovery: the first use installs a process-wide new handler. When any
+/// allocation fails, every image is halved once (and uploaded again); if that
+/// frees at least 10 MiB the allocation is retried, otherwise the process
+/// prints "Not enought memory, This application will be closed !" and exits
+/// with status -1.
+class ImageManager
+{
+public:
+    static ImageManager* instance();
+
+    /// `image` becomes the shared image of `fileName` (loaded on first
+    /// request), or null when the file does not load.
+    void addImage(const std::string& fileName, Rendering::Image*& image);
+    /// Gives one use of `image` back; the last one destroys it.
+    void removeImage(Rendering::Image* image);
+    void manageMemory();
+    uint64_t getTotalMemoryUsed() { return m_TotalMemoryUsed; }
+    /// Uploads every registered image (needs a GL context).
+    void initGL();
+
+    std::size_t getImageCount() const { return m_Images.size(); }
+
+private:
+    ImageManager();
+    ~ImageManager();
+
+    struct Entry
+    {
+        Rendering::Image* m_Image;
+        unsigned int m_Users;
+    };
+
+    std::map<std::string, Entry> m_Images;
+    uint64_t m_TotalMemoryUsed;
+    std::new_handler m_PreviousNewHandler;
+    bool m_Recovering;
+};
+
+/// The function object behind the new handler, bound to the manager.
+class ImageManagerNewHandler
+{
+public:
+    static ImageManagerNewHandler* instance();
+    void operator()();
+
+private:
+    ImageManagerNewHandler();
+    ImageManager* m_Manager;
+};
+
+/// The function installed with std::set_new_handler.
+void ImagesManagerNewHandler();
+
+} // namespace Core

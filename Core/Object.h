@@ -1,0 +1,85 @@
+#pragma once
+
+#include <string>
+
+#include <Core/Drawable.h>
+#include <Rendering/Aabb.h>
+
+namespace Rendering
+{
+class Mesh;
+}
+
+namespace Core
+{
+
+class Square;
+
+/// A piece standing on a square. Drawn from a mesh shared through the
+/// MeshManager, or as a sphere of radius 0.2 when it has no model file. The
+/// square places it on one of nine spots; the piece lifts itself so that it
+/// rests on the board (deltaTranslateY) and scales itself by m_Scale.
+/// Once on a square, the square owns it.
+class Object : public Drawable
+{
+public:
+    enum VerticalAlignment : int { TOP = 0, BOTTOM = 1, MIDDLE = 2 };
+    enum HorizontalAlignment : int { LEFT = 0, RIGHT = 1, CENTER = 2 };
+
+    /// Spot on the square: vertical along grid y (TOP 5/6, BOTTOM 1/6,
+    /// MIDDLE 1/2 from the lower corner), horizontal along grid x (LEFT 1/6,
+    /// RIGHT 5/6, CENTER 1/2).
+    struct ObjectAlignment
+    {
+        ObjectAlignment() : m_Vertical(MIDDLE), m_Horizontal(CENTER) {}
+        ObjectAlignment(VerticalAlignment v, HorizontalAlignment h) : m_Vertical(v), m_Horizontal(h) {}
+
+        VerticalAlignment m_Vertical;
+        HorizontalAlignment m_Horizontal;
+    };
+
+    /// An empty `modelFile` means no mesh: the piece is a sphere.
+    Object(const ObjectAlignment& alignment, const std::string& modelFile);
+    /// Shares the source's mesh (taking its own use of it), alignment, scale,
+    /// box and parent square; gets a new picking name.
+    Object(const Object& other);
+    ~Object();
+
+    void setMesh(const std::string& modelFile);
+    void removeMesh();
+    Rendering::Mesh* getMesh() const { return m_Mesh; }
+    const Rendering::Aabb& getAabb() const { return m_Aabb; }
+
+    /// Height at which the piece's origin is drawn above the square: half the
+    /// scaled box height plus 0.02 with a mesh, 0.076 for the sphere.
+    double deltaTranslateY() const;
+
+    const ObjectAlignment& getAlignment() const { return m_Alignment; }
+    void setParentSquare(Square* square) { m_ParentSquare = square; }
+    Square* getParentSquare() const { return m_ParentSquare; }
+    void setDrawBound(bool draw) { m_DrawBound = draw; }
+    bool getDrawBound() const { return m_DrawBound; }
+    void setScale(double scale) { m_Scale = scale; }
+    double getScale() const { return m_Scale; }
+
+    std::string getClassName() const override { return "OBJECT"; }
+    void draw() const override;
+    void drawWithTexture() const override;
+    void drawWithColor() const override;
+
+private:
+    friend class Square;
+
+    void drawBody() const;
+
+    Square* m_ParentSquare;
+    ObjectAlignment m_Alignment;
+    Rendering::Mesh* m_Mesh;
+    Rendering::Aabb m_Aabb;
+    double m_Scale;
+    bool m_DrawBound;
+    /// Number of squares listing this piece; the last of them deletes it.
+    unsigned int m_SquareRefs;
+};
+
+} // namespace Core

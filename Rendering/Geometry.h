@@ -1,0 +1,46 @@
+#pragma once
+
+#include <vector>
+
+#include <Math/Vec2.h>
+#include <Math/Vec3.h>
+
+namespace Rendering
+{
+
+class Primitive;
+
+/// The vertex data of one model object, in the engine's y-up axes, and the
+/// primitives that index it. Owns its primitives.
+class Geometry
+{
+public:
+    Geometry() = default;
+    Geometry(const Geometry&) = delete;
+    Geometry& operator=(const Geometry&) = delete;
+    ~Geometry();
+
+    std::vector<Vec3<double>>& getVertexArray() { return m_Vertices; }
+    /// One slot per vertex number; stored as (x, -z, y) of the file's normal.
+    std::vector<Vec3<double>>& getNormalArray() { return m_Normals; }
+    std::vector<Vec3<double>>& getColorArray() { return m_Colors; }
+    std::vector<Vec2<double>>& getTexCoordArray() { return m_TexCoords; }
+    const std::vector<Primitive*>& getPrimitives() const { return m_Primitives; }
+
+    /// Takes ownership.
+    void addPrimitive(Primitive* primitive);
+    /// Unlists `primitive` (not deleted: the caller owns it again); prints
+    /// "Unkown primitive to remove." when it is not listed.
+    void removePrimitive(Primitive* primitive);
+    void initDisplayList();
+    void draw();
+
+private:
+    std::vector<Primitive*> m_Primitives;
+    std::vector<Vec3<double>> m_Vertices;
+    std::vector<Vec3<double>> m_Normals;
+    std::vector<Vec2<double>> m_TexCoords;
+    std::vector<Vec3<double>> m_Colors;
+};
+
+} // namespace Rendering

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <vector>
+
+namespace Rendering
+{
+
+class Geometry;
+class Texture;
+
+/// Faces drawn with one begin mode: 16-bit index lists into its geometry's
+/// arrays, compiled once into a display list. An attribute list is used only
+/// when it is exactly as long as the vertex index list. Owns neither its
+/// geometry nor its texture.
+class Primitive
+{
+public:
+    Primitive() = default;
+    /// Copies links, type and index lists; the copy has no display list.
+    Primitive(const Primitive& other);
+    Primitive& operator=(const Primitive&) = delete;
+
+    void setAssociateGeometry(Geometry* geometry) { m_Geometry = geometry; }
+    Geometry* getAssociateGeometry() const { return m_Geometry; }
+    void setPrimitiveType(unsigned int type) { m_PrimitiveType = type; }
+    unsigned int getPrimitiveType() const { return m_PrimitiveType; }
+    void setTexture(Texture* texture) { m_Texture = texture; }
+    Texture* getTexture() const { return m_Texture; }
+    unsigned int getDisplayList() const { return m_DisplayList; }
+
+    std::vector<unsigned short>& getVertexIndicesArray() { return m_VertexIndices; }
+    std::vector<unsigned short>& getTexturesIndicesArray() { return m_TexCoordIndices; }
+    std::vector<unsigned short>& getNormalIndicesArray() { return m_NormalIndices; }
+
+    /// Compiles the faces into a new display list and counts it in the
+    /// engine. Needs a GL context and an associated geometry.
+    void initDisplayList();
+    /// Binds the texture if any, calls the list, unbinds GL_TEXTURE_2D.
+    void draw();
+
+private:
+    Geometry* m_Geometry = nullptr;
+    Texture* m_Texture = nullptr;
+    unsigned int m_PrimitiveType = 0;
+    unsigned int m_DisplayList = 0;
+    std::vector<unsigned short> m_VertexIndices;
+    std::vector<unsigned short> m_TexCoordIndices;
+    std::vector<unsigned short> m_NormalIndices;
+    std::vector<unsigned short> m_ColorIndices;
+};
+
+} // namespace Rendering

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace TabulaTest
+{
+
+/// Opens this test process's one GLUT window (1024x728, the engine's default
+/// size and display mode) and makes its context current, without entering
+/// GLUT's main loop. Idempotent.
+void openWindow();
+
+/// openWindow(), then the engine's OpenGL set-up (Render::initGL) once.
+void initEngine();
+
+/// RGBA of the back-buffer pixel at window position (x from the left, y from
+/// the top), read after glFinish.
+std::array<unsigned char, 4> readPixel(int x, int y);
+
+/// The window's title as the X server holds it.
+std::string windowTitle();
+
+/// Lets GLUT deliver pending window-system events (resize, expose).
+void pumpEvents();
+
+} // namespace TabulaTest
