@@ -2,6 +2,7 @@
 
 #include <rules/Cell.h>
 
+#include <string>
 #include <vector>
 
 namespace Draughts
@@ -25,6 +26,11 @@ public:
 
     bool isCapture() const { return !m_Captured.empty(); }
     bool promotes() const { return m_Promotes; }
+
+    /// Cells named by column letter a-h and row number 1-8 ((0, 0) is "a1"),
+    /// joined by '-' for a step and 'x' for jumps: "c3-d4", "a1xc3xe5". A cell
+    /// off the board reads "??".
+    std::string toString() const;
 
     bool operator==(const Move& other) const;
     bool operator!=(const Move& other) const { return !(*this == other); }

@@ -43,11 +43,17 @@ TEST(DraughtsRulesTest, StartingPosition)
     ASSERT_EQ(rules.legalMoves().size(), 7u);
     for (const Move& move : rules.legalMoves())
         EXPECT_EQ(move.from().y, 2);
+    EXPECT_EQ(rules.legalMoves()[0].toString(), "a3-b4");
 
     Position copy = start;
     copy.set({1, 0}, Piece::WhiteKing);
     copy.set({-1, 8}, Piece::WhiteKing);
     EXPECT_EQ(copy, start);
+
+    const Move nonsense({{-1, 99}}, {{8, 8}}, true);
+    EXPECT_EQ(nonsense.toString(), "??");
+    EXPECT_EQ(Rules::apply(start, nonsense).count(Side::Black), 12);
+    EXPECT_EQ(Move({}, {}, false).from(), (Cell{-1, -1}));
 }
 
 TEST(DraughtsRulesTest, CaptureIsCompulsoryAnywhereOnTheBoard)
@@ -74,6 +80,7 @@ TEST(DraughtsRulesTest, MultiJumpMustBeCompletedButAnyBranchMayBeChosen)
 
     const Move shorter = rules.movesStartingWith({{1, 1}, {3, 3}, {1, 5}}).at(0);
     EXPECT_EQ(shorter.captured(), (Path{{2, 2}, {2, 4}}));
+    EXPECT_EQ(shorter.toString(), "b2xd4xb6");
     ASSERT_TRUE(rules.play(shorter));
     EXPECT_EQ(rules.position().count(Side::White), 2);
     EXPECT_EQ(rules.position().at({1, 5}), Piece::BlackMan);
