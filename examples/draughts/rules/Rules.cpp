@@ -29,8 +29,8 @@ template <typename T> bool contains(const std::vector<T>& items, const T& item)
 
 // Depth-first over every jump available from the last cell of path. Jumped
 // pieces are still on the board here, which also keeps the sequence from
-// landing on them; the captured list keeps it from jumping them again. The
-// depth is bounded by the twelve enemy pieces.
+// landing on them; the captured list keeps it from jumping them again, so the
+// depth never exceeds the number of enemy pieces.
 void addCaptures(const Position& position, Piece piece, Side side, std::vector<Cell>& path, std::vector<Cell>& captured,
                  std::vector<Move>& out)
 {
