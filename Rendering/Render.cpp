@@ -5,6 +5,7 @@
 #include <ctime>
 #include <iostream>
 #include <limits>
+#include <string>
 
 #include <GL/glew.h>
 #include <GL/glxew.h>
@@ -55,10 +56,23 @@ void display() { Render::instance()->loop(); }
 
 void reShape(int width, int height) { Render::instance()->reshape(width, height); }
 
-// Without the swap-control extension the keys that switch it do nothing.
+// The display must offer the swap-control extension, not merely the client
+// library: on a server without it (a direct context under Xvfb) the call
+// raises an X error, and Xlib's default handler ends the process. Without
+// it the keys that switch it do nothing.
+bool swapControlOffered()
+{
+    Display* display = glXGetCurrentDisplay();
+    if (!glXSwapIntervalSGI || !display)
+        return false;
+    const char* list = glXQueryExtensionsString(display, DefaultScreen(display));
+    const std::string extensions = std::string(" ") + (list ? list : "") + " ";
+    return extensions.find(" GLX_SGI_swap_control ") != std::string::npos;
+}
+
 void setSwapInterval(int interval)
 {
-    if (glXSwapIntervalSGI)
+    if (swapControlOffered())
         glXSwapIntervalSGI(interval);
 }
 
