@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <regex>
+#include <thread>
 
 #include <GL/freeglut.h>
 
@@ -154,8 +155,12 @@ TEST_F(RenderGLTest, TitleShowsTheFrameRateOnceASecond)
 TEST_F(RenderGLTest, ResizeSetsViewportSizeAndAspect)
 {
     glutReshapeWindow(800, 600);
-    for (int i = 0; i < 50 && render->getSize() != Vec2<unsigned int>(800, 600); ++i)
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (render->getSize() != Vec2<unsigned int>(800, 600) && std::chrono::steady_clock::now() < deadline)
+    {
         TabulaTest::pumpEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     EXPECT_EQ(render->getSize(), Vec2<unsigned int>(800, 600));
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
