@@ -6,10 +6,10 @@
 #include <iostream>
 #include <limits>
 
-#include <GL/glew.h>
-#include <GL/glxew.h>
 #include <GL/freeglut.h>
+#include <GL/glew.h>
 #include <GL/glu.h>
+#include <GL/glxew.h>
 
 #include <Core/Board.h>
 #include <Core/CallBackKeyboard.h>
@@ -51,9 +51,15 @@ const double c_EighthTurn = 0.39269875;
 const double c_FullTurn = 6.28318;
 const int c_PickingBufferSize = 512;
 
-void display() { Render::instance()->loop(); }
+void display()
+{
+    Render::instance()->loop();
+}
 
-void reShape(int width, int height) { Render::instance()->reshape(width, height); }
+void reShape(int width, int height)
+{
+    Render::instance()->reshape(width, height);
+}
 
 // Without the swap-control extension the keys that switch it do nothing.
 void setSwapInterval(int interval)
@@ -62,8 +68,14 @@ void setSwapInterval(int interval)
         glXSwapIntervalSGI(interval);
 }
 
-void disableVSync() { setSwapInterval(0); }
-void enableVSync() { setSwapInterval(1); }
+void disableVSync()
+{
+    setSwapInterval(0);
+}
+void enableVSync()
+{
+    setSwapInterval(1);
+}
 
 void keyboardEvent(unsigned char key, int x, int y)
 {
@@ -174,12 +186,14 @@ Render* Render::instance()
     return &s_Instance;
 }
 
-bool Render::isAlive() { return s_Alive; }
+bool Render::isAlive()
+{
+    return s_Alive;
+}
 
 Render::Render()
-    : m_Width(1024), m_Height(728), m_FullScreen(false), m_Camera(new Camera()), m_Board(nullptr),
-      m_RotationStep(1.0f), m_LastFpsTime(1000.0), m_FrameCount(0), m_ShaderAvailable(false), m_Shader(nullptr),
-      m_NbDisplayList(0)
+    : m_Width(1024), m_Height(728), m_FullScreen(false), m_Camera(new Camera()), m_Board(nullptr), m_RotationStep(1.0f),
+      m_LastFpsTime(1000.0), m_FrameCount(0), m_ShaderAvailable(false), m_Shader(nullptr), m_NbDisplayList(0)
 {
     m_Camera->setIsFree(true);
     s_Alive = true;

@@ -26,7 +26,10 @@ Pixel pixelAt(const Vec3<double>& world)
     return TabulaTest::readPixel(static_cast<int>(p.x), static_cast<int>(p.y));
 }
 
-bool isBackground(const Pixel& p) { return p[0] == p[1] && p[1] == p[2] && p[0] >= 24 && p[0] <= 27; }
+bool isBackground(const Pixel& p)
+{
+    return p[0] == p[1] && p[1] == p[2] && p[0] >= 24 && p[0] <= 27;
+}
 
 struct RenderGLTest : ::testing::Test
 {
@@ -184,7 +187,8 @@ TEST_F(RenderGLTest, HUDTextIsDrawnNearTheTopLeftAndRestoresState)
     render->getHUDs().push_back(nullptr);
     render->getHUDs().push_back(&text);
 
-    auto topRow = [&](int maxY) {
+    auto topRow = [&](int maxY)
+    {
         render->renderFrame();
         for (int y = 0; y < maxY; ++y)
             for (int x = 0; x < 120; ++x)

@@ -31,7 +31,8 @@ FeedbackCapture captureFeedback(const std::function<void()>& draw, double scale)
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 
     FeedbackCapture capture;
-    auto vertex = [&](GLint& i) {
+    auto vertex = [&](GLint& i)
+    {
         // Window coordinates back to the drawing's own, before the scale.
         FedVertex v{(buffer[i] / 500.0 - 1.0) / scale, (buffer[i + 1] / 500.0 - 1.0) / scale,
                     (buffer[i + 2] * 2.0 - 1.0) / scale};
