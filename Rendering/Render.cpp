@@ -6,10 +6,12 @@
 #include <iostream>
 #include <limits>
 
-#include <GL/freeglut.h>
+// GLEW must come before any other OpenGL header.
 #include <GL/glew.h>
-#include <GL/glu.h>
 #include <GL/glxew.h>
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
 
 #include <Core/Board.h>
 #include <Core/CallBackKeyboard.h>
