@@ -279,8 +279,13 @@ void Render::initGL()
     glEnable(GL_LIGHT0);
     glDepthMask(GL_TRUE);
 
-    // The engine's own spot above the board; it lives as long as the process.
-    Light* light = new Light();
+    // The engine's own spot above the board, made once and freed with the engine.
+    if (!m_DefaultLight)
+    {
+        m_DefaultLight = std::make_unique<Light>();
+        m_Lights.push_back(m_DefaultLight.get());
+    }
+    Light* light = m_DefaultLight.get();
     light->setId(0);
     light->setPosition(Vec4<float>(0, 10, 0, 1));
     light->setDirection(Vec3<float>(0, -1, 0));
@@ -288,7 +293,6 @@ void Render::initGL()
     light->setSpecularColor(Vec4<float>(0.7f, 0.7f, 0.7f, 0.7f));
     light->setSpotExponent(1024.0f);
     light->setSpotCutOff(60.0f);
-    m_Lights.push_back(light);
 
     Core::ImageManager::instance()->initGL();
     Core::MeshManager::instance()->initList();
