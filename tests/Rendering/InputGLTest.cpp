@@ -85,6 +85,8 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
+    pid_t pid() const { return m_Pid; }
+
     // The next line, or "" once the game has said nothing for c_Patience.
     std::string nextLine()
     {
@@ -174,14 +176,14 @@ struct InputGLTest : ::testing::Test
         size >> width >> height;
         start = parsePose(game.waitFor("camera "));
 
-        std::istringstream ids(capture("xdotool search --sync --onlyvisible --name '^Tabula Picking'"));
-        while (ids >> window)
-        {
-        }
+        std::istringstream ids(capture("xdotool search --sync --onlyvisible --pid " + std::to_string(game.pid()) +
+                                       " --name '^Tabula Picking'"));
+        ids >> window;
         ASSERT_FALSE(window.empty());
-        std::string geometry = capture("xdotool getwindowgeometry " + window);
-        ASSERT_EQ(std::sscanf(geometry.c_str() + geometry.find("Position:"), "Position: %d,%d", &originX, &originY), 2)
-            << geometry;
+        const std::string geometry = capture("xdotool getwindowgeometry " + window);
+        const std::size_t position = geometry.find("Position:");
+        ASSERT_NE(position, std::string::npos) << geometry;
+        ASSERT_EQ(std::sscanf(geometry.c_str() + position, "Position: %d,%d", &originX, &originY), 2) << geometry;
         xdo("windowfocus --sync " + window);
 
         // The engine's start-up view, rebuilt here without a window.
