@@ -116,7 +116,11 @@ bool readPNGFile(const std::string& fileName, Rendering::Image* image)
         std::cout << "Couldn't open/find file : \"" << fileName << "\"" << std::endl;
         return false;
     }
+    return readPNGStream(stream, image);
+}
 
+bool readPNGStream(std::istream& stream, Rendering::Image* image)
+{
     PNGError error;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr)
@@ -167,6 +171,8 @@ bool readPNGFile(const std::string& fileName, Rendering::Image* image)
     int colorType = 0;
     png_get_IHDR(png, info, &width, &height, &bitDepth, &colorType, nullptr, nullptr, nullptr);
     requestTransforms(png, info, bitDepth, colorType);
+    // Asked for explicitly: png_read_image would otherwise do it with a warning.
+    png_set_interlace_handling(png);
     png_read_update_info(png, info);
 
     const std::size_t rowBytes = png_get_rowbytes(png, info);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <istream>
 #include <ostream>
 #include <string>
 
@@ -41,6 +42,9 @@ namespace Reader
 ///   "PNG lib warning : <text>" and decoding goes on. A file cut short is a
 ///   libpng error ("Read Error"). The image is left without pixels.
 bool readPNGFile(const std::string& fileName, Rendering::Image* image);
+/// The same decoding from an open binary stream (everything but the
+/// "Couldn't open/find file" case).
+bool readPNGStream(std::istream& stream, Rendering::Image* image);
 
 /// Widest and tallest picture a PNG file may declare.
 constexpr unsigned int c_MaxPNGDimension = 16384;
