@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -87,6 +88,20 @@ unsigned int formatOf(int colorType, int channels)
     }
 }
 
+// libpng sizes its chunk buffers from the lengths the file declares and clears
+// them before reading: a 92-byte file can ask for a gigabyte. Its allocations
+// go through here and are refused above the chunk limit (the pixel buffer is
+// the reader's own).
+png_voidp limitedMalloc(png_structp, png_alloc_size_t size)
+{
+    return size > c_MaxPNGChunkBytes ? nullptr : std::malloc(size);
+}
+
+void limitedFree(png_structp, png_voidp block)
+{
+    std::free(block);
+}
+
 void requestTransforms(png_structp png, png_infop info, int bitDepth, int colorType)
 {
     if (bitDepth > 8 && getCpuByteOrder() == 1)
@@ -129,6 +144,7 @@ bool readPNGStream(std::istream& stream, Rendering::Image* image)
         return false;
     }
     png_set_error_fn(png, &error, user_error_fn, user_warning_fn);
+    png_set_mem_fn(png, nullptr, limitedMalloc, limitedFree);
     png_infop info = png_create_info_struct(png);
     png_infop endInfo = png_create_info_struct(png);
     if (info == nullptr || endInfo == nullptr)
@@ -163,6 +179,7 @@ bool readPNGStream(std::istream& stream, Rendering::Image* image)
     png_set_sig_bytes(png, sizeof(signature));
     // The file decides how much the decoder allocates: keep that bounded.
     png_set_user_limits(png, c_MaxPNGDimension, c_MaxPNGDimension);
+    png_set_chunk_malloc_max(png, c_MaxPNGChunkBytes);
     png_read_info(png, info);
 
     png_uint_32 width = 0;

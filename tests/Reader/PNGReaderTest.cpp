@@ -220,6 +220,9 @@ TEST(PNGReader, OwnFailureCasesPrintTheirLine)
         {"short.png", "Error in header.\n"},
         {"jpeg_named.png", "Error in header.\n"},
         {"cut.png", "PNG lib warning : Read Error\nRead Error\n"},
+        // Declares a 1.3 GB text chunk in a 92-byte file.
+        {"huge_chunk.png",
+         "PNG lib warning : zTXt: chunk data is too large\nPNG lib warning : Read Error\nRead Error\n"},
         {"wide.png", "PNG lib warning : Image width exceeds user limit in IHDR\n"
                      "PNG lib warning : Invalid IHDR data\nInvalid IHDR data\n"},
     };
