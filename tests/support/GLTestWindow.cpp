@@ -6,19 +6,6 @@
 
 #include <Rendering/Render.h>
 
-#include <cstdlib>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define TABULA_TEST_LEAK_CHECK 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TABULA_TEST_LEAK_CHECK 1
-#endif
-#endif
-#ifdef TABULA_TEST_LEAK_CHECK
-#include <sanitizer/lsan_interface.h>
-#endif
-
 namespace TabulaTest
 {
 
@@ -48,11 +35,6 @@ void openWindow()
     for (int i = 0; i < 5; ++i)
         glutMainLoopEvent();
     g_WindowOpen = true;
-#ifdef TABULA_TEST_LEAK_CHECK
-    // The GL driver is unloaded at exit, which orphans what it still holds;
-    // look for leaks while it is loaded (this handler runs before its teardown).
-    std::atexit([] { __lsan_do_leak_check(); });
-#endif
 }
 
 void initEngine()
