@@ -31,11 +31,9 @@ Rendering::Shader& engineShader()
 
 void startEngine(Rendering::Shader* shader = &engineShader())
 {
-    testing::internal::CaptureStdout();
     Rendering::Render::instance()->setShader(&engineShader());
     TabulaTest::initEngine();
     Rendering::Render::instance()->setShader(shader);
-    testing::internal::GetCapturedStdout();
 }
 
 // Images first registered after the engine's set-up are not uploaded by it.
