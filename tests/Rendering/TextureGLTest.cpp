@@ -205,10 +205,7 @@ TEST(TextureGL, TexturesOfOneFileShareTheImageUntilTheLastIsDestroyed)
 
 TEST(TextureGLDeathTest, ShaderWithoutNormalsSamplerEndsTheProcessAtFirstApply)
 {
-    // Plain fork: death suites run first, so this process has no window or
-    // driver threads yet, and the leak checker copes with a forked child
-    // where a cloned one makes it crash at exit.
-    GTEST_FLAG_SET(death_test_style, "fast");
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             startEngine();
