@@ -31,8 +31,9 @@ public:
     Drawable(const Drawable& other);
     Drawable& operator=(const Drawable&) = delete;
     /// Also leaves the engine's picking registry, so a stale name can never be
-    /// mapped back to a destroyed object.
-    ~Drawable();
+    /// mapped back to a destroyed object. Virtual because squares delete their
+    /// pieces through Object pointers and games derive their own pieces.
+    virtual ~Drawable();
 
     /// Class tag: "BOARD", "SQUARE" or "OBJECT".
     virtual std::string getClassName() const = 0;

@@ -81,6 +81,9 @@ public:
 
     Vec2<unsigned int> getSize() { return Vec2<unsigned int>(m_Width, m_Height); }
     void setSize(unsigned int width, unsigned int height);
+    /// Follows a window resize: viewport, size, camera aspect ratio (kept when
+    /// the height is 0) and projection. GLUT's reshape callback.
+    void reshape(int width, int height);
     Camera* getCamera() { return m_Camera; }
     Core::Board* getBoard() { return m_Board; }
     const std::string& getTitle() const { return m_Title; }

@@ -1,10 +1,16 @@
 #include "support/GLTestWindow.h"
 
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include <Rendering/Camera.h>
+#include <Rendering/Render.h>
+
+// X11 defines macros (None, Bool) that clash with the headers above.
 #include <GL/freeglut.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
-
-#include <Rendering/Render.h>
 
 namespace TabulaTest
 {
@@ -13,8 +19,10 @@ namespace
 {
 bool g_WindowOpen = false;
 bool g_EngineReady = false;
+std::string g_SetupOutput;
 
 void idleDisplay() {}
+void reshape(int width, int height) { Rendering::Render::instance()->reshape(width, height); }
 } // namespace
 
 void openWindow()
@@ -31,6 +39,7 @@ void openWindow()
     glutInitWindowPosition(0, 0);
     glutCreateWindow("tabula-test");
     glutDisplayFunc(idleDisplay);
+    glutReshapeFunc(reshape);
     // Some events must pass before the window has its final size on screen.
     for (int i = 0; i < 5; ++i)
         glutMainLoopEvent();
@@ -42,8 +51,32 @@ void initEngine()
     openWindow();
     if (g_EngineReady)
         return;
+    testing::internal::CaptureStdout();
     Rendering::Render::instance()->initGL();
+    g_SetupOutput = testing::internal::GetCapturedStdout();
     g_EngineReady = true;
+}
+
+const std::string& engineSetupOutput() { return g_SetupOutput; }
+
+WindowPoint projectToWindow(double x, double y, double z)
+{
+    Rendering::Render* render = Rendering::Render::instance();
+    Rendering::Camera* camera = render->getCamera();
+    const double angle = rot * 3.14159265358979 / 180.0;
+    // The scene turn about the vertical, as glRotated(rot, 0, 1, 0) applies it.
+    const double wx = std::cos(angle) * x + std::sin(angle) * z;
+    const double wz = -std::sin(angle) * x + std::cos(angle) * z;
+    const Matrix<double>& v = camera->getTransformationMatrix();
+    const Matrix<double>& p = camera->getProjectionMatrix();
+    double eye[4], clip[4];
+    for (int r = 0; r < 4; ++r)
+        eye[r] = v[r] * wx + v[4 + r] * y + v[8 + r] * wz + v[12 + r];
+    for (int r = 0; r < 4; ++r)
+        clip[r] = p[r] * eye[0] + p[4 + r] * eye[1] + p[8 + r] * eye[2] + p[12 + r] * eye[3];
+    const Vec2<unsigned int> size = render->getSize();
+    const double ndcX = clip[0] / clip[3], ndcY = clip[1] / clip[3];
+    return WindowPoint{(ndcX + 1.0) / 2.0 * size.x(), size.y() - (ndcY + 1.0) / 2.0 * size.y()};
 }
 
 std::array<unsigned char, 4> readPixel(int x, int y)

@@ -14,6 +14,18 @@ void openWindow();
 /// openWindow(), then the engine's OpenGL set-up (Render::initGL) once.
 void initEngine();
 
+/// What the engine's OpenGL set-up printed on the standard output.
+const std::string& engineSetupOutput();
+
+/// Window position (x from the left, y from the top) at which a world point
+/// appears, from the engine's camera, scene scale (1, 1, 1 assumed) and turn.
+struct WindowPoint
+{
+    double x;
+    double y;
+};
+WindowPoint projectToWindow(double x, double y, double z);
+
 /// RGBA of the back-buffer pixel at window position (x from the left, y from
 /// the top), read after glFinish.
 std::array<unsigned char, 4> readPixel(int x, int y);

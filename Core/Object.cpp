@@ -1,0 +1,111 @@
+#include <Core/Object.h>
+
+#include <GL/freeglut.h>
+
+#include <Core/MeshManager.h>
+#include <Rendering/Mesh.h>
+#include <Rendering/Texture.h>
+
+namespace Core
+{
+
+namespace
+{
+// A sphere of radius 0.2 drawn this high seems to rest on the board.
+const double c_SphereLift = 0.076;
+const double c_MeshClearance = 0.02;
+} // namespace
+
+Object::Object(const ObjectAlignment& alignment, const std::string& modelFile)
+    : m_ParentSquare(nullptr), m_Alignment(alignment), m_Mesh(nullptr), m_Aabb(nullptr), m_Scale(1.0),
+      m_DrawBound(false), m_SquareRefs(0)
+{
+    setMesh(modelFile);
+}
+
+Object::Object(const Object& other)
+    : Drawable(other), m_ParentSquare(other.m_ParentSquare), m_Alignment(other.m_Alignment),
+      m_Mesh(other.m_Mesh), m_Aabb(other.m_Aabb), m_Scale(other.m_Scale), m_DrawBound(other.m_DrawBound),
+      m_SquareRefs(0)
+{
+    // The copy holds its own use of the shared mesh, so removeMesh on either
+    // piece never destroys the mesh under the other.
+    if (m_Mesh)
+        MeshManager::instance()->retainMesh(m_Mesh);
+}
+
+Object::~Object() = default;
+
+void Object::setMesh(const std::string& modelFile)
+{
+    removeMesh();
+    if (modelFile.empty())
+        return;
+    MeshManager::instance()->addMesh(modelFile, m_Mesh);
+    m_Aabb.setMesh(m_Mesh);
+}
+
+void Object::removeMesh()
+{
+    if (!m_Mesh)
+        return;
+    MeshManager::instance()->removeMesh(m_Mesh);
+    m_Mesh = nullptr;
+    m_Aabb.reset();
+}
+
+double Object::deltaTranslateY() const
+{
+    if (!m_Mesh)
+        return c_SphereLift;
+    return m_Aabb.getSize().y() * m_Scale / 2.0 + c_MeshClearance;
+}
+
+void Object::draw() const
+{
+    glPushName(getPickingName());
+    if (hasTexture())
+        drawWithTexture();
+    else
+        drawWithColor();
+    glPopName();
+}
+
+void Object::drawBody() const
+{
+    if (m_Mesh)
+    {
+        m_Mesh->draw();
+        if (m_DrawBound)
+            m_Aabb.draw();
+    }
+    else
+        glutSolidSphere(0.2, 10, 10);
+}
+
+void Object::drawWithTexture() const
+{
+    glPushMatrix();
+    glTranslated(0, deltaTranslateY(), 0);
+    glScaled(m_Scale, m_Scale, m_Scale);
+    glColor4d(1, 1, 1, 1);
+    m_Texture->apply();
+    drawBody();
+    Rendering::Texture::unApply();
+    glPopMatrix();
+}
+
+void Object::drawWithColor() const
+{
+    glPushMatrix();
+    glTranslated(0, deltaTranslateY(), 0);
+    glScaled(m_Scale, m_Scale, m_Scale);
+    const GLfloat material[4] = {GLfloat(m_Color.x()), GLfloat(m_Color.y()), GLfloat(m_Color.z()),
+                                 GLfloat(m_Color.w())};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, material);
+    glColor4d(m_Color.x(), m_Color.y(), m_Color.z(), m_Color.w());
+    drawBody();
+    glPopMatrix();
+}
+
+} // namespace Core

@@ -1,0 +1,45 @@
+#include <Rendering/Light.h>
+
+#include <GL/gl.h>
+
+namespace Rendering
+{
+
+// Number, attenuation and spot values have no setters; they start at
+// OpenGL's own defaults so applying a fresh light changes nothing unexpected.
+Light::Light()
+    : m_Id(0), m_ConstantAttenuation(1.0f), m_LinearAttenuation(0.0f), m_QuadraticAttenuation(0.0f),
+      m_SpotExponent(0.0f), m_SpotCutOff(180.0f)
+{
+}
+
+void Light::setId(unsigned int id)
+{
+    m_Id = id;
+    init();
+}
+
+void Light::init()
+{
+    glEnable(GL_LIGHT0 + m_Id);
+    m_Ambient.w() = 1.0f;
+    m_Diffuse.w() = 1.0f;
+    m_Specular.w() = 1.0f;
+}
+
+void Light::apply()
+{
+    const GLenum light = GL_LIGHT0 + m_Id;
+    glLightfv(light, GL_POSITION, m_LightPosition.ptr());
+    glLightfv(light, GL_AMBIENT, m_Ambient.ptr());
+    glLightfv(light, GL_DIFFUSE, m_Diffuse.ptr());
+    glLightfv(light, GL_SPECULAR, m_Specular.ptr());
+    glLightfv(light, GL_SPOT_DIRECTION, m_Direction.ptr());
+    glLightf(light, GL_CONSTANT_ATTENUATION, m_ConstantAttenuation);
+    glLightf(light, GL_LINEAR_ATTENUATION, m_LinearAttenuation);
+    glLightf(light, GL_QUADRATIC_ATTENUATION, m_QuadraticAttenuation);
+    glLightf(light, GL_SPOT_CUTOFF, m_SpotCutOff);
+    glLightf(light, GL_SPOT_EXPONENT, m_SpotExponent);
+}
+
+} // namespace Rendering

@@ -1,0 +1,474 @@
+#include <Rendering/Render.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <limits>
+
+#include <GL/glew.h>
+#include <GL/glxew.h>
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+
+#include <Core/Board.h>
+#include <Core/CallBackKeyboard.h>
+#include <Core/CallBackPicking.h>
+#include <Core/Drawable.h>
+#include <Core/ImageManager.h>
+#include <Core/MeshManager.h>
+#include <Core/Object.h>
+#include <Core/Square.h>
+#include <Rendering/Camera.h>
+#include <Rendering/HUD.h>
+#include <Rendering/Light.h>
+#include <Rendering/Shader.h>
+
+float rot = 0.0f;
+Vec3<double> dst_pos(0.0, 10.0, -10.0);
+Quat<double> dst_orient(3.0 * 0.7853975, Vec3<double>(1.0, 0.0, 0.0));
+Quat<double> init_orient;
+float delta_t = 0.0f;
+
+namespace Rendering
+{
+
+unsigned int pickingBuf[512];
+
+namespace
+{
+// Last pointer position seen with no button held: the point each frame picks.
+int mouseX = 0;
+int mouseY = 0;
+// Right-button drag: -1 idle, 0 armed (no position seen yet), else the last position.
+int oldX = 0;
+int oldY = 0;
+
+bool s_Alive = false;
+
+const double c_QuarterTurn = 0.7853975;
+const double c_EighthTurn = 0.39269875;
+const double c_FullTurn = 6.28318;
+const int c_PickingBufferSize = 512;
+
+void display() { Render::instance()->loop(); }
+
+void reShape(int width, int height) { Render::instance()->reshape(width, height); }
+
+// Without the swap-control extension the keys that switch it do nothing.
+void setSwapInterval(int interval)
+{
+    if (glXSwapIntervalSGI)
+        glXSwapIntervalSGI(interval);
+}
+
+void disableVSync() { setSwapInterval(0); }
+void enableVSync() { setSwapInterval(1); }
+
+void keyboardEvent(unsigned char key, int x, int y)
+{
+    Camera* camera = Render::instance()->getCamera();
+    const bool free = camera->isFree();
+    switch (key)
+    {
+    case 27:
+        std::exit(0);
+    case '*':
+        disableVSync();
+        break;
+    case '/':
+        enableVSync();
+        break;
+    case '+':
+        camera->setIsFree(!free);
+        break;
+    case '-':
+        camera->resetRotation();
+        camera->setPosition(Vec3<double>(0, 10, 10));
+        camera->rotateX(-c_QuarterTurn);
+        break;
+    case 'l':
+        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+        break;
+    case 'p':
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        break;
+    case 'z':
+        free ? camera->translateZ(-0.5) : camera->rotateX(c_EighthTurn);
+        break;
+    case 's':
+        free ? camera->translateZ(0.5) : camera->rotateX(-c_EighthTurn);
+        break;
+    case 'q':
+        free ? camera->translateX(-0.5) : camera->rotateY(c_EighthTurn);
+        break;
+    case 'd':
+        free ? camera->translateX(0.5) : camera->rotateY(-c_EighthTurn);
+        break;
+    case 'a':
+        if (free)
+            camera->translateY(-0.5);
+        else
+            camera->setDistanceToOrigin(camera->getDistanceToOrigin() + 0.5);
+        break;
+    case 'e':
+        if (free)
+            camera->translateY(0.5);
+        else
+            camera->setDistanceToOrigin(camera->getDistanceToOrigin() - 0.5);
+        break;
+    default:
+        for (Core::CallBackKeyboard* callback : Render::instance()->getCallBacksKeyboard())
+        {
+            callback->setKeyboardEvent(key, x, y);
+            callback->execute();
+        }
+        break;
+    }
+    camera->glPut();
+}
+
+void mouseEvent(int button, int state, int, int)
+{
+    if (button == GLUT_RIGHT_BUTTON)
+    {
+        oldX = 0;
+        oldY = 0;
+        return;
+    }
+    oldX = -1;
+    oldY = -1;
+    if (button == GLUT_LEFT_BUTTON && state == GLUT_UP)
+        Render::instance()->updatePicking();
+}
+
+void motionEvent(int x, int y)
+{
+    if (oldX == -1 || oldY == -1)
+        return;
+    Render* render = Render::instance();
+    Vec2<unsigned int> size = render->getSize();
+    // A drag across the whole width or height is one full turn.
+    const double kx = c_FullTurn / size.x();
+    const double ky = c_FullTurn / size.y();
+    const double dx = oldX != 0 ? static_cast<double>(oldX - x) : 0.0;
+    const double dy = oldY != 0 ? static_cast<double>(oldY - y) : 0.0;
+    oldX = x;
+    oldY = y;
+    Camera* camera = render->getCamera();
+    camera->rotateX(ky * dy);
+    camera->rotateY(kx * dx);
+    camera->glPut();
+}
+
+void passiveMotionEvent(int x, int y)
+{
+    mouseX = x;
+    mouseY = y;
+}
+} // namespace
+
+Render* Render::instance()
+{
+    static Render s_Instance;
+    return &s_Instance;
+}
+
+bool Render::isAlive() { return s_Alive; }
+
+Render::Render()
+    : m_Width(1024), m_Height(728), m_FullScreen(false), m_Camera(new Camera()), m_Board(nullptr),
+      m_RotationStep(1.0f), m_LastFpsTime(1000.0), m_FrameCount(0), m_ShaderAvailable(false), m_Shader(nullptr),
+      m_NbDisplayList(0)
+{
+    m_Camera->setIsFree(true);
+    s_Alive = true;
+}
+
+Render::~Render()
+{
+    s_Alive = false;
+    delete m_Camera;
+}
+
+void Render::setParams(const std::string& title, const Vec3<double>& scale, Core::Board* board)
+{
+    m_Title = title;
+    m_Board = board;
+    m_Scale = scale;
+}
+
+void Render::setSize(unsigned int width, unsigned int height)
+{
+    m_Width = width;
+    m_Height = height;
+}
+
+void Render::reshape(int width, int height)
+{
+    glViewport(0, 0, width, height);
+    setSize(static_cast<unsigned int>(width), static_cast<unsigned int>(height));
+    // A window of height 0 has no aspect ratio: the camera keeps the last one.
+    if (height > 0)
+        m_Camera->setAspectRatio(static_cast<double>(width) / static_cast<double>(height));
+    m_Camera->glUpdateProjectionMatrix();
+}
+
+void Render::run()
+{
+    int argc = 1;
+    char name[] = "main";
+    char* argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL);
+    glutInitWindowSize(static_cast<int>(m_Width), static_cast<int>(m_Height));
+    glutInitWindowPosition(100, 100);
+    glutCreateWindow(m_Title.c_str());
+    if (m_FullScreen)
+        glutFullScreen();
+    initGL();
+    glutDisplayFunc(display);
+    glutIdleFunc(display);
+    glutMouseFunc(mouseEvent);
+    glutMotionFunc(motionEvent);
+    glutReshapeFunc(reShape);
+    glutPassiveMotionFunc(passiveMotionEvent);
+    glutKeyboardFunc(keyboardEvent);
+    glutMainLoop();
+}
+
+void Render::initGL()
+{
+    std::cout << "Initializing OpenGL : ";
+    glClearColor(0.1f, 0.1f, 0.1f, 0.0f);
+    glViewport(0, 0, static_cast<GLsizei>(m_Width), static_cast<GLsizei>(m_Height));
+
+    m_Camera->setFOV(45.0);
+    m_Camera->setAspectRatio(static_cast<double>(m_Width) / static_cast<double>(m_Height));
+    m_Camera->setPlanes(1.0, 1000.0);
+    m_Camera->setPosition(Vec3<double>(0, 10, 10));
+    m_Camera->rotateX(-c_QuarterTurn);
+    m_Camera->setDistanceToOrigin(10.0);
+    init_orient = m_Camera->getOrientation();
+    m_Camera->glUpdateProjectionMatrix();
+    m_Camera->glPut();
+
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_CULL_FACE);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glDepthMask(GL_TRUE);
+
+    // The engine's own spot above the board; it lives as long as the process.
+    Light* light = new Light();
+    light->setId(0);
+    light->setPosition(Vec4<float>(0, 10, 0, 1));
+    light->setDirection(Vec3<float>(0, -1, 0));
+    light->setDiffuseColor(Vec4<float>(0.1f, 0.1f, 0.1f, 0.1f));
+    light->setSpecularColor(Vec4<float>(0.7f, 0.7f, 0.7f, 0.7f));
+    light->setSpotExponent(1024.0f);
+    light->setSpotCutOff(60.0f);
+    m_Lights.push_back(light);
+
+    Core::ImageManager::instance()->initGL();
+    Core::MeshManager::instance()->initList();
+
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    std::cout << " OK" << std::endl;
+
+    std::cout << "Initializing GLEW & Shader : ";
+    glewInit();
+    m_ShaderAvailable = Shader::shaderIsAvailable();
+    std::cout << " OK" << std::endl;
+    if (m_Shader && m_ShaderAvailable)
+        m_Shader->init();
+}
+
+void Render::renderFrame()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glPushMatrix();
+    glScaled(m_Scale.x(), m_Scale.y(), m_Scale.z());
+    glRotated(rot, 0, 1, 0);
+
+    // Picking and the head-up display use the fixed-function pipeline.
+    Shader::unApply();
+    if (m_Board)
+    {
+        startPicking(mouseX, mouseY);
+        m_Board->draw();
+        stopPicking();
+    }
+
+    for (HUD* hud : m_HUDs)
+        if (hud)
+            hud->draw();
+
+    if (m_Shader)
+        m_Shader->apply();
+    for (Light* light : m_Lights)
+        light->apply();
+    if (m_Board)
+        m_Board->draw();
+    glPopMatrix();
+}
+
+void Render::loop()
+{
+    renderFrame();
+    glutSwapBuffers();
+    updateFrameRate();
+    updateRotation();
+}
+
+void Render::updateFrameRate()
+{
+    const double now = static_cast<double>(std::clock());
+    if (now - m_LastFpsTime >= static_cast<double>(CLOCKS_PER_SEC))
+    {
+        m_LastFpsTime = now;
+        const std::string title = m_Title + " - " + std::to_string(m_FrameCount) + " FPS";
+        m_FrameCount = 0;
+        glutSetWindowTitle(title.c_str());
+    }
+    ++m_FrameCount;
+}
+
+void Render::updateRotation()
+{
+    if (!m_Board)
+        return;
+    const float orientation = m_Board->getOrientation();
+    if (m_RotationStep > std::fabs(rot - orientation))
+        rot = orientation;
+    if (rot > orientation)
+        rot -= m_RotationStep;
+    else if (orientation > rot)
+        rot += m_RotationStep;
+}
+
+void Render::drawAxis()
+{
+    glBegin(GL_LINES);
+    glColor3d(1, 0, 0);
+    glVertex3d(0, 0, 0);
+    glVertex3d(1, 0, 0);
+    glColor3d(0, 1, 0);
+    glVertex3d(0, 0, 0);
+    glVertex3d(0, 1, 0);
+    glColor3d(0, 0, 1);
+    glVertex3d(0, 0, 0);
+    glVertex3d(0, 0, 1);
+    glEnd();
+    glColor3d(1, 1, 1);
+}
+
+void Render::pushDrawable(Core::Drawable* drawable)
+{
+    m_Drawables.insert(std::make_pair(drawable->getPickingName(), drawable));
+}
+
+void Render::popDrawable(Core::Drawable* drawable)
+{
+    auto it = m_Drawables.find(drawable->getPickingName());
+    if (it != m_Drawables.end() && it->second == drawable)
+        m_Drawables.erase(it);
+}
+
+Core::Drawable* Render::getDrawable(unsigned int name) const
+{
+    auto it = m_Drawables.find(name);
+    return it == m_Drawables.end() ? nullptr : it->second;
+}
+
+void Render::startPicking(int x, int y)
+{
+    glSelectBuffer(c_PickingBufferSize, pickingBuf);
+    glRenderMode(GL_SELECT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    gluPickMatrix(x, viewport[3] - y, 2.0, 2.0, viewport);
+    gluPerspective(45.0, m_Camera->getAspectRatio(), 0.1, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glInitNames();
+}
+
+void Render::stopPicking()
+{
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glFlush();
+    const int hits = glRenderMode(GL_RENDER);
+    if (hits != 0)
+        processHits(hits);
+}
+
+void Render::processHits(int hits)
+{
+    if (hits < 1 || !m_Board)
+        return;
+    // Walk the records without ever reading past the buffer, whatever the
+    // hit count claims.
+    unsigned int nearest = std::numeric_limits<unsigned int>::max();
+    int chosen = -1;
+    int index = 0;
+    for (int hit = 0; hit < hits && index + 3 <= c_PickingBufferSize; ++hit)
+    {
+        const unsigned int names = pickingBuf[index];
+        const unsigned int minDepth = pickingBuf[index + 1];
+        const int next = index + 3 + static_cast<int>(names);
+        if (names > 0 && next <= c_PickingBufferSize && minDepth < nearest)
+        {
+            nearest = minDepth;
+            chosen = index;
+        }
+        if (names > static_cast<unsigned int>(c_PickingBufferSize))
+            break;
+        index = next;
+    }
+    if (chosen < 0)
+        return;
+
+    Core::Drawable* drawable = getDrawable(pickingBuf[chosen + 3]);
+    if (!drawable)
+        return;
+
+    Core::Square* square = nullptr;
+    const std::string className = drawable->getClassName();
+    if (className == Core::Board::getStaticClassName())
+        square = nullptr;
+    else if (className == Core::Square::getStaticClassName())
+        square = static_cast<Core::Square*>(drawable);
+    else
+        square = static_cast<Core::Object*>(drawable)->getParentSquare();
+
+    m_Board->autoHighlight(square);
+    for (Core::CallBackPicking* callback : m_CallBacksPicking)
+        callback->setPickedSquare(square);
+}
+
+void Render::updatePicking()
+{
+    if (!m_Board)
+        return;
+    Core::Square* square = m_Board->getHighlightedSquare();
+    if (!square)
+        return;
+    for (Core::CallBackPicking* callback : m_CallBacksPicking)
+    {
+        callback->setPickedSquare(square);
+        callback->execute();
+    }
+}
+
+} // namespace Rendering

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <Core/Board.h>
+#include <Core/Object.h>
+#include <Core/Square.h>
+
+using namespace Core;
+
+namespace
+{
+Square* unitSquare(unsigned int x, unsigned int y)
+{
+    Square::Coords c;
+    c.m_Corners[0] = Vec2<unsigned int>(x, y);
+    c.m_Corners[1] = Vec2<unsigned int>(x + 1, y);
+    c.m_Corners[2] = Vec2<unsigned int>(x + 1, y + 1);
+    c.m_Corners[3] = Vec2<unsigned int>(x, y + 1);
+    return new Square(c, {});
+}
+
+struct TwoSquares : ::testing::Test
+{
+    Square* a = unitSquare(0, 0);
+    Square* b = unitSquare(1, 0);
+    Board board{Vec2<unsigned int>(2, 1), {a, b}};
+    ~TwoSquares() override
+    {
+        delete a;
+        delete b;
+    }
+};
+} // namespace
+
+TEST_F(TwoSquares, FreshBoardHighlightsNothingUntilSwitchedOn)
+{
+    EXPECT_EQ(board.getOrientation(), 0.0f);
+    EXPECT_EQ(board.getHighlightedSquare(), nullptr);
+    board.autoHighlight(a);
+    EXPECT_EQ(board.getHighlightedSquare(), nullptr);
+    EXPECT_FALSE(a->isMouseOver());
+
+    board.setAutoHighlight(true);
+    board.autoHighlight(a);
+    board.autoHighlight(b);
+    EXPECT_FALSE(a->isMouseOver());
+    EXPECT_TRUE(b->isMouseOver());
+    EXPECT_EQ(board.getHighlightedSquare(), b);
+    board.autoHighlight(nullptr);
+    EXPECT_FALSE(b->isMouseOver());
+    EXPECT_EQ(board.getHighlightedSquare(), nullptr);
+
+    // Switched off, the next call only removes a mark left over.
+    board.autoHighlight(a);
+    board.setAutoHighlight(false);
+    board.autoHighlight(b);
+    EXPECT_FALSE(a->isMouseOver());
+    EXPECT_FALSE(b->isMouseOver());
+    EXPECT_EQ(board.getHighlightedSquare(), nullptr);
+}
+
+TEST_F(TwoSquares, ClearHighlightKeepsTheMouseOverMark)
+{
+    board.setAutoHighlight(true);
+    board.autoHighlight(a);
+    a->highlightSelected(true);
+    b->highlightAuthorized(true);
+    board.clearHighlight();
+    EXPECT_FALSE(a->isSelected());
+    EXPECT_FALSE(b->isAuthorized());
+    EXPECT_TRUE(a->isMouseOver());
+    EXPECT_EQ(board.getHighlightedSquare(), a);
+}
+
+TEST_F(TwoSquares, MoveObjectTransfersOwnership)
+{
+    Object* piece = new Object(Object::ObjectAlignment(), "");
+    a->pushObject(piece);
+    EXPECT_FALSE(Board::moveObject(piece, b, a));
+    EXPECT_EQ(a->getObjects().size(), 1u);
+    EXPECT_TRUE(b->getObjects().empty());
+
+    EXPECT_TRUE(Board::moveObject(piece, a, b));
+    EXPECT_TRUE(a->getObjects().empty());
+    EXPECT_EQ(b->getObjects(), std::vector<Object*>{piece});
+    EXPECT_EQ(piece->getParentSquare(), b);
+
+    Object* other = new Object(Object::ObjectAlignment(), "");
+    b->pushObject(other);
+    EXPECT_TRUE(Board::moveObject(piece, b, b));
+    EXPECT_EQ(b->getObjects(), (std::vector<Object*>{other, piece}));
+}
+
+TEST_F(TwoSquares, CopiesListTheSameSquares)
+{
+    board.setAutoHighlight(true);
+    board.autoHighlight(b);
+    Board copy(board);
+    EXPECT_NE(copy.getPickingName(), board.getPickingName());
+    EXPECT_EQ(copy.getSquares(), board.getSquares());
+    EXPECT_EQ(copy.getHighlightedSquare(), b);
+}

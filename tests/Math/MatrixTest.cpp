@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include <Math/Matrix.h>
+#include <Math/Vec3.h>
+
+TEST(MatrixTest, DefaultIsZeroAndTranslationSitsInTheLastColumnForOpenGL)
+{
+    Matrix<double> zero;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(zero[i], 0.0);
+    Matrix<double> t = Matrix<double>::translation(1, 2, 3);
+    EXPECT_EQ(t[12], 1.0);
+    EXPECT_EQ(t[13], 2.0);
+    EXPECT_EQ(t[14], 3.0);
+    EXPECT_EQ(t[15], 1.0);
+}
+
+TEST(MatrixTest, TheTwoProductsReadTheArrayInOppositeOrders)
+{
+    // b: a rotation-like block, no translation.
+    Matrix<double> b(2, 3, 5, 0, 7, 11, 13, 0, 17, 19, 23, 0, 0, 0, 0, 1);
+    Matrix<double> r = Matrix<double>::translation(1, 2, 3) * b;
+    for (int i : {0, 1, 2, 4, 5, 6, 8, 9, 10, 15})
+        EXPECT_EQ(r[i], b[i]) << i;
+    for (int j = 0; j < 3; ++j)
+        EXPECT_EQ(r[12 + j], 1 * b[j] + 2 * b[4 + j] + 3 * b[8 + j]) << j;
+
+    // The vector product reads rows with the translation in elements 3, 7, 11:
+    // a translation() matrix therefore moves no point.
+    Vec3<double> p(1, 2, 3);
+    Vec3<double> same = Matrix<double>::translation(10, 20, 30) * p;
+    EXPECT_EQ(same, p);
+    Matrix<double> rowWise(1, 0, 0, 10, 0, 1, 0, 20, 0, 0, 1, 30, 0, 0, 0, 1);
+    EXPECT_EQ(rowWise * p, Vec3<double>(11, 22, 33));
+    // The model reader's axis matrix: z-up (x, y, z) becomes y-up (x, z, -y).
+    Matrix<double> axis(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1);
+    EXPECT_EQ(axis * p, Vec3<double>(1, 3, -2));
+}

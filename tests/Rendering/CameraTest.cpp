@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <Rendering/Camera.h>
+
+using Rendering::Camera;
+
+namespace
+{
+const double c_QuarterTurn = 0.7853975;
+
+// Applies a column-major OpenGL matrix to the point (x, y, z, 1).
+Vec3<double> transformPoint(const Matrix<double>& m, const Vec3<double>& p)
+{
+    return Vec3<double>(m[0] * p.x() + m[4] * p.y() + m[8] * p.z() + m[12],
+                        m[1] * p.x() + m[5] * p.y() + m[9] * p.z() + m[13],
+                        m[2] * p.x() + m[6] * p.y() + m[10] * p.z() + m[14]);
+}
+
+Camera startUpCamera()
+{
+    Camera camera;
+    camera.setPosition(Vec3<double>(0, 10, 10));
+    camera.rotateX(-c_QuarterTurn);
+    camera.setDistanceToOrigin(10.0);
+    return camera;
+}
+} // namespace
+
+TEST(CameraTest, StartUpPoseLooksAtTheOriginFromAbout14Units)
+{
+    Camera camera = startUpCamera();
+    EXPECT_TRUE(camera.isFree());
+    // Free: neither the rotation nor the distance moved it.
+    EXPECT_EQ(camera.getPosition(), Vec3<double>(0, 10, 10));
+    camera.buildTransformationMatrix();
+    Vec3<double> origin = transformPoint(camera.getTransformationMatrix(), Vec3<double>(0, 0, 0));
+    EXPECT_NEAR(origin.x(), 0.0, 1e-5);
+    EXPECT_NEAR(origin.y(), 0.0, 1e-4);
+    EXPECT_NEAR(origin.z(), -14.1421, 1e-3);
+}
+
+TEST(CameraTest, TranslationsMoveExactlyOneUnitTowardsTheSign)
+{
+    for (double amount : {0.5, 3.0})
+    {
+        Camera camera;
+        camera.translateX(amount);
+        EXPECT_NEAR(camera.getPosition().x(), 1.0, 1e-12) << amount;
+    }
+    Camera camera;
+    camera.translateX(-0.5);
+    EXPECT_NEAR(camera.getPosition().x(), -1.0, 1e-12);
+    // A zero step has no direction and leaves the camera where it is.
+    camera.translateZ(0.0);
+    EXPECT_NEAR(camera.getPosition().x(), -1.0, 1e-12);
+    EXPECT_TRUE(std::isfinite(camera.getPosition().z()));
+
+    // Forward follows the orientation: looking down 45 degrees, z moves along it.
+    Camera tilted = startUpCamera();
+    tilted.translateZ(-0.5);
+    EXPECT_NEAR(tilted.getPosition().y(), 10.0 - std::sqrt(0.5), 1e-5);
+    EXPECT_NEAR(tilted.getPosition().z(), 10.0 - std::sqrt(0.5), 1e-5);
+}
+
+TEST(CameraTest, OrbitKeepsDistanceAndHeightUnderRotateY)
+{
+    Camera camera;
+    camera.setIsFree(false);
+    camera.setDistanceToOrigin(10.0);
+    camera.rotateX(-c_QuarterTurn);
+    EXPECT_NEAR(camera.getPosition().x(), 0.0, 1e-9);
+    EXPECT_NEAR(camera.getPosition().y(), 7.0711, 1e-4);
+    EXPECT_NEAR(camera.getPosition().z(), 7.0711, 1e-4);
+    for (int i = 0; i < 5; ++i)
+    {
+        camera.rotateY(0.39269875);
+        EXPECT_NEAR(camera.getPosition().length(), 10.0, 1e-9);
+        EXPECT_NEAR(camera.getPosition().y(), 7.0711, 1e-4);
+    }
+    EXPECT_GT(camera.getPosition().x(), 0.0);
+}
+
+TEST(CameraTest, NeverBelowTheGroundAndTheProjectionFor45Degrees)
+{
+    Camera camera;
+    camera.setPosition(Vec3<double>(3, -2, 1));
+    camera.buildTransformationMatrix();
+    EXPECT_EQ(camera.getPosition(), Vec3<double>(3, 0, 1));
+    EXPECT_DOUBLE_EQ(camera.getTransformationMatrix()[13], 0.0);
+
+    camera.setFOV(45.0);
+    camera.setAspectRatio(1.0);
+    camera.setPlanes(1.0, 1000.0);
+    camera.buildProjectionMatrix();
+    const Matrix<double>& p = camera.getProjectionMatrix();
+    EXPECT_NEAR(p[0], 2.4142, 1e-4);
+    EXPECT_NEAR(p[5], 2.4142, 1e-4);
+    EXPECT_NEAR(p[10], -1001.0 / 999.0, 1e-12);
+    EXPECT_DOUBLE_EQ(p[11], -1.0);
+    EXPECT_NEAR(p[14], -2000.0 / 999.0, 1e-12);
+    EXPECT_DOUBLE_EQ(p[15], 0.0);
+}
