@@ -32,12 +32,20 @@ public:
     void addImage(const std::string& fileName, Rendering::Image*& image);
     /// Gives one use of `image` back; the last one destroys it.
     void removeImage(Rendering::Image* image);
+    /// The memory recovery run by the new handler: halves every image once.
+    /// Frees at least 10 MiB: prints "Recovered memory : N Mo." and returns
+    /// (the allocation is retried). Less: prints the closing message and exits
+    /// with status -1. A shortage during the halving itself throws
+    /// std::bad_alloc out of that image's halving, which leaves it whole.
     void manageMemory();
     uint64_t getTotalMemoryUsed() { return m_TotalMemoryUsed; }
     /// Uploads every registered image (needs a GL context).
     void initGL();
 
     std::size_t getImageCount() const { return m_Images.size(); }
+    /// False once the manager has been destroyed at process exit, so that
+    /// textures destroyed later do not reach it.
+    static bool isAlive();
 
 private:
     ImageManager();

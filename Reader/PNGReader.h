@@ -1,6 +1,9 @@
 #pragma once
 
+#include <ostream>
 #include <string>
+
+struct png_struct_def;
 
 namespace Rendering
 {
@@ -10,8 +13,64 @@ class Image;
 namespace Reader
 {
 
-/// Decodes a PNG file into `image` (rows bottom-up, see Rendering::Image).
-/// False, with a line on the standard output, when it cannot.
+/// PNG reader output contract (what Rendering::Image::setData receives):
+///
+///   file colour type            | format              | bytes per pixel (8-bit / 16-bit)
+///   ----------------------------+---------------------+---------------------------------
+///   gray (1, 2, 4, 8, 16 bits)  | GL_LUMINANCE        | 1 / 2
+///   gray + tRNS                 | GL_LUMINANCE_ALPHA  | 2 / 4
+///   gray with alpha             | GL_LUMINANCE_ALPHA  | 2 / 4
+///   palette, RGB                | GL_RGB              | 3 / 6
+///   palette + tRNS, RGB + tRNS  | GL_RGBA             | 4 / 8
+///   RGB with alpha              | GL_RGBA             | 4 / 8
+///
+/// - type: GL_UNSIGNED_BYTE for files of 8 bits or fewer per sample (1, 2 and
+///   4-bit samples are widened to 8), GL_UNSIGNED_SHORT for 16-bit files, with
+///   the samples in the processor's own byte order;
+/// - rows tightly packed and stored bottom-up (the file's first row is the
+///   last row of the buffer); depth 1; internal format = format;
+/// - gamma: samples are corrected for a screen gamma of 2.2 from the file's
+///   gAMA (or its sRGB chunk); a file without one is taken as 1/2.2, so its
+///   samples pass unchanged;
+/// - refused before any pixel buffer is allocated: width or height above
+///   c_MaxPNGDimension, or a decoded buffer above c_MaxPNGBytes;
+/// - failure prints one line on the standard output: "Couldn't open/find file :
+///   \"<name>\"", "Error in header." (fewer than 8 bytes or no PNG signature),
+///   "Pixel Format error ...", or for a libpng error "PNG lib warning : <text>"
+///   followed by <text> alone on a second line. libpng warnings print
+///   "PNG lib warning : <text>" and decoding goes on. A file cut short is a
+///   libpng error ("Read Error"). The image is left without pixels.
 bool readPNGFile(const std::string& fileName, Rendering::Image* image);
+
+/// Widest and tallest picture a PNG file may declare.
+constexpr unsigned int c_MaxPNGDimension = 16384;
+/// Largest decoded buffer a PNG file may ask for (256 MiB).
+constexpr unsigned long long c_MaxPNGBytes = 1ull << 28;
+
+/// The text of a libpng error, carried from the error callback to the reader.
+class PNGError
+{
+public:
+    explicit PNGError(const std::string& message = std::string()) : m_Message(message) {}
+    std::string m_Message;
+};
+
+/// Writes the message without a newline.
+std::ostream& operator<<(std::ostream& stream, const PNGError& error);
+
+/// libpng read callback over the std::istream given as io pointer. A short read
+/// is a libpng error ("Read Error") so libpng never sees unread bytes.
+void png_read_istream(png_struct_def* png, unsigned char* data, std::size_t length);
+/// libpng error callback: prints "PNG lib warning : <text>", keeps the text in
+/// the PNGError given as error pointer and never returns to libpng.
+void user_error_fn(png_struct_def* png, const char* message);
+/// libpng warning callback: prints "PNG lib warning : <text>" and returns.
+void user_warning_fn(png_struct_def* png, const char* message);
+/// libpng write and flush callbacks over the std::ostream given as io pointer.
+void png_write_ostream(png_struct_def* png, unsigned char* data, std::size_t length);
+void png_flush_ostream(png_struct_def* png);
+
+/// 1 on a little-endian processor, 0 on a big-endian one.
+int getCpuByteOrder();
 
 } // namespace Reader
