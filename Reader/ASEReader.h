@@ -78,17 +78,17 @@ private:
     class Tokenizer;
     struct GeometryState;
 
-    bool parse(std::string_view text);
+    bool parse(Tokenizer& tokens);
     bool parseScene(Tokenizer& tokens);
     bool parseMaterial(Tokenizer& tokens);
     bool parseGeometry(Tokenizer& tokens);
 
-    bool parseDiffuseMap(Tokenizer& tokens, std::string_view& token, unsigned int material);
-    void takeBitmap(std::string_view quoted, unsigned int material);
-    bool parseNodeTm(Tokenizer& tokens, std::string_view& token, GeometryState& state);
-    bool parseMeshBlock(Tokenizer& tokens, std::string_view& token, GeometryState& state);
-    bool parseFaceList(Tokenizer& tokens, std::string_view& token, GeometryState& state);
-    bool parseNormals(Tokenizer& tokens, std::string_view& token, GeometryState& state);
+    bool parseDiffuseMap(Tokenizer& tokens, unsigned int material);
+    void takeBitmap(const std::string& quoted, unsigned int material);
+    bool parseNodeTm(Tokenizer& tokens, GeometryState& state);
+    bool parseMeshBlock(Tokenizer& tokens, GeometryState& state);
+    bool parseFaceList(Tokenizer& tokens, GeometryState& state);
+    bool parseNormals(Tokenizer& tokens, GeometryState& state);
     void assemble(GeometryState& state);
 
     Rendering::Mesh* m_Mesh = nullptr;
