@@ -9,6 +9,7 @@
 #include <iostream>
 #include <istream>
 #include <limits>
+#include <streambuf>
 
 #include <GL/gl.h>
 
@@ -75,6 +76,17 @@ template <typename T> void reserveFor(std::vector<T>& array, std::size_t announc
     array.reserve(array.size() + std::min(announced, fillable));
 }
 
+// Lets text in memory be read through the same chunked path as a file.
+struct MemoryBuffer : std::streambuf
+{
+    explicit MemoryBuffer(std::string_view text)
+    {
+        // The get area is only read from.
+        char* begin = const_cast<char*>(text.data());
+        setg(begin, begin, begin + text.size());
+    }
+};
+
 bool badStructure()
 {
     std::cout << "[ASEReader]> Bad structure in ASE file." << std::endl;
@@ -119,15 +131,8 @@ GLenum beginModeForCorners(std::size_t corners)
 class ASEReader::Tokenizer
 {
 public:
-    explicit Tokenizer(std::string_view text)
-        : m_Pos(text.data()), m_End(text.data() + text.size()), m_TotalSize(text.size()), m_Delivered(text.size()),
-          m_Exhausted(true)
-    {
-    }
-
-    Tokenizer(std::istream& file, std::size_t size)
-        : m_File(&file), m_Buffer(c_ChunkSize), m_Pos(m_Buffer.data()), m_End(m_Buffer.data()), m_TotalSize(size),
-          m_Exhausted(false)
+    Tokenizer(std::istream& file, std::size_t size, std::size_t chunkSize)
+        : m_File(&file), m_Buffer(chunkSize), m_Pos(m_Buffer.data()), m_End(m_Buffer.data()), m_TotalSize(size)
     {
     }
 
@@ -253,8 +258,6 @@ public:
     }
 
 private:
-    static constexpr std::size_t c_ChunkSize = 256 * 1024;
-
     /// Numbers such as "-12.3456", whose digits fit the 53 bits of a double and
     /// whose decimals are at most 22, are one exact integer divided by an exact
     /// power of ten: a single rounding, the very result of a full conversion.
@@ -367,13 +370,13 @@ private:
             m_Eof = true;
     }
 
-    std::istream* m_File = nullptr;
+    std::istream* m_File;
     std::vector<char> m_Buffer;
     const char* m_Pos;
     const char* m_End;
     std::size_t m_TotalSize;
     std::size_t m_Delivered = 0;
-    bool m_Exhausted;
+    bool m_Exhausted = false;
     bool m_Eof = false;
     std::string_view m_Token;
 };
@@ -412,7 +415,7 @@ bool ASEReader::load(const std::string& fileName, Rendering::Mesh* mesh)
     file.seekg(0, std::ios::end);
     std::streamoff length = file.tellg();
     file.seekg(0, std::ios::beg);
-    Tokenizer tokens(file, length > 0 ? static_cast<std::size_t>(length) : 0);
+    Tokenizer tokens(file, length > 0 ? static_cast<std::size_t>(length) : 0, m_ChunkSize);
     return parse(tokens);
 }
 
@@ -420,7 +423,9 @@ bool ASEReader::loadFromMemory(std::string_view text, const std::string& fileNam
 {
     m_Mesh = mesh;
     m_FileName = fileName;
-    Tokenizer tokens(text);
+    MemoryBuffer buffer(text);
+    std::istream stream(&buffer);
+    Tokenizer tokens(stream, text.size(), m_ChunkSize);
     return parse(tokens);
 }
 

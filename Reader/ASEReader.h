@@ -73,6 +73,9 @@ public:
     /// The same on text already in memory; `fileName` only places relative
     /// bitmap paths.
     bool loadFromMemory(std::string_view text, const std::string& fileName, Rendering::Mesh* mesh);
+    /// Bytes read from the file at a time (256 KiB unless set; at least 1).
+    /// The result never depends on it.
+    void setChunkSize(std::size_t bytes) { m_ChunkSize = bytes > 0 ? bytes : 1; }
 
 private:
     class Tokenizer;
@@ -94,6 +97,7 @@ private:
     Rendering::Mesh* m_Mesh = nullptr;
     std::vector<Rendering::Texture*> m_Textures;
     std::string m_FileName;
+    std::size_t m_ChunkSize = 256 * 1024;
 };
 
 } // namespace Reader
