@@ -6,8 +6,10 @@
 #include <iostream>
 #include <limits>
 
+// GLEW must come before any other OpenGL header.
 #include <GL/glew.h>
 #include <GL/glxew.h>
+
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
@@ -51,9 +53,15 @@ const double c_EighthTurn = 0.39269875;
 const double c_FullTurn = 6.28318;
 const int c_PickingBufferSize = 512;
 
-void display() { Render::instance()->loop(); }
+void display()
+{
+    Render::instance()->loop();
+}
 
-void reShape(int width, int height) { Render::instance()->reshape(width, height); }
+void reShape(int width, int height)
+{
+    Render::instance()->reshape(width, height);
+}
 
 // Without the swap-control extension the keys that switch it do nothing.
 void setSwapInterval(int interval)
@@ -62,8 +70,14 @@ void setSwapInterval(int interval)
         glXSwapIntervalSGI(interval);
 }
 
-void disableVSync() { setSwapInterval(0); }
-void enableVSync() { setSwapInterval(1); }
+void disableVSync()
+{
+    setSwapInterval(0);
+}
+void enableVSync()
+{
+    setSwapInterval(1);
+}
 
 void keyboardEvent(unsigned char key, int x, int y)
 {
@@ -174,12 +188,14 @@ Render* Render::instance()
     return &s_Instance;
 }
 
-bool Render::isAlive() { return s_Alive; }
+bool Render::isAlive()
+{
+    return s_Alive;
+}
 
 Render::Render()
-    : m_Width(1024), m_Height(728), m_FullScreen(false), m_Camera(new Camera()), m_Board(nullptr),
-      m_RotationStep(1.0f), m_LastFpsTime(1000.0), m_FrameCount(0), m_ShaderAvailable(false), m_Shader(nullptr),
-      m_NbDisplayList(0)
+    : m_Width(1024), m_Height(728), m_FullScreen(false), m_Camera(new Camera()), m_Board(nullptr), m_RotationStep(1.0f),
+      m_LastFpsTime(1000.0), m_FrameCount(0), m_ShaderAvailable(false), m_Shader(nullptr), m_NbDisplayList(0)
 {
     m_Camera->setIsFree(true);
     s_Alive = true;
@@ -263,8 +279,13 @@ void Render::initGL()
     glEnable(GL_LIGHT0);
     glDepthMask(GL_TRUE);
 
-    // The engine's own spot above the board; it lives as long as the process.
-    Light* light = new Light();
+    // The engine's own spot above the board, made once and freed with the engine.
+    if (!m_DefaultLight)
+    {
+        m_DefaultLight = std::make_unique<Light>();
+        m_Lights.push_back(m_DefaultLight.get());
+    }
+    Light* light = m_DefaultLight.get();
     light->setId(0);
     light->setPosition(Vec4<float>(0, 10, 0, 1));
     light->setDirection(Vec3<float>(0, -1, 0));
@@ -272,7 +293,6 @@ void Render::initGL()
     light->setSpecularColor(Vec4<float>(0.7f, 0.7f, 0.7f, 0.7f));
     light->setSpotExponent(1024.0f);
     light->setSpotCutOff(60.0f);
-    m_Lights.push_back(light);
 
     Core::ImageManager::instance()->initGL();
     Core::MeshManager::instance()->initList();
