@@ -69,9 +69,12 @@ const Matrix<double> c_NormalMatrix(1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0
 constexpr std::size_t c_ShortestNormalLine = 26;
 // "*MESH_TVERT 0 0 0": the shortest vertex line of any list.
 constexpr std::size_t c_ShortestVertexLine = 17;
+// "0 ": no index of a face or texture face takes less text.
+constexpr std::size_t c_ShortestCorner = 2;
 
 // Room for what a count announces, as far as the rest of the text can hold it.
-template <typename T> void reserveFor(std::vector<T>& array, std::size_t announced, std::size_t fillable)
+template <typename T>
+void reserveFor(std::vector<T>& array, std::size_t announced, std::size_t fillable)
 {
     array.reserve(array.size() + std::min(announced, fillable));
 }
@@ -190,10 +193,23 @@ public:
     /// number too large for the type gives that largest value. Text that is no
     /// number gives 0 and stays to be read as the next word, so no loop can
     /// stall on it.
-    template <typename T> void readUnsigned(T& value)
+    template <typename T>
+    void readUnsigned(T& value)
     {
         if (!skipBlanks())
             return;
+        // Up to nine digits ending at a blank inside the buffer fit any T here
+        // but the 16-bit one, which overflows from five digits on.
+        const char* digit = m_Pos;
+        uint32_t quick = 0;
+        while (digit != m_End && digit - m_Pos < 9 && static_cast<unsigned char>(*digit - '0') < 10)
+            quick = quick * 10 + static_cast<uint32_t>(*digit++ - '0');
+        if (digit != m_Pos && digit != m_End && isBlank(*digit) && quick <= std::numeric_limits<T>::max())
+        {
+            value = static_cast<T>(quick);
+            m_Pos = digit;
+            return;
+        }
         const char* end = wordEnd();
         const char* p = m_Pos;
         bool negative = false;
@@ -223,6 +239,13 @@ public:
     {
         if (!skipBlanks())
             return;
+        // Most numbers end at a blank inside the buffer: no second scan.
+        const char* plain = *m_Pos == '+' ? nullptr : readPlainDecimal(m_Pos, m_End, value);
+        if (plain && plain != m_End && isBlank(*plain))
+        {
+            m_Pos = plain;
+            return;
+        }
         const char* end = wordEnd();
         const char* p = m_Pos;
         if (*p == '+')
@@ -684,6 +707,9 @@ bool ASEReader::parseMeshBlock(Tokenizer& tokens, GeometryState& state)
         else if (token == c_MeshTFaceList)
         {
             Rendering::Primitive* triangles = state.m_PrimitiveByCorners[3];
+            if (triangles)
+                reserveFor(triangles->getTexturesIndicesArray(), std::size_t(state.m_NumTVFaces) * 3,
+                           tokens.remaining() / c_ShortestCorner);
             while (token != "}")
             {
                 if (tokens.eof())
@@ -773,6 +799,8 @@ bool ASEReader::parseFaceList(Tokenizer& tokens, GeometryState& state)
             primitive->setAssociateGeometry(state.m_Geometry);
             primitive->setPrimitiveType(beginModeForCorners(static_cast<uint8_t>(corners.size())));
             state.m_Geometry->addPrimitive(primitive);
+            reserveFor(primitive->getVertexIndicesArray(), std::size_t(state.m_NumFaces) * corners.size(),
+                       tokens.remaining() / c_ShortestCorner);
         }
         std::vector<unsigned short>& indices = primitive->getVertexIndicesArray();
         indices.insert(indices.end(), corners.begin(), corners.end());
@@ -789,6 +817,7 @@ bool ASEReader::parseNormals(Tokenizer& tokens, GeometryState& state)
     std::size_t fillable =
         std::max(state.m_Geometry->getVertexArray().size(), tokens.remaining() / c_ShortestNormalLine);
     normals.resize(std::min<std::size_t>(state.m_NumVertex, fillable));
+    reserveFor(state.m_NormalIndices, std::size_t(state.m_NumFaces) * 3, tokens.remaining() / c_ShortestNormalLine);
     while (token != "}")
     {
         if (tokens.eof() || !tokens.next())
@@ -816,10 +845,18 @@ void ASEReader::assemble(GeometryState& state)
     for (Rendering::Primitive* primitive : state.m_PrimitiveByCorners)
         if (primitive && textured)
             primitive->setTexture(m_Textures[state.m_MaterialRef]);
-    if (state.m_HasMesh)
-        for (Rendering::Primitive* primitive : state.m_PrimitiveByCorners)
-            if (primitive)
-                primitive->getNormalIndicesArray() = state.m_NormalIndices;
+    if (!state.m_HasMesh)
+        return;
+    Rendering::Primitive* last = nullptr;
+    for (Rendering::Primitive* primitive : state.m_PrimitiveByCorners)
+        if (primitive)
+        {
+            if (last)
+                last->getNormalIndicesArray() = state.m_NormalIndices;
+            last = primitive;
+        }
+    if (last)
+        last->getNormalIndicesArray() = std::move(state.m_NormalIndices);
 }
 
 } // namespace Reader
