@@ -5,6 +5,7 @@
 #include <ctime>
 #include <iostream>
 #include <limits>
+#include <string>
 
 // GLEW must come before any other OpenGL header.
 #include <GL/glew.h>
@@ -63,10 +64,23 @@ void reShape(int width, int height)
     Render::instance()->reshape(width, height);
 }
 
-// Without the swap-control extension the keys that switch it do nothing.
+// The display must offer the swap-control extension, not merely the client
+// library: on a server without it (a direct context under Xvfb) the call
+// raises an X error, and Xlib's default handler ends the process. Without
+// it the keys that switch it do nothing.
+bool swapControlOffered()
+{
+    Display* display = glXGetCurrentDisplay();
+    if (!glXSwapIntervalSGI || !display)
+        return false;
+    const char* list = glXQueryExtensionsString(display, DefaultScreen(display));
+    const std::string extensions = std::string(" ") + (list ? list : "") + " ";
+    return extensions.find(" GLX_SGI_swap_control ") != std::string::npos;
+}
+
 void setSwapInterval(int interval)
 {
-    if (glXSwapIntervalSGI)
+    if (swapControlOffered())
         glXSwapIntervalSGI(interval);
 }
 
@@ -438,23 +452,24 @@ void Render::processHits(int hits)
     if (hits < 1 || !m_Board)
         return;
     // Walk the records without ever reading past the buffer, whatever the
-    // hit count claims.
+    // hit count claims; a record whose names would run past its end ends the
+    // walk.
+    const unsigned int size = c_PickingBufferSize;
     unsigned int nearest = std::numeric_limits<unsigned int>::max();
     int chosen = -1;
-    int index = 0;
-    for (int hit = 0; hit < hits && index + 3 <= c_PickingBufferSize; ++hit)
+    unsigned int index = 0;
+    for (int hit = 0; hit < hits && index + 3 <= size; ++hit)
     {
         const unsigned int names = pickingBuf[index];
         const unsigned int minDepth = pickingBuf[index + 1];
-        const int next = index + 3 + static_cast<int>(names);
-        if (names > 0 && next <= c_PickingBufferSize && minDepth < nearest)
+        if (names > size - index - 3)
+            break;
+        if (names > 0 && minDepth < nearest)
         {
             nearest = minDepth;
-            chosen = index;
+            chosen = static_cast<int>(index);
         }
-        if (names > static_cast<unsigned int>(c_PickingBufferSize))
-            break;
-        index = next;
+        index += 3 + names;
     }
     if (chosen < 0)
         return;
@@ -470,7 +485,14 @@ void Render::processHits(int hits)
     else if (className == Core::Square::getStaticClassName())
         square = static_cast<Core::Square*>(drawable);
     else
-        square = static_cast<Core::Object*>(drawable)->getParentSquare();
+    {
+        // A game's own drawable class under any other tag counts as a piece
+        // only if it is one; anything else is ignored like an unknown name.
+        Core::Object* piece = dynamic_cast<Core::Object*>(drawable);
+        if (!piece)
+            return;
+        square = piece->getParentSquare();
+    }
 
     m_Board->autoHighlight(square);
     for (Core::CallBackPicking* callback : m_CallBacksPicking)
