@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace Rendering
@@ -12,18 +13,97 @@ class Texture;
 namespace Reader
 {
 
-/// Reads an ASE (ASCII scene export) file into a Rendering::Mesh.
+/// Keywords of the ASE format that the reader acts on, compared against whole
+/// words, case-sensitively, only inside the section that knows them.
+extern const std::string c_Scene;
+extern const std::string c_GeomObject;
+extern const std::string c_MaterialList;
+extern const std::string c_MaterialCount;
+extern const std::string c_Material;
+extern const std::string c_MaterialMapDiffuse;
+extern const std::string c_MaterialMapBump;
+extern const std::string c_MaterialBitmap;
+extern const std::string c_MeshNodeTm;
+extern const std::string c_MeshTmRow0;
+extern const std::string c_MeshTmRow1;
+extern const std::string c_MeshTmRow2;
+extern const std::string c_MeshTmRow3;
+extern const std::string c_MaterialRef;
+extern const std::string c_Mesh;
+extern const std::string c_MeshNumVertex;
+extern const std::string c_MeshNumFaces;
+extern const std::string c_MeshVertexList;
+extern const std::string c_MeshVertex;
+extern const std::string c_MeshFaceList;
+extern const std::string c_MeshFace;
+extern const std::string c_MeshNumTVertex;
+extern const std::string c_MeshTVertexList;
+extern const std::string c_MeshTVertex;
+extern const std::string c_MeshNumTVFaces;
+extern const std::string c_MeshTFaceList;
+extern const std::string c_MeshTFace;
+extern const std::string c_MeshNumCVertex;
+extern const std::string c_MeshColorVertexList;
+extern const std::string c_MeshVertexColor;
+extern const std::string c_MeshNumCVFaces;
+extern const std::string c_MeshColorFaceList;
+extern const std::string c_MeshNormals;
+extern const std::string c_MeshVertexNormal;
+
+/// Reads an ASE (ASCII scene export) file into a Rendering::Mesh: one
+/// Geometry per "*GEOMOBJECT", positions turned from the file's z-up axes to
+/// y-up, faces grouped into one Primitive per corner count, and the diffuse
+/// bitmap of each material as the texture of the objects that use it.
+///
+/// The text is split into blank-separated words; sections skip what they do
+/// not know, and any "}" ends the section that meets it (braces are not
+/// counted). A broken section prints "[ASEReader]> Bad structure in ASE file."
+/// and the file-level loop carries on, so a readable file always loads.
+///
+/// Any file content is safe: a number that cannot be read counts as 0, a
+/// material number or reference outside the "*MATERIAL_COUNT" table is
+/// ignored, counts in the file never size an allocation beyond what the rest
+/// of the text can fill, and a file cut anywhere ends the load cleanly. The
+/// file is read in chunks, so a load holds one small buffer besides the mesh.
+///
+/// Textures made for materials are kept for the whole process: every
+/// primitive of every mesh that names the material may point at them.
 class ASEReader
 {
 public:
     ASEReader() = default;
 
+    /// False (with "Couldn't find/load mesh : ...") only when the file cannot
+    /// be opened.
     bool load(const std::string& fileName, Rendering::Mesh* mesh);
+    /// The same on text already in memory; `fileName` only places relative
+    /// bitmap paths.
+    bool loadFromMemory(std::string_view text, const std::string& fileName, Rendering::Mesh* mesh);
+    /// Bytes read from the file at a time (256 KiB unless set; at least 1).
+    /// The result never depends on it.
+    void setChunkSize(std::size_t bytes) { m_ChunkSize = bytes > 0 ? bytes : 1; }
 
 private:
+    class Tokenizer;
+    struct GeometryState;
+
+    bool parse(Tokenizer& tokens);
+    bool parseScene(Tokenizer& tokens);
+    bool parseMaterial(Tokenizer& tokens);
+    bool parseGeometry(Tokenizer& tokens);
+
+    bool parseDiffuseMap(Tokenizer& tokens, unsigned int material);
+    void takeBitmap(const std::string& quoted, unsigned int material);
+    bool parseNodeTm(Tokenizer& tokens, GeometryState& state);
+    bool parseMeshBlock(Tokenizer& tokens, GeometryState& state);
+    bool parseFaceList(Tokenizer& tokens, GeometryState& state);
+    bool parseNormals(Tokenizer& tokens, GeometryState& state);
+    void assemble(GeometryState& state);
+
     Rendering::Mesh* m_Mesh = nullptr;
     std::vector<Rendering::Texture*> m_Textures;
     std::string m_FileName;
+    std::size_t m_ChunkSize = 256 * 1024;
 };
 
 } // namespace Reader

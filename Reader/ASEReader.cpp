@@ -1,0 +1,862 @@
+#include <Reader/ASEReader.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <istream>
+#include <limits>
+#include <streambuf>
+
+#include <GL/gl.h>
+
+#include <Math/Matrix.h>
+#include <Rendering/Geometry.h>
+#include <Rendering/Mesh.h>
+#include <Rendering/Primitive.h>
+#include <Rendering/Texture.h>
+
+namespace Reader
+{
+
+const std::string c_Scene = "*SCENE";
+const std::string c_GeomObject = "*GEOMOBJECT";
+const std::string c_MaterialList = "*MATERIAL_LIST";
+const std::string c_MaterialCount = "*MATERIAL_COUNT";
+const std::string c_Material = "*MATERIAL";
+const std::string c_MaterialMapDiffuse = "*MAP_DIFFUSE";
+const std::string c_MaterialMapBump = "*MAP_BUMP";
+const std::string c_MaterialBitmap = "*BITMAP";
+const std::string c_MeshNodeTm = "*NODE_TM";
+const std::string c_MeshTmRow0 = "*TM_ROW0";
+const std::string c_MeshTmRow1 = "*TM_ROW1";
+const std::string c_MeshTmRow2 = "*TM_ROW2";
+const std::string c_MeshTmRow3 = "*TM_ROW3";
+const std::string c_MaterialRef = "*MATERIAL_REF";
+const std::string c_Mesh = "*MESH";
+const std::string c_MeshNumVertex = "*MESH_NUMVERTEX";
+const std::string c_MeshNumFaces = "*MESH_NUMFACES";
+const std::string c_MeshVertexList = "*MESH_VERTEX_LIST";
+const std::string c_MeshVertex = "*MESH_VERTEX";
+const std::string c_MeshFaceList = "*MESH_FACE_LIST";
+const std::string c_MeshFace = "*MESH_FACE";
+const std::string c_MeshNumTVertex = "*MESH_NUMTVERTEX";
+const std::string c_MeshTVertexList = "*MESH_TVERTLIST";
+const std::string c_MeshTVertex = "*MESH_TVERT";
+const std::string c_MeshNumTVFaces = "*MESH_NUMTVFACES";
+const std::string c_MeshTFaceList = "*MESH_TFACELIST";
+const std::string c_MeshTFace = "*MESH_TFACE";
+const std::string c_MeshNumCVertex = "*MESH_NUMCVERTEX";
+const std::string c_MeshColorVertexList = "*MESH_CVERTLIST";
+const std::string c_MeshVertexColor = "*MESH_VERTCOL";
+const std::string c_MeshNumCVFaces = "*MESH_NUMCVFACE";
+const std::string c_MeshColorFaceList = "*MESH_CFACE";
+const std::string c_MeshNormals = "*MESH_NORMALS";
+const std::string c_MeshVertexNormal = "*MESH_VERTEXNORMAL";
+
+namespace
+{
+
+// The file's z-up (x, y, z) becomes the engine's y-up (x, z, -y).
+const Matrix<double> c_AxisMatrix(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1);
+// Normals are stored as (x, -z, y); compiling a primitive turns them once more.
+const Matrix<double> c_NormalMatrix(1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1);
+
+// "*MESH_VERTEXNORMAL 0 0 0 0": no normal line can be shorter.
+constexpr std::size_t c_ShortestNormalLine = 26;
+// "*MESH_TVERT 0 0 0": the shortest vertex line of any list.
+constexpr std::size_t c_ShortestVertexLine = 17;
+// "0 ": no index of a face or texture face takes less text.
+constexpr std::size_t c_ShortestCorner = 2;
+
+// Room for what a count announces, as far as the rest of the text can hold it.
+template <typename T>
+void reserveFor(std::vector<T>& array, std::size_t announced, std::size_t fillable)
+{
+    array.reserve(array.size() + std::min(announced, fillable));
+}
+
+// Lets text in memory be read through the same chunked path as a file.
+struct MemoryBuffer : std::streambuf
+{
+    explicit MemoryBuffer(std::string_view text)
+    {
+        // The get area is only read from.
+        char* begin = const_cast<char*>(text.data());
+        setg(begin, begin, begin + text.size());
+    }
+};
+
+bool badStructure()
+{
+    std::cout << "[ASEReader]> Bad structure in ASE file." << std::endl;
+    return false;
+}
+
+// Textures of materials outlive every mesh whose primitives point at them, so
+// they stay listed here until the process ends.
+std::vector<Rendering::Texture*>& keptTextures()
+{
+    static auto* textures = new std::vector<Rendering::Texture*>();
+    return *textures;
+}
+
+GLenum beginModeForCorners(std::size_t corners)
+{
+    switch (corners)
+    {
+    case 1:
+        return GL_POINTS;
+    case 2:
+        return GL_LINES;
+    case 3:
+        return GL_TRIANGLES;
+    case 4:
+        return GL_QUADS;
+    default:
+        return GL_POLYGON;
+    }
+}
+
+} // namespace
+
+/// Words and numbers of the text, read the way a string stream's extraction
+/// reads them: blanks are the six C-locale spaces, a word runs to the next
+/// blank, a number takes the longest decimal prefix. A file is read in chunks
+/// through one small buffer, so the whole text never sits in memory; before
+/// each chunk the current word and any word cut by the chunk's end move to
+/// the front of the buffer, so token() stays valid until the next word is
+/// read. The end of the text is sticky: once a read reaches it, eof() stays
+/// true, and a failed word read leaves token() as it was.
+class ASEReader::Tokenizer
+{
+public:
+    Tokenizer(std::istream& file, std::size_t size, std::size_t chunkSize)
+        : m_File(&file), m_Buffer(chunkSize), m_Pos(m_Buffer.data()), m_End(m_Buffer.data()), m_TotalSize(size)
+    {
+    }
+
+    bool eof() const { return m_Eof; }
+    const std::string_view& token() const { return m_Token; }
+
+    /// Bytes of the text not read yet, as far as its announced size tells.
+    std::size_t remaining() const
+    {
+        std::size_t consumed = m_Delivered - static_cast<std::size_t>(m_End - m_Pos);
+        return consumed < m_TotalSize ? m_TotalSize - consumed : 0;
+    }
+
+    bool next()
+    {
+        if (!skipBlanks())
+            return false;
+        const char* end = wordEnd();
+        m_Token = std::string_view(m_Pos, static_cast<std::size_t>(end - m_Pos));
+        m_Pos = end;
+        if (m_Pos == m_End && m_Exhausted)
+            m_Eof = true;
+        return true;
+    }
+
+    /// The quoted text that starts with the next word and ends with the first
+    /// word that ends with a double quote, blanks between words included.
+    bool nextQuoted(std::string& text)
+    {
+        if (!next())
+            return false;
+        text.assign(m_Token.data(), m_Token.size());
+        while (text.back() != '"')
+        {
+            const char* gap = m_Pos;
+            while (m_Pos != m_End && isBlank(*m_Pos))
+                ++m_Pos;
+            text.append(gap, m_Pos);
+            if (m_Pos == m_End)
+            {
+                if (!refill())
+                {
+                    m_Eof = true;
+                    return true;
+                }
+                continue;
+            }
+            next();
+            text.append(m_Token.data(), m_Token.size());
+        }
+        return true;
+    }
+
+    /// Like unsigned extraction: "-1" wraps to the type's largest value and a
+    /// number too large for the type gives that largest value. Text that is no
+    /// number gives 0 and stays to be read as the next word, so no loop can
+    /// stall on it.
+    template <typename T>
+    void readUnsigned(T& value)
+    {
+        if (!skipBlanks())
+            return;
+        // Up to nine digits ending at a blank inside the buffer fit any T here
+        // but the 16-bit one, which overflows from five digits on.
+        const char* digit = m_Pos;
+        uint32_t quick = 0;
+        while (digit != m_End && digit - m_Pos < 9 && static_cast<unsigned char>(*digit - '0') < 10)
+            quick = quick * 10 + static_cast<uint32_t>(*digit++ - '0');
+        if (digit != m_Pos && digit != m_End && isBlank(*digit) && quick <= std::numeric_limits<T>::max())
+        {
+            value = static_cast<T>(quick);
+            m_Pos = digit;
+            return;
+        }
+        const char* end = wordEnd();
+        const char* p = m_Pos;
+        bool negative = false;
+        if (*p == '-' || *p == '+')
+        {
+            negative = *p == '-';
+            ++p;
+        }
+        T magnitude = 0;
+        auto [last, ec] = std::from_chars(p, end, magnitude);
+        if (ec == std::errc::invalid_argument)
+        {
+            value = 0;
+            return;
+        }
+        if (ec == std::errc::result_out_of_range)
+            value = std::numeric_limits<T>::max();
+        else
+            value = negative ? static_cast<T>(0u - magnitude) : magnitude;
+        advanceTo(last);
+    }
+
+    /// Like double extraction, except that text that is no number, or a
+    /// number beyond the range of a double, reads as 0 (no infinities reach
+    /// the matrices) and unreadable text stays to be read as the next word.
+    void readDouble(double& value)
+    {
+        if (!skipBlanks())
+            return;
+        // Most numbers end at a blank inside the buffer: no second scan.
+        const char* plain = *m_Pos == '+' ? nullptr : readPlainDecimal(m_Pos, m_End, value);
+        if (plain && plain != m_End && isBlank(*plain))
+        {
+            m_Pos = plain;
+            return;
+        }
+        const char* end = wordEnd();
+        const char* p = m_Pos;
+        if (*p == '+')
+            ++p;
+        const char* first = p != end && *p == '-' ? p + 1 : p;
+        // from_chars also knows "inf" and "nan", which extraction refuses.
+        if (first == end || !((*first >= '0' && *first <= '9') || *first == '.') || (p != m_Pos && *p == '-'))
+        {
+            value = 0;
+            return;
+        }
+        if (const char* last = readPlainDecimal(p, end, value))
+        {
+            advanceTo(last);
+            return;
+        }
+        double parsed = 0;
+        auto [last, ec] = std::from_chars(p, end, parsed);
+        if (ec == std::errc::invalid_argument)
+        {
+            value = 0;
+            return;
+        }
+        value = ec == std::errc::result_out_of_range ? 0.0 : parsed;
+        advanceTo(last);
+    }
+
+    void readDoubles(double& a, double& b, double& c)
+    {
+        readDouble(a);
+        readDouble(b);
+        readDouble(c);
+    }
+
+private:
+    /// Numbers such as "-12.3456", whose digits fit the 53 bits of a double and
+    /// whose decimals are at most 22, are one exact integer divided by an exact
+    /// power of ten: a single rounding, the very result of a full conversion.
+    /// Anything else (exponents, long mantissas) returns null for from_chars.
+    static const char* readPlainDecimal(const char* p, const char* end, double& value)
+    {
+        static constexpr double c_Powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+        bool negative = *p == '-';
+        if (negative)
+            ++p;
+        uint64_t mantissa = 0;
+        int digits = 0;
+        int decimals = 0;
+        bool point = false;
+        const char* start = p;
+        for (; p != end; ++p)
+        {
+            if (*p >= '0' && *p <= '9')
+            {
+                if (++digits > 15)
+                    return nullptr;
+                mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+                decimals += point;
+            }
+            else if (*p == '.' && !point)
+                point = true;
+            else
+                break;
+        }
+        if (digits == 0 || p == start || (p != end && (*p == 'e' || *p == 'E')))
+            return nullptr;
+        double magnitude = static_cast<double>(mantissa) / c_Powers[decimals];
+        value = negative ? -magnitude : magnitude;
+        return p;
+    }
+
+    static bool isBlank(char c) { return c == ' ' || static_cast<unsigned char>(c - '\t') <= '\r' - '\t'; }
+
+    bool skipBlanks()
+    {
+        for (;;)
+        {
+            while (m_Pos != m_End && isBlank(*m_Pos))
+                ++m_Pos;
+            if (m_Pos != m_End)
+                return true;
+            if (!refill())
+            {
+                m_Eof = true;
+                return false;
+            }
+        }
+    }
+
+    /// End of the word at m_Pos, with the whole word in the buffer.
+    const char* wordEnd()
+    {
+        const char* p = m_Pos;
+        for (;;)
+        {
+            while (p != m_End && !isBlank(*p))
+                ++p;
+            if (p != m_End)
+                return p;
+            std::size_t scanned = static_cast<std::size_t>(p - m_Pos);
+            if (!refill())
+                return m_End;
+            p = m_Pos + scanned;
+        }
+    }
+
+    /// Moves the current word and the unread rest, [m_Pos, m_End), to the
+    /// front of the buffer and reads the next chunk after them. The buffer
+    /// grows only for words too long for half of it, so the text bounds it.
+    /// False at the end of the text.
+    bool refill()
+    {
+        if (m_Exhausted)
+            return false;
+        const std::size_t wordSize = m_Token.size();
+        const std::size_t rest = static_cast<std::size_t>(m_End - m_Pos);
+        std::vector<char> grown;
+        std::vector<char>& target = 2 * (wordSize + rest) > m_Buffer.size() ? grown : m_Buffer;
+        if (&target == &grown)
+            grown.resize(2 * m_Buffer.size() + 2 * (wordSize + rest));
+        // The word lies before m_Pos, so neither move overwrites bytes still to be moved.
+        if (wordSize)
+            std::memmove(target.data(), m_Token.data(), wordSize);
+        if (rest)
+            std::memmove(target.data() + wordSize, m_Pos, rest);
+        if (&target == &grown)
+            m_Buffer.swap(grown);
+        char* base = m_Buffer.data();
+        m_Token = std::string_view(base, wordSize);
+        m_File->read(base + wordSize + rest, static_cast<std::streamsize>(m_Buffer.size() - wordSize - rest));
+        const std::size_t got = static_cast<std::size_t>(m_File->gcount());
+        m_Delivered += got;
+        m_Pos = base + wordSize;
+        m_End = m_Pos + rest + got;
+        if (got == 0)
+            m_Exhausted = true;
+        return got != 0;
+    }
+
+    void advanceTo(const char* end)
+    {
+        m_Pos = end;
+        if (m_Pos == m_End && m_Exhausted)
+            m_Eof = true;
+    }
+
+    std::istream* m_File;
+    std::vector<char> m_Buffer;
+    const char* m_Pos;
+    const char* m_End;
+    std::size_t m_TotalSize;
+    std::size_t m_Delivered = 0;
+    bool m_Exhausted = false;
+    bool m_Eof = false;
+    std::string_view m_Token;
+};
+
+/// What one "*GEOMOBJECT" collects until its closing "}".
+struct ASEReader::GeometryState
+{
+    Rendering::Geometry* m_Geometry = nullptr;
+    Matrix<double> m_NodeMatrix = Matrix<double>::identity();
+    uint32_t m_NumVertex = 0;
+    uint32_t m_NumFaces = 0;
+    uint32_t m_NumTVertex = 0;
+    uint32_t m_NumTVFaces = 0;
+    uint32_t m_NumCVertex = 0;
+    uint32_t m_NumCVFaces = 0;
+    // Indexed by the low 8 bits of the corner count, so walking it in index
+    // order visits the primitives by increasing corner count.
+    std::array<Rendering::Primitive*, 256> m_PrimitiveByCorners{};
+    std::vector<unsigned short> m_NormalIndices;
+    std::vector<unsigned short> m_Corners;
+    uint8_t m_MaterialRef = 0;
+    bool m_HasMaterialRef = false;
+    bool m_HasMesh = false;
+};
+
+bool ASEReader::load(const std::string& fileName, Rendering::Mesh* mesh)
+{
+    m_Mesh = mesh;
+    m_FileName = fileName;
+    std::ifstream file(fileName, std::ios::in | std::ios::binary);
+    if (!file)
+    {
+        std::cout << "Couldn't find/load mesh : \"" << fileName << "\"" << std::endl;
+        return false;
+    }
+    file.seekg(0, std::ios::end);
+    std::streamoff length = file.tellg();
+    file.seekg(0, std::ios::beg);
+    Tokenizer tokens(file, length > 0 ? static_cast<std::size_t>(length) : 0, m_ChunkSize);
+    return parse(tokens);
+}
+
+bool ASEReader::loadFromMemory(std::string_view text, const std::string& fileName, Rendering::Mesh* mesh)
+{
+    m_Mesh = mesh;
+    m_FileName = fileName;
+    MemoryBuffer buffer(text);
+    std::istream stream(&buffer);
+    Tokenizer tokens(stream, text.size(), m_ChunkSize);
+    return parse(tokens);
+}
+
+bool ASEReader::parse(Tokenizer& tokens)
+{
+    if (!m_Mesh)
+        return false;
+    const std::string_view& token = tokens.token();
+    while (!tokens.eof())
+    {
+        if (!tokens.next())
+            break;
+        if (token == c_Scene)
+            parseScene(tokens);
+        else if (token == c_GeomObject)
+            parseGeometry(tokens);
+        else if (token == c_MaterialList)
+            parseMaterial(tokens);
+    }
+    return true;
+}
+
+bool ASEReader::parseScene(Tokenizer& tokens)
+{
+    const std::string_view& token = tokens.token();
+    if (!tokens.next() || token != "{")
+        return badStructure();
+    while (token != "}")
+    {
+        if (tokens.eof() || !tokens.next())
+            return badStructure();
+    }
+    return true;
+}
+
+bool ASEReader::parseMaterial(Tokenizer& tokens)
+{
+    const std::string_view& token = tokens.token();
+    if (!tokens.next() || token != "{")
+        return badStructure();
+    while (token != "}")
+    {
+        if (tokens.eof())
+            return badStructure();
+        if (token == c_MaterialCount)
+        {
+            uint32_t count = 0;
+            tokens.readUnsigned(count);
+            m_Textures.resize(static_cast<uint8_t>(count), nullptr);
+        }
+        else if (token == c_Material)
+        {
+            uint32_t number = 0;
+            tokens.readUnsigned(number);
+            if (!tokens.next() || token != "{")
+                return badStructure();
+            while (token != "}")
+            {
+                if (tokens.eof())
+                    return badStructure();
+                if (token == c_MaterialMapBump)
+                {
+                    while (token != "}")
+                        if (tokens.eof() || !tokens.next())
+                            return badStructure();
+                }
+                else if (token == c_MaterialMapDiffuse)
+                {
+                    if (!parseDiffuseMap(tokens, static_cast<uint8_t>(number)))
+                        return false;
+                }
+                if (!tokens.next())
+                    return badStructure();
+            }
+        }
+        if (!tokens.next())
+            return badStructure();
+    }
+    return true;
+}
+
+bool ASEReader::parseDiffuseMap(Tokenizer& tokens, unsigned int material)
+{
+    const std::string_view& token = tokens.token();
+    while (token != "}")
+    {
+        if (tokens.eof())
+            return badStructure();
+        if (token == c_MaterialBitmap)
+        {
+            std::string quoted;
+            if (!tokens.nextQuoted(quoted))
+                return badStructure();
+            takeBitmap(quoted, material);
+        }
+        if (!tokens.next())
+            return badStructure();
+    }
+    return true;
+}
+
+void ASEReader::takeBitmap(const std::string& quoted, unsigned int material)
+{
+    // A material outside the table has nowhere to keep its texture.
+    if (material >= m_Textures.size())
+        return;
+    std::string path;
+    path.reserve(quoted.size());
+    for (char c : quoted)
+        if (c != '"')
+            path += c;
+    if (path.find_first_of("/\\") == std::string::npos)
+    {
+        std::size_t slash = m_FileName.rfind('/');
+        if (slash != std::string::npos)
+            path.insert(0, m_FileName, 0, slash + 1);
+    }
+    auto* texture = new Rendering::Texture(path);
+    if (texture->isLoaded())
+    {
+        m_Textures[material] = texture;
+        keptTextures().push_back(texture);
+    }
+    else
+        delete texture;
+}
+
+bool ASEReader::parseGeometry(Tokenizer& tokens)
+{
+    GeometryState state;
+    state.m_Geometry = new Rendering::Geometry();
+    m_Mesh->addGeometry(state.m_Geometry);
+
+    const std::string_view& token = tokens.token();
+    if (!tokens.next() || token != "{")
+        return badStructure();
+    while (token != "}")
+    {
+        if (tokens.eof())
+            return badStructure();
+        if (token == c_MeshNodeTm)
+        {
+            if (!parseNodeTm(tokens, state))
+                return false;
+        }
+        else if (token == c_Mesh)
+        {
+            if (!tokens.next() || token != "{")
+                return badStructure();
+            if (!parseMeshBlock(tokens, state))
+                return false;
+        }
+        else if (token == c_MaterialRef)
+        {
+            uint32_t reference = 0;
+            tokens.readUnsigned(reference);
+            state.m_MaterialRef = static_cast<uint8_t>(reference);
+            state.m_HasMaterialRef = true;
+        }
+        if (!tokens.next())
+            return badStructure();
+    }
+    assemble(state);
+    return true;
+}
+
+bool ASEReader::parseNodeTm(Tokenizer& tokens, GeometryState& state)
+{
+    const std::string_view& token = tokens.token();
+    while (token != "}")
+    {
+        if (tokens.eof())
+            return badStructure();
+        int row = -1;
+        if (token == c_MeshTmRow0)
+            row = 0;
+        else if (token == c_MeshTmRow1)
+            row = 1;
+        else if (token == c_MeshTmRow2)
+            row = 2;
+        else if (token == c_MeshTmRow3)
+            row = 3;
+        if (row >= 0)
+            tokens.readDoubles(state.m_NodeMatrix[4 * row], state.m_NodeMatrix[4 * row + 1],
+                               state.m_NodeMatrix[4 * row + 2]);
+        if (!tokens.next())
+            return badStructure();
+    }
+    return true;
+}
+
+bool ASEReader::parseMeshBlock(Tokenizer& tokens, GeometryState& state)
+{
+    const std::string_view& token = tokens.token();
+    Rendering::Geometry& geometry = *state.m_Geometry;
+    while (token != "}")
+    {
+        if (tokens.eof())
+            return badStructure();
+        if (token == c_MeshNumVertex)
+            tokens.readUnsigned(state.m_NumVertex);
+        else if (token == c_MeshNumFaces)
+            tokens.readUnsigned(state.m_NumFaces);
+        else if (token == c_MeshNumTVertex)
+            tokens.readUnsigned(state.m_NumTVertex);
+        else if (token == c_MeshNumTVFaces)
+            tokens.readUnsigned(state.m_NumTVFaces);
+        else if (token == c_MeshNumCVertex)
+            tokens.readUnsigned(state.m_NumCVertex);
+        else if (token == c_MeshNumCVFaces)
+            tokens.readUnsigned(state.m_NumCVFaces);
+        else if (token == c_MeshVertexList)
+        {
+            if (state.m_NumVertex == 0)
+                return badStructure();
+            reserveFor(geometry.getVertexArray(), state.m_NumVertex, tokens.remaining() / c_ShortestVertexLine);
+            while (token != "}")
+            {
+                if (tokens.eof() || !tokens.next())
+                    return badStructure();
+                if (token == c_MeshVertex)
+                {
+                    uint32_t number = 0;
+                    double x = 0, y = 0, z = 0;
+                    tokens.readUnsigned(number);
+                    tokens.readDoubles(x, y, z);
+                    geometry.getVertexArray().push_back(c_AxisMatrix * (state.m_NodeMatrix * Vec3<double>(x, y, z)));
+                }
+            }
+        }
+        else if (token == c_MeshFaceList)
+        {
+            if (!parseFaceList(tokens, state))
+                return false;
+        }
+        else if (token == c_MeshTVertexList)
+        {
+            if (state.m_NumTVertex == 0)
+                return badStructure();
+            reserveFor(geometry.getTexCoordArray(), state.m_NumTVertex, tokens.remaining() / c_ShortestVertexLine);
+            while (token != "}")
+            {
+                if (tokens.eof() || !tokens.next())
+                    return badStructure();
+                if (token == c_MeshTVertex)
+                {
+                    uint32_t number = 0;
+                    double u = 0, v = 0;
+                    tokens.readUnsigned(number);
+                    tokens.readDouble(u);
+                    tokens.readDouble(v);
+                    geometry.getTexCoordArray().emplace_back(u, v);
+                }
+            }
+        }
+        else if (token == c_MeshTFaceList)
+        {
+            Rendering::Primitive* triangles = state.m_PrimitiveByCorners[3];
+            if (triangles)
+                reserveFor(triangles->getTexturesIndicesArray(), std::size_t(state.m_NumTVFaces) * 3,
+                           tokens.remaining() / c_ShortestCorner);
+            while (token != "}")
+            {
+                if (tokens.eof())
+                    return badStructure();
+                if (token == c_MeshTFace)
+                {
+                    unsigned short face = 0, a = 0, b = 0, c = 0;
+                    tokens.readUnsigned(face);
+                    tokens.readUnsigned(a);
+                    tokens.readUnsigned(b);
+                    tokens.readUnsigned(c);
+                    // Texture faces only describe triangles; without any they are dropped.
+                    if (triangles)
+                    {
+                        std::vector<unsigned short>& indices = triangles->getTexturesIndicesArray();
+                        indices.push_back(a);
+                        indices.push_back(b);
+                        indices.push_back(c);
+                    }
+                }
+                if (!tokens.next())
+                    return badStructure();
+            }
+        }
+        else if (token == c_MeshColorVertexList)
+        {
+            if (state.m_NumCVertex == 0)
+                return badStructure();
+            while (token != "}")
+            {
+                if (tokens.eof() || !tokens.next())
+                    return badStructure();
+                if (token == c_MeshVertexColor)
+                {
+                    uint32_t number = 0;
+                    double r = 0, g = 0, b = 0;
+                    tokens.readUnsigned(number);
+                    tokens.readDoubles(r, g, b);
+                    geometry.getColorArray().emplace_back(r, g, b);
+                }
+            }
+        }
+        else if (token == c_MeshColorFaceList)
+        {
+            while (token != "}")
+                if (tokens.eof() || !tokens.next())
+                    return badStructure();
+        }
+        else if (token == c_MeshNormals)
+        {
+            if (!parseNormals(tokens, state))
+                return false;
+        }
+        state.m_HasMesh = true;
+        if (!tokens.next())
+            return badStructure();
+    }
+    return true;
+}
+
+bool ASEReader::parseFaceList(Tokenizer& tokens, GeometryState& state)
+{
+    const std::string_view& token = tokens.token();
+    while (token != "}")
+    {
+        if (tokens.eof() || !tokens.next())
+            return badStructure();
+        if (token != c_MeshFace)
+            continue;
+        // The face's own label, then the label of its first corner.
+        if (!tokens.next() || !tokens.next())
+            return badStructure();
+        std::vector<unsigned short>& corners = state.m_Corners;
+        corners.clear();
+        while (token.size() == 2)
+        {
+            uint32_t vertex = 0;
+            tokens.readUnsigned(vertex);
+            corners.push_back(static_cast<unsigned short>(vertex));
+            if (!tokens.next())
+                return badStructure();
+        }
+        Rendering::Primitive*& primitive = state.m_PrimitiveByCorners[static_cast<uint8_t>(corners.size())];
+        if (!primitive)
+        {
+            primitive = new Rendering::Primitive();
+            primitive->setAssociateGeometry(state.m_Geometry);
+            primitive->setPrimitiveType(beginModeForCorners(static_cast<uint8_t>(corners.size())));
+            state.m_Geometry->addPrimitive(primitive);
+            reserveFor(primitive->getVertexIndicesArray(), std::size_t(state.m_NumFaces) * corners.size(),
+                       tokens.remaining() / c_ShortestCorner);
+        }
+        std::vector<unsigned short>& indices = primitive->getVertexIndicesArray();
+        indices.insert(indices.end(), corners.begin(), corners.end());
+    }
+    return true;
+}
+
+bool ASEReader::parseNormals(Tokenizer& tokens, GeometryState& state)
+{
+    const std::string_view& token = tokens.token();
+    std::vector<Vec3<double>>& normals = state.m_Geometry->getNormalArray();
+    // A count in the file is no promise: allocate no more slots than the
+    // vertices already read or the normal lines the rest of the text could hold.
+    std::size_t fillable =
+        std::max(state.m_Geometry->getVertexArray().size(), tokens.remaining() / c_ShortestNormalLine);
+    normals.resize(std::min<std::size_t>(state.m_NumVertex, fillable));
+    reserveFor(state.m_NormalIndices, std::size_t(state.m_NumFaces) * 3, tokens.remaining() / c_ShortestNormalLine);
+    while (token != "}")
+    {
+        if (tokens.eof() || !tokens.next())
+            return badStructure();
+        if (token == c_MeshVertexNormal)
+        {
+            uint32_t vertex = 0;
+            double x = 0, y = 0, z = 0;
+            tokens.readUnsigned(vertex);
+            tokens.readDoubles(x, y, z);
+            // A vertex without a slot keeps no normal; its index stays listed
+            // and the primitive then draws without normals.
+            if (vertex < normals.size() && normals[vertex] == Vec3<double>())
+                normals[vertex] = c_NormalMatrix * Vec3<double>(x, y, z);
+            state.m_NormalIndices.push_back(static_cast<unsigned short>(vertex));
+        }
+    }
+    return true;
+}
+
+void ASEReader::assemble(GeometryState& state)
+{
+    // A reference outside the material table names no texture and is ignored.
+    bool textured = state.m_HasMaterialRef && state.m_MaterialRef < m_Textures.size();
+    for (Rendering::Primitive* primitive : state.m_PrimitiveByCorners)
+        if (primitive && textured)
+            primitive->setTexture(m_Textures[state.m_MaterialRef]);
+    if (!state.m_HasMesh)
+        return;
+    Rendering::Primitive* last = nullptr;
+    for (Rendering::Primitive* primitive : state.m_PrimitiveByCorners)
+        if (primitive)
+        {
+            if (last)
+                last->getNormalIndicesArray() = state.m_NormalIndices;
+            last = primitive;
+        }
+    if (last)
+        last->getNormalIndicesArray() = std::move(state.m_NormalIndices);
+}
+
+} // namespace Reader

@@ -1,0 +1,109 @@
+#include <Rendering/Primitive.h>
+
+#include <algorithm>
+
+#include <GL/gl.h>
+
+#include <Rendering/Geometry.h>
+#include <Rendering/Image.h>
+#include <Rendering/Render.h>
+#include <Rendering/Texture.h>
+
+namespace Rendering
+{
+
+namespace
+{
+
+// Vertices per face for the begin modes whose faces have a fixed size; any
+// other mode draws the whole list as one face.
+std::size_t faceSize(unsigned int mode, std::size_t count)
+{
+    switch (mode)
+    {
+    case GL_POINTS:
+        return 1;
+    case GL_LINES:
+        return 2;
+    case GL_TRIANGLES:
+        return 3;
+    case GL_QUADS:
+        return 4;
+    default:
+        return std::max<std::size_t>(count, 1);
+    }
+}
+
+template <typename T>
+bool usable(const std::vector<unsigned short>& indices, std::size_t expected, const std::vector<T>& array)
+{
+    return indices.size() == expected &&
+           std::all_of(indices.begin(), indices.end(), [&](unsigned short i) { return i < array.size(); });
+}
+
+} // namespace
+
+Primitive::Primitive(const Primitive& other)
+    : m_Geometry(other.m_Geometry), m_Texture(other.m_Texture), m_PrimitiveType(other.m_PrimitiveType),
+      m_DisplayList(0), m_VertexIndices(other.m_VertexIndices), m_TexCoordIndices(other.m_TexCoordIndices),
+      m_NormalIndices(other.m_NormalIndices), m_ColorIndices(other.m_ColorIndices)
+{
+}
+
+void Primitive::initDisplayList()
+{
+    Render* render = Render::instance();
+    render->setNbDisplayList(render->getNbDisplayList() + 1);
+    m_DisplayList = glGenLists(1);
+    glNewList(m_DisplayList, GL_COMPILE);
+
+    static const std::vector<Vec3<double>> noVec3;
+    static const std::vector<Vec2<double>> noVec2;
+    const std::vector<Vec3<double>>& vertices = m_Geometry ? m_Geometry->getVertexArray() : noVec3;
+    const std::vector<Vec3<double>>& normals = m_Geometry ? m_Geometry->getNormalArray() : noVec3;
+    const std::vector<Vec3<double>>& colors = m_Geometry ? m_Geometry->getColorArray() : noVec3;
+    const std::vector<Vec2<double>>& texCoords = m_Geometry ? m_Geometry->getTexCoordArray() : noVec2;
+
+    // Indices come unchecked from model files. An attribute list with any
+    // index past its array is left out as a whole; a face with a vertex index
+    // past the vertex array is left out with its attributes.
+    const std::size_t count = m_Geometry ? m_VertexIndices.size() : 0;
+    const bool useNormals = usable(m_NormalIndices, count, normals);
+    const bool useColors = usable(m_ColorIndices, count, colors);
+    const bool useTexCoords = usable(m_TexCoordIndices, count, texCoords);
+    const std::size_t size = faceSize(m_PrimitiveType, count);
+
+    glBegin(m_PrimitiveType);
+    for (std::size_t face = 0; face < count; face += size)
+    {
+        const std::size_t end = std::min(face + size, count);
+        if (!std::all_of(m_VertexIndices.begin() + face, m_VertexIndices.begin() + end,
+                         [&](unsigned short i) { return i < vertices.size(); }))
+            continue;
+        for (std::size_t i = face; i < end; ++i)
+        {
+            if (useNormals)
+            {
+                const Vec3<double>& n = normals[m_NormalIndices[i]];
+                glNormal3d(n.x(), -n.z(), n.y());
+            }
+            if (useColors)
+                glColor3dv(colors[m_ColorIndices[i]].ptr());
+            if (useTexCoords)
+                glTexCoord2dv(texCoords[m_TexCoordIndices[i]].ptr());
+            glVertex3dv(vertices[m_VertexIndices[i]].ptr());
+        }
+    }
+    glEnd();
+    glEndList();
+}
+
+void Primitive::draw()
+{
+    if (m_Texture)
+        m_Texture->apply();
+    glCallList(m_DisplayList);
+    Image::unApply();
+}
+
+} // namespace Rendering

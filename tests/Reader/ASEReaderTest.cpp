@@ -1,0 +1,302 @@
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <Reader/ASEReader.h>
+#include <Rendering/Geometry.h>
+#include <Rendering/Mesh.h>
+#include <Rendering/Primitive.h>
+#include <Rendering/Texture.h>
+
+#include "support/TestPaths.h"
+
+namespace
+{
+
+using Indices = std::vector<unsigned short>;
+using Rendering::Geometry;
+using Rendering::Mesh;
+using Rendering::Primitive;
+
+const std::string c_BadStructure = "[ASEReader]> Bad structure in ASE file.\n";
+
+int countOf(const std::string& text, const std::string& line)
+{
+    int count = 0;
+    for (std::size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+        ++count;
+    return count;
+}
+
+Geometry& geometry(Mesh& mesh, std::size_t i)
+{
+    return *mesh.getGeometries().at(i);
+}
+Primitive& primitive(Mesh& mesh, std::size_t g, std::size_t p)
+{
+    return *geometry(mesh, g).getPrimitives().at(p);
+}
+std::string textureFile(Primitive& p)
+{
+    return p.getTexture() ? p.getTexture()->getFileName() : std::string("none");
+}
+
+void expectVertices(Geometry& g, const std::vector<Vec3<double>>& expected)
+{
+    ASSERT_EQ(g.getVertexArray().size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+    {
+        EXPECT_DOUBLE_EQ(g.getVertexArray()[i].x(), expected[i].x()) << "vertex " << i;
+        EXPECT_DOUBLE_EQ(g.getVertexArray()[i].y(), expected[i].y()) << "vertex " << i;
+        EXPECT_DOUBLE_EQ(g.getVertexArray()[i].z(), expected[i].z()) << "vertex " << i;
+    }
+}
+
+struct AseCase
+{
+    const char* m_File;
+    int m_BadStructures;
+    std::size_t m_Geometries;
+    std::function<void(Mesh&)> m_Check;
+};
+
+const std::vector<AseCase> c_Cases = {
+    {"triangle.ase", 0, 1,
+     [](Mesh& m)
+     {
+         expectVertices(geometry(m, 0), {{0, 0, 0}, {1, 0, 0}, {0, 0, -1}});
+         ASSERT_EQ(geometry(m, 0).getPrimitives().size(), 1u);
+         Primitive& p = primitive(m, 0, 0);
+         EXPECT_EQ(p.getPrimitiveType(), unsigned(GL_TRIANGLES));
+         EXPECT_EQ(p.getVertexIndicesArray(), (Indices{0, 1, 2}));
+         EXPECT_TRUE(p.getTexturesIndicesArray().empty());
+         EXPECT_TRUE(p.getNormalIndicesArray().empty());
+         EXPECT_EQ(p.getAssociateGeometry(), &geometry(m, 0));
+         EXPECT_EQ(textureFile(p), TabulaTest::dataPath("ase/wood.png"));
+     }},
+    {"node_identity.ase", 0, 1,
+     [](Mesh& m) {
+         expectVertices(geometry(m, 0), {{1, 3, -2}});
+     }},
+    // Rows 0 to 2 move the vertex; row 3 never does.
+    {"node_rows.ase", 0, 1,
+     [](Mesh& m) {
+         expectVertices(geometry(m, 0), {{2, 3, -1}});
+     }},
+    {"normals.ase", 0, 1,
+     [](Mesh& m)
+     {
+         ASSERT_EQ(geometry(m, 0).getNormalArray().size(), 3u);
+         EXPECT_EQ(geometry(m, 0).getNormalArray()[2], Vec3<double>(0, -1, 0));
+         EXPECT_EQ(primitive(m, 0, 0).getNormalIndicesArray(), (Indices{0, 1, 2}));
+     }},
+    {"duplicate_normals.ase", 0, 1,
+     [](Mesh& m)
+     {
+         const auto& normals = geometry(m, 0).getNormalArray();
+         ASSERT_EQ(normals.size(), 6u);
+         EXPECT_EQ(normals[5], Vec3<double>(1, 0, 0));
+         EXPECT_EQ(normals[0], Vec3<double>(0, 0, 0));
+         EXPECT_EQ(primitive(m, 0, 0).getNormalIndicesArray(), (Indices{3, 4, 5, 5, 4, 3}));
+     }},
+    {"mixed_faces.ase", 0, 1,
+     [](Mesh& m)
+     {
+         ASSERT_EQ(geometry(m, 0).getPrimitives().size(), 2u);
+         Primitive& quads = primitive(m, 0, 0);
+         Primitive& triangles = primitive(m, 0, 1);
+         EXPECT_EQ(quads.getPrimitiveType(), unsigned(GL_QUADS));
+         EXPECT_EQ(quads.getVertexIndicesArray(), (Indices{0, 1, 2, 3, 3, 2, 1, 0}));
+         EXPECT_EQ(triangles.getPrimitiveType(), unsigned(GL_TRIANGLES));
+         EXPECT_EQ(triangles.getVertexIndicesArray(), (Indices{1, 4, 2}));
+         EXPECT_EQ(triangles.getTexturesIndicesArray(), (Indices{0, 1, 2}));
+         EXPECT_TRUE(quads.getTexturesIndicesArray().empty());
+         EXPECT_EQ(quads.getNormalIndicesArray(), (Indices{0, 1, 2}));
+         EXPECT_EQ(triangles.getNormalIndicesArray(), (Indices{0, 1, 2}));
+         EXPECT_EQ(geometry(m, 0).getTexCoordArray().size(), 3u);
+     }},
+    // The unknown block's "}" ends the object before its material reference.
+    {"unknown_block_in_object.ase", 0, 1,
+     [](Mesh& m)
+     {
+         EXPECT_EQ(primitive(m, 0, 0).getVertexIndicesArray(), (Indices{0, 1, 2}));
+         EXPECT_EQ(primitive(m, 0, 0).getTexture(), nullptr);
+     }},
+    // The mapping channel's list is read as the mesh's own, its "}" ends the
+    // mesh and the face list's "}" the object; the next object still loads.
+    {"unknown_block_in_mesh.ase", 0, 2,
+     [](Mesh& m)
+     {
+         EXPECT_EQ(geometry(m, 0).getVertexArray().size(), 3u);
+         ASSERT_EQ(geometry(m, 0).getTexCoordArray().size(), 2u);
+         EXPECT_DOUBLE_EQ(geometry(m, 0).getTexCoordArray()[0].x(), 0.25);
+         EXPECT_TRUE(geometry(m, 0).getPrimitives().empty());
+         expectVertices(geometry(m, 1), {{7, 9, -8}});
+     }},
+    {"vertex_list_before_count.ase", 1, 1, [](Mesh& m) { EXPECT_TRUE(geometry(m, 0).getVertexArray().empty()); }},
+    // "2" runs straight into the next "*MESH_FACE", so face 1 is never seen.
+    {"swallowed_face.ase", 0, 1,
+     [](Mesh& m) {
+         EXPECT_EQ(primitive(m, 0, 0).getVertexIndicesArray(), (Indices{0, 1, 2, 3, 1, 0}));
+     }},
+    {"scene_without_brace.ase", 1, 0, [](Mesh&) {}},
+    // The cut vertex keeps the coordinates read before the end.
+    {"truncated.ase", 1, 1,
+     [](Mesh& m) {
+         expectVertices(geometry(m, 0), {{0, 0, 0}, {1, 0, 0}});
+     }},
+    {"bitmap_paths.ase", 0, 3,
+     [](Mesh& m)
+     {
+         EXPECT_EQ(primitive(m, 0, 0).getPrimitiveType(), unsigned(GL_POINTS));
+         EXPECT_EQ(textureFile(primitive(m, 0, 0)), TabulaTest::dataPath("ase/wood grain.png"));
+         EXPECT_EQ(primitive(m, 1, 0).getPrimitiveType(), unsigned(GL_LINES));
+         EXPECT_EQ(textureFile(primitive(m, 1, 0)), TabulaTest::dataPath("ase/wood.png"));
+         EXPECT_EQ(primitive(m, 2, 0).getPrimitiveType(), unsigned(GL_POLYGON));
+         EXPECT_EQ(primitive(m, 2, 0).getTexture(), nullptr);
+     }},
+    {"bad_numbers.ase", 0, 1,
+     [](Mesh& m)
+     {
+         expectVertices(geometry(m, 0), {{0, 0, 0}, {0, 0, 0}});
+         EXPECT_EQ(primitive(m, 0, 0).getVertexIndicesArray(), (Indices{65535, 70000 % 65536, 65535}));
+         EXPECT_EQ(primitive(m, 0, 0).getTexturesIndicesArray(), (Indices{65535, 65535, 2}));
+         EXPECT_EQ(primitive(m, 0, 0).getTexture(), nullptr);
+     }},
+    {"out_of_range_indices.ase", 0, 1,
+     [](Mesh& m)
+     {
+         EXPECT_EQ(geometry(m, 0).getNormalArray().size(), 3u);
+         EXPECT_EQ(primitive(m, 0, 0).getNormalIndicesArray().at(5), 7);
+         EXPECT_EQ(primitive(m, 0, 0).getTexture(), nullptr);
+     }},
+    {"huge_counts.ase", 0, 1,
+     [](Mesh& m)
+     {
+         EXPECT_LT(geometry(m, 0).getNormalArray().size(), 100u);
+         EXPECT_EQ(geometry(m, 0).getPrimitives().size(), 0u);
+     }},
+    {"tface_before_faces.ase", 0, 1,
+     [](Mesh& m) { EXPECT_TRUE(primitive(m, 0, 0).getTexturesIndicesArray().empty()); }},
+    {"colors.ase", 0, 1,
+     [](Mesh& m)
+     {
+         ASSERT_EQ(geometry(m, 0).getColorArray().size(), 2u);
+         EXPECT_EQ(geometry(m, 0).getColorArray()[1], Vec3<double>(1, 0.5, 0));
+         EXPECT_EQ(primitive(m, 0, 0).getVertexIndicesArray(), (Indices{0, 0, 0}));
+     }},
+};
+
+TEST(ASEReaderTest, ReadsEachSmallFileAsDescribed)
+{
+    for (const AseCase& c : c_Cases)
+    {
+        SCOPED_TRACE(c.m_File);
+        std::string path = TabulaTest::dataPath(std::string("ase/") + c.m_File);
+        testing::internal::CaptureStdout();
+        Mesh mesh(path);
+        std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(countOf(out, c_BadStructure), c.m_BadStructures) << out;
+        EXPECT_EQ(countOf(out, "Mesh File : \"" + path + "\" loaded.\n"), 1) << out;
+        ASSERT_EQ(mesh.getGeometries().size(), c.m_Geometries);
+        c.m_Check(mesh);
+    }
+}
+
+TEST(ASEReaderTest, MissingFileIsReportedByReaderAndMesh)
+{
+    std::string path = TabulaTest::dataPath("ase/absent.ase");
+    testing::internal::CaptureStdout();
+    Mesh mesh(path);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Couldn't find/load mesh : \"" + path + "\"\nCouldn't load Mesh file : \"" + path + "\"\n");
+    EXPECT_TRUE(mesh.getGeometries().empty());
+}
+
+// Every cut of a real file ends the load cleanly, whatever it leaves behind.
+TEST(ASEReaderTest, EveryPrefixOfARealFileLoads)
+{
+    std::string text =
+        "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *MAP_DIFFUSE { *BITMAP \"a b.png\" } } }\n"
+        "*GEOMOBJECT { *NODE_TM { *TM_ROW0 1 0 0 } *MESH { *MESH_NUMVERTEX 3 *MESH_VERTEX_LIST {\n"
+        "*MESH_VERTEX 0 0 0 0 *MESH_VERTEX 1 1 0 0 *MESH_VERTEX 2 0 1 0 } *MESH_FACE_LIST {\n"
+        "*MESH_FACE 0: A: 0 B: 1 C: 2 AB: 1 } *MESH_NUMTVERTEX 1 *MESH_TVERTLIST { *MESH_TVERT 0 0 0 0 }\n"
+        "*MESH_TFACELIST { *MESH_TFACE 0 0 0 0 } *MESH_NUMCVERTEX 1 *MESH_CVERTLIST { *MESH_VERTCOL 0 1 1 1 }\n"
+        "*MESH_CFACE 0 0 0 0 } *MESH_NORMALS { *MESH_VERTEXNORMAL 0 0 0 1 } } *MATERIAL_REF 0 }\n";
+    for (std::size_t length = 0; length <= text.size(); ++length)
+    {
+        Mesh mesh;
+        Reader::ASEReader reader;
+        reader.setChunkSize(1 + length % 5);
+        testing::internal::CaptureStdout();
+        EXPECT_TRUE(reader.loadFromMemory(std::string_view(text.data(), length), "/nowhere/m.ase", &mesh));
+        std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_LE(countOf(out, c_BadStructure), 1) << length;
+    }
+}
+
+// Files are read in chunks: words cut by a chunk's end, a word longer than
+// the buffer and a long run of blanks must read as the same text in memory.
+TEST(ASEReaderTest, ChunkedFileReadsLikeTheSameTextInMemory)
+{
+    std::string body = "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *MAP_DIFFUSE { *BITMAP \"wood" +
+                       std::string(300000, ' ') + "grain.png\" } } }\n" + std::string(700000, 'x') +
+                       "\n*GEOMOBJECT { *MESH { *MESH_NUMVERTEX 40000 *MESH_NUMTVERTEX 40000 *MESH_VERTEX_LIST {\n";
+    for (int i = 0; i < 40000; ++i)
+        body += "*MESH_VERTEX " + std::to_string(i) + "\t" + std::to_string(i * 0.001) + " -" + std::to_string(i % 97) +
+                ".25 1e" + std::to_string(i % 5) + "\n";
+    body += "} *MESH_FACE_LIST {\n";
+    for (int i = 0; i + 2 < 40000; i += 3)
+        body += "*MESH_FACE " + std::to_string(i) + ": A: " + std::to_string(i) + " B: " + std::to_string(i + 1) +
+                " C: " + std::to_string(i + 2) + " AB: 1\n";
+    body += "} *MESH_NORMALS {\n";
+    for (int i = 0; i < 40000; ++i)
+        body += "*MESH_VERTEXNORMAL " + std::to_string(i) + " 0." + std::to_string(i % 1000) + " 1 -0.5\n";
+    body += "} } *MATERIAL_REF 0 }\n";
+
+    std::string path = TabulaTest::buildPath("chunked.ase");
+    std::ofstream(path, std::ios::binary) << body;
+    Mesh fromFile;
+    Reader::ASEReader fileReader;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(fileReader.load(path, &fromFile));
+    std::string fileOut = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(countOf(fileOut, c_BadStructure), 0);
+    // The reader asked for the bitmap with its blanks.
+    EXPECT_EQ(countOf(fileOut, "Couldn't load Image file : \"" + TabulaTest::buildPath("wood") +
+                                   std::string(300000, ' ') + "grain.png\"\n"),
+              1);
+
+    for (std::size_t chunk : {1, 7, 4093})
+    {
+        SCOPED_TRACE(chunk);
+        Mesh fromMemory;
+        Reader::ASEReader memoryReader;
+        memoryReader.setChunkSize(chunk);
+        testing::internal::CaptureStdout();
+        EXPECT_TRUE(memoryReader.loadFromMemory(body, path, &fromMemory));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), fileOut);
+
+        ASSERT_EQ(fromFile.getGeometries().size(), 1u);
+        ASSERT_EQ(fromMemory.getGeometries().size(), 1u);
+        Geometry& a = geometry(fromFile, 0);
+        Geometry& b = geometry(fromMemory, 0);
+        EXPECT_EQ(a.getVertexArray().size(), 40000u);
+        EXPECT_TRUE(a.getVertexArray() == b.getVertexArray());
+        EXPECT_TRUE(a.getNormalArray() == b.getNormalArray());
+        EXPECT_EQ(a.getNormalArray()[123], Vec3<double>(0.123, 0.5, 1));
+        EXPECT_EQ(a.getVertexArray()[39999], Vec3<double>(39.999, 10000, 35.25));
+        ASSERT_EQ(a.getPrimitives().size(), 1u);
+        EXPECT_EQ(primitive(fromFile, 0, 0).getVertexIndicesArray(),
+                  primitive(fromMemory, 0, 0).getVertexIndicesArray());
+        EXPECT_EQ(primitive(fromFile, 0, 0).getVertexIndicesArray().size(), 39999u);
+        EXPECT_EQ(primitive(fromFile, 0, 0).getNormalIndicesArray().size(), 40000u);
+        EXPECT_EQ(textureFile(primitive(fromFile, 0, 0)), textureFile(primitive(fromMemory, 0, 0)));
+    }
+}
+
+} // namespace
