@@ -100,7 +100,8 @@ TEST(SquareGLTest, TexturedSquaresShowTheirMarkAsATint)
     Rendering::Render* render = Rendering::Render::instance();
     render->setParams("Board", Vec3<double>(1, 1, 1), scene.board.get());
 
-    auto colourAtSquare = [&] {
+    auto colourAtSquare = [&]
+    {
         render->renderFrame();
         const Vec3<double> centre = scene.squareCentre(0, 0);
         const auto p = TabulaTest::projectToWindow(centre.x(), centre.y(), centre.z());
