@@ -1,5 +1,7 @@
 #include <Core/Drawable.h>
 
+#include <GL/gl.h>
+
 #include <Rendering/Render.h>
 #include <Rendering/Texture.h>
 
@@ -54,6 +56,23 @@ std::string Drawable::getMeta(const std::string& name) const
 void Drawable::addMeta(Meta<std::string>* meta)
 {
     m_Metas.push_back(meta);
+}
+
+void Drawable::drawInOwnName() const
+{
+    glPushName(getPickingName());
+    if (hasTexture())
+        drawWithTexture();
+    else
+        drawWithColor();
+    glPopName();
+}
+
+void Drawable::applyColorMaterial() const
+{
+    const GLfloat material[4] = {GLfloat(m_Color.x()), GLfloat(m_Color.y()), GLfloat(m_Color.z()),
+                                 GLfloat(m_Color.w())};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, material);
 }
 
 } // namespace Core

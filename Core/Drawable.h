@@ -63,6 +63,12 @@ public:
     const Vec4<double>& getColor() const { return m_Color; }
 
 protected:
+    /// The body of draw() for squares and pieces: the texture or the colour,
+    /// inside the drawable's own picking name.
+    void drawInOwnName() const;
+    /// Sets the front and back ambient and diffuse material to m_Color.
+    void applyColorMaterial() const;
+
     Vec4<double> m_Color;
     std::shared_ptr<Rendering::Texture> m_Texture;
     unsigned int m_PickingName;

@@ -62,12 +62,7 @@ double Object::deltaTranslateY() const
 
 void Object::draw() const
 {
-    glPushName(getPickingName());
-    if (hasTexture())
-        drawWithTexture();
-    else
-        drawWithColor();
-    glPopName();
+    drawInOwnName();
 }
 
 void Object::drawBody() const
@@ -99,9 +94,7 @@ void Object::drawWithColor() const
     glPushMatrix();
     glTranslated(0, deltaTranslateY(), 0);
     glScaled(m_Scale, m_Scale, m_Scale);
-    const GLfloat material[4] = {GLfloat(m_Color.x()), GLfloat(m_Color.y()), GLfloat(m_Color.z()),
-                                 GLfloat(m_Color.w())};
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, material);
+    applyColorMaterial();
     glColor4d(m_Color.x(), m_Color.y(), m_Color.z(), m_Color.w());
     drawBody();
     glPopMatrix();

@@ -166,20 +166,13 @@ void Square::emitCorner(int i) const
 
 void Square::draw() const
 {
-    glPushName(getPickingName());
-    if (hasTexture())
-        drawWithTexture();
-    else
-        drawWithColor();
-    glPopName();
+    drawInOwnName();
 }
 
 void Square::drawWithColor() const
 {
     glColor4d(m_Color.x(), m_Color.y(), m_Color.z(), m_Color.w());
-    const GLfloat material[4] = {GLfloat(m_Color.x()), GLfloat(m_Color.y()), GLfloat(m_Color.z()),
-                                 GLfloat(m_Color.w())};
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, material);
+    applyColorMaterial();
     glNormal3d(0, 1, 0);
     glBegin(GL_QUADS);
     for (int i = 0; i < 4; ++i)
