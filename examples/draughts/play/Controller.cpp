@@ -7,15 +7,13 @@ namespace Draughts
 
 namespace
 {
-const int c_PiecesPerSide = 12;
-
 bool contains(const std::vector<Cell>& cells, Cell cell)
 {
     return std::find(cells.begin(), cells.end(), cell) != cells.end();
 }
 } // namespace
 
-Controller::Controller()
+Controller::Controller(const Position& start) : m_Rules(start), m_Start(start)
 {
     logTurn();
 }
@@ -41,7 +39,7 @@ std::vector<std::string> Controller::takeLog()
 
 int Controller::capturedFrom(Side side) const
 {
-    return c_PiecesPerSide - m_Rules.position().count(side);
+    return m_Start.count(side) - m_Rules.position().count(side);
 }
 
 std::vector<Cell> Controller::targets() const
@@ -112,7 +110,8 @@ void Controller::newGame()
 {
     m_Path.clear();
     m_LastMove.reset();
-    m_Rules.reset();
+    m_Start = Position::initial();
+    m_Rules.reset(m_Start);
     m_Log.push_back("new game");
     logTurn();
 }

@@ -34,11 +34,12 @@ enum class ClickResult
 class Controller
 {
 public:
-    Controller();
+    explicit Controller(const Position& start = Position::initial());
 
     ClickResult click(Cell cell);
     /// Drops the selection, if any.
     void cancel();
+    /// Starts again from Position::initial().
     void newGame();
     /// Takes back the last move; false when there is none.
     bool undo();
@@ -51,7 +52,7 @@ public:
     std::vector<Cell> targets() const;
     /// The move played by the last Played click, or taken back by undo.
     const std::optional<Move>& lastMove() const { return m_LastMove; }
-    /// Pieces of `side` taken by the opponent so far.
+    /// Pieces of `side` taken by the opponent since the game's start position.
     int capturedFrom(Side side) const;
     /// "Black" or "White".
     static std::string sideName(Side side);
@@ -68,6 +69,7 @@ private:
     void logTurn();
 
     Rules m_Rules;
+    Position m_Start;
     std::vector<Cell> m_Path;
     std::optional<Move> m_LastMove;
     std::vector<std::string> m_Log;
