@@ -31,10 +31,10 @@ void say(const std::string& line)
 }
 } // namespace
 
-Game::Game(const std::string& assetDir, const std::string& shotDir)
+Game::Game(const std::string& assetDir, const std::string& shotDir, bool traceHover)
     : m_Table(assetDir), m_ShotDir(shotDir), m_ShotCount(0), m_HalfTurns(0), m_ShowHelp(true), m_FirstFrame(true),
-      m_Shader(assetDir + "/draughts.vert", assetDir + "/draughts.frag"), m_FrameHook(*this), m_ClickHook(*this),
-      m_KeyHook(*this)
+      m_TraceHover(traceHover), m_Hovered(nullptr), m_Shader(assetDir + "/draughts.vert", assetDir + "/draughts.frag"),
+      m_FrameHook(*this), m_ClickHook(*this), m_KeyHook(*this)
 {
     m_Table.setUp(m_Controller.rules().position());
 
@@ -127,6 +127,13 @@ void Game::onFrame()
         window << "window 0x" << std::hex << glXGetCurrentDrawable();
         say(window.str());
     }
+    const Core::Square* hovered = m_Table.getBoard()->getHighlightedSquare();
+    if (m_TraceHover && hovered != m_Hovered)
+    {
+        const std::optional<Cell> cell = m_Table.cellOf(hovered);
+        say("hover " + (cell ? Controller::cellName(*cell) : std::string("none")));
+    }
+    m_Hovered = hovered;
     const float orientation = m_Table.getBoard()->getOrientation();
     if (rot == orientation && m_ReportedOrientation != orientation)
     {

@@ -35,13 +35,15 @@ namespace DraughtsGame
 ///   "new game", "undo c3-d4"  (from Draughts::Controller)
 ///   "pieces Black 12 White 11" counted on the board after every change
 ///   "screenshot PATH"        a picture was saved
+///   "hover c3", "hover none" the square under the pointer changed (only when
+///                            asked for, as it follows every pointer move)
 /// Keys: n new game, u undo, h help on/off, c screenshot.
 class Game
 {
 public:
     /// Builds the whole scene and registers everything with the engine.
     /// Screenshots go to `shotDir`.
-    Game(const std::string& assetDir, const std::string& shotDir);
+    Game(const std::string& assetDir, const std::string& shotDir, bool traceHover);
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
@@ -68,6 +70,8 @@ private:
     int m_HalfTurns;
     bool m_ShowHelp;
     bool m_FirstFrame;
+    bool m_TraceHover;
+    const Core::Square* m_Hovered;
     std::optional<float> m_ReportedOrientation;
 
     Rendering::HUDText m_TurnText;

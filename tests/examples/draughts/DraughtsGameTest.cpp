@@ -75,10 +75,10 @@ TEST(DraughtsGame, CaptureSequencesArePickedLandingByLandingUntilOneMoveIsLeft)
 {
     // From c1 the only first jump lands on e3, from where two jumps go on.
     const Position branching = board({{{2, 0}, Piece::BlackMan},
-                                       {{3, 1}, Piece::WhiteMan},
-                                       {{3, 3}, Piece::WhiteMan},
-                                       {{5, 3}, Piece::WhiteMan},
-                                       {{7, 7}, Piece::WhiteMan}});
+                                      {{3, 1}, Piece::WhiteMan},
+                                      {{3, 3}, Piece::WhiteMan},
+                                      {{5, 3}, Piece::WhiteMan},
+                                      {{7, 7}, Piece::WhiteMan}});
     Controller game(branching);
     game.takeLog();
     game.click({2, 0});
@@ -87,8 +87,8 @@ TEST(DraughtsGame, CaptureSequencesArePickedLandingByLandingUntilOneMoveIsLeft)
     EXPECT_EQ(game.path(), std::vector<Cell>({{2, 0}, {4, 2}}));
     EXPECT_EQ(game.targets().size(), 2u);
     EXPECT_EQ(game.click({6, 4}), ClickResult::Played);
-    EXPECT_EQ(game.takeLog(), Lines({"select c1", "land e3", "move c1xe3xg5", "capture d2", "capture f4",
-                                     "turn White"}));
+    EXPECT_EQ(game.takeLog(),
+              Lines({"select c1", "land e3", "move c1xe3xg5", "capture d2", "capture f4", "turn White"}));
     EXPECT_EQ(game.capturedFrom(Side::White), 2);
     EXPECT_EQ(game.capturedFrom(Side::Black), 0);
 
@@ -99,10 +99,8 @@ TEST(DraughtsGame, CaptureSequencesArePickedLandingByLandingUntilOneMoveIsLeft)
     EXPECT_EQ(direct.lastMove()->toString(), "c1xe3xc5");
 
     // A single jump that leaves one sequence completes it at once.
-    Controller chained(board({{{2, 2}, Piece::BlackMan},
-                              {{3, 3}, Piece::WhiteMan},
-                              {{5, 5}, Piece::WhiteMan},
-                              {{0, 7}, Piece::WhiteMan}}));
+    Controller chained(board(
+        {{{2, 2}, Piece::BlackMan}, {{3, 3}, Piece::WhiteMan}, {{5, 5}, Piece::WhiteMan}, {{0, 7}, Piece::WhiteMan}}));
     chained.click({2, 2});
     EXPECT_EQ(chained.click({4, 4}), ClickResult::Played);
     EXPECT_EQ(chained.lastMove()->toString(), "c3xe5xg7");
