@@ -33,8 +33,9 @@ void say(const std::string& line)
 
 Game::Game(const std::string& assetDir, const std::string& shotDir, bool traceHover)
     : m_Table(assetDir), m_ShotDir(shotDir), m_ShotCount(0), m_HalfTurns(0), m_ShowHelp(true), m_FirstFrame(true),
-      m_TraceHover(traceHover), m_Hovered(nullptr), m_Shader(assetDir + "/draughts.vert", assetDir + "/draughts.frag"),
-      m_FrameHook(*this), m_ClickHook(*this), m_KeyHook(*this)
+      m_TraceHover(traceHover), m_Hovered(nullptr), m_ReportPending(true),
+      m_Shader(assetDir + "/draughts.vert", assetDir + "/draughts.frag"), m_FrameHook(*this), m_ClickHook(*this),
+      m_KeyHook(*this)
 {
     m_Table.setUp(m_Controller.rules().position());
 
@@ -134,10 +135,9 @@ void Game::onFrame()
         say("hover " + (cell ? Controller::cellName(*cell) : std::string("none")));
     }
     m_Hovered = hovered;
-    const float orientation = m_Table.getBoard()->getOrientation();
-    if (rot == orientation && m_ReportedOrientation != orientation)
+    if (m_ReportPending && rot == m_Table.getBoard()->getOrientation())
     {
-        m_ReportedOrientation = orientation;
+        m_ReportPending = false;
         reportSquares();
         say("facing " + Controller::sideName(m_Controller.rules().position().toMove()));
     }
@@ -176,6 +176,7 @@ void Game::reportSquares()
 void Game::turnTowardsPlayer()
 {
     m_Table.getBoard()->setOrientation(180.0f * static_cast<float>(m_HalfTurns));
+    m_ReportPending = true;
 }
 
 void Game::saveScreenshot()

@@ -28,7 +28,8 @@ namespace DraughtsGame
 ///   "window 0x…"             the X window, once, at the first frame
 ///   "squares a1:X:Y …"       window pixel of every cell's centre (x from the
 ///                            left, y from the top), each time the scene has
-///                            finished turning
+///                            finished turning, after the start and after
+///                            every move, undo or new game
 ///   "facing Black|White"     the scene has finished turning
 ///   "select c3", "land e5", "move c3-d4", "capture d4", "promote d8",
 ///   "turn White", "game over Black wins", "illegal d5", "cancel",
@@ -72,7 +73,9 @@ private:
     bool m_FirstFrame;
     bool m_TraceHover;
     const Core::Square* m_Hovered;
-    std::optional<float> m_ReportedOrientation;
+    /// The scene's turn changed (or the game began) and has not been
+    /// reported settled since.
+    bool m_ReportPending;
 
     Rendering::HUDText m_TurnText;
     Rendering::HUDText m_CapturedText;
