@@ -12,8 +12,8 @@ namespace Core
 const double Board::m_Depth = 0.25;
 
 Board::Board(const Vec2<unsigned int>& size, const std::vector<Square*>& squares)
-    : m_Size(size), m_Orientation(0.0f), m_Squares(squares), m_LineColor(0.0, 0.0, 0.0, 1.0),
-      m_AutoHighlight(false), m_HighlightedSquare(nullptr)
+    : m_Size(size), m_Orientation(0.0f), m_Squares(squares), m_LineColor(0.0, 0.0, 0.0, 1.0), m_AutoHighlight(false),
+      m_HighlightedSquare(nullptr)
 {
 }
 

@@ -27,7 +27,10 @@ Drawable::~Drawable()
         Rendering::Render::instance()->popDrawable(this);
 }
 
-unsigned int Drawable::getNextPickingName() { return m_NextPickingName++; }
+unsigned int Drawable::getNextPickingName()
+{
+    return m_NextPickingName++;
+}
 
 void Drawable::setTexture(const std::string& fileName)
 {
@@ -35,7 +38,10 @@ void Drawable::setTexture(const std::string& fileName)
     m_Texture = std::make_shared<Rendering::Texture>(fileName);
 }
 
-void Drawable::removeTexture() { m_Texture.reset(); }
+void Drawable::removeTexture()
+{
+    m_Texture.reset();
+}
 
 std::string Drawable::getMeta(const std::string& name) const
 {
@@ -45,6 +51,9 @@ std::string Drawable::getMeta(const std::string& name) const
     return std::string();
 }
 
-void Drawable::addMeta(Meta<std::string>* meta) { m_Metas.push_back(meta); }
+void Drawable::addMeta(Meta<std::string>* meta)
+{
+    m_Metas.push_back(meta);
+}
 
 } // namespace Core

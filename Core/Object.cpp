@@ -24,9 +24,8 @@ Object::Object(const ObjectAlignment& alignment, const std::string& modelFile)
 }
 
 Object::Object(const Object& other)
-    : Drawable(other), m_ParentSquare(other.m_ParentSquare), m_Alignment(other.m_Alignment),
-      m_Mesh(other.m_Mesh), m_Aabb(other.m_Aabb), m_Scale(other.m_Scale), m_DrawBound(other.m_DrawBound),
-      m_SquareRefs(0)
+    : Drawable(other), m_ParentSquare(other.m_ParentSquare), m_Alignment(other.m_Alignment), m_Mesh(other.m_Mesh),
+      m_Aabb(other.m_Aabb), m_Scale(other.m_Scale), m_DrawBound(other.m_DrawBound), m_SquareRefs(0)
 {
     // The copy holds its own use of the shared mesh, so removeMesh on either
     // piece never destroys the mesh under the other.

@@ -23,8 +23,18 @@ class Square;
 class Object : public Drawable
 {
 public:
-    enum VerticalAlignment : int { TOP = 0, BOTTOM = 1, MIDDLE = 2 };
-    enum HorizontalAlignment : int { LEFT = 0, RIGHT = 1, CENTER = 2 };
+    enum VerticalAlignment : int
+    {
+        TOP = 0,
+        BOTTOM = 1,
+        MIDDLE = 2
+    };
+    enum HorizontalAlignment : int
+    {
+        LEFT = 0,
+        RIGHT = 1,
+        CENTER = 2
+    };
 
     /// Spot on the square: vertical along grid y (TOP 5/6, BOTTOM 1/6,
     /// MIDDLE 1/2 from the lower corner), horizontal along grid x (LEFT 1/6,

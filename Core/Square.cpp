@@ -56,9 +56,9 @@ Square::Square(const Coords& coords, const std::vector<Object*>& objects)
 }
 
 Square::Square(const Square& other)
-    : Drawable(other), m_Coords(other.m_Coords), m_Size(other.m_Size), m_Lower(other.m_Lower),
-      m_Upper(other.m_Upper), m_Objects(other.m_Objects), m_MouseOver(other.m_MouseOver),
-      m_Selected(other.m_Selected), m_Authorized(other.m_Authorized)
+    : Drawable(other), m_Coords(other.m_Coords), m_Size(other.m_Size), m_Lower(other.m_Lower), m_Upper(other.m_Upper),
+      m_Objects(other.m_Objects), m_MouseOver(other.m_MouseOver), m_Selected(other.m_Selected),
+      m_Authorized(other.m_Authorized)
 {
     for (Object* object : m_Objects)
         if (object)

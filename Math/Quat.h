@@ -51,7 +51,10 @@ public:
 
     Quat operator*(T s) const { return Quat(m_Q[0] * s, m_Q[1] * s, m_Q[2] * s, m_Q[3] * s); }
     Quat operator/(T s) const { return Quat(m_Q[0] / s, m_Q[1] / s, m_Q[2] / s, m_Q[3] / s); }
-    Quat operator+(const Quat& q) const { return Quat(m_Q[0] + q.m_Q[0], m_Q[1] + q.m_Q[1], m_Q[2] + q.m_Q[2], m_Q[3] + q.m_Q[3]); }
+    Quat operator+(const Quat& q) const
+    {
+        return Quat(m_Q[0] + q.m_Q[0], m_Q[1] + q.m_Q[1], m_Q[2] + q.m_Q[2], m_Q[3] + q.m_Q[3]);
+    }
 
     Quat conjuguate() const { return Quat(-m_Q[0], -m_Q[1], -m_Q[2], m_Q[3]); }
     Quat inverse() const
@@ -105,10 +108,12 @@ public:
         Quat n(*this);
         n.normalize();
         const T x = n.x(), y = n.y(), z = n.z(), w = n.w();
+        // clang-format off
         return Matrix<T>(1 - 2 * (y * y + z * z), 2 * (x * y - z * w), 2 * (x * z + y * w), 0,
                          2 * (x * y + z * w), 1 - 2 * (x * x + z * z), 2 * (y * z - x * w), 0,
                          2 * (x * z - y * w), 2 * (y * z + x * w), 1 - 2 * (x * x + y * y), 0,
                          0, 0, 0, 1);
+        // clang-format on
     }
 
 private:

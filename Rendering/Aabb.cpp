@@ -14,7 +14,10 @@ namespace
 const double c_Far = static_cast<double>(3.4e38f);
 } // namespace
 
-Aabb::Aabb(Mesh* mesh) : m_Mesh(mesh) { compute(); }
+Aabb::Aabb(Mesh* mesh) : m_Mesh(mesh)
+{
+    compute();
+}
 
 void Aabb::setMesh(Mesh* mesh)
 {

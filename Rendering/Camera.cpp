@@ -15,9 +15,8 @@ const double c_Pi = 3.14159;
 // The lens and orbit start as the engine sets them up, so a camera used
 // before that still builds finite matrices.
 Camera::Camera()
-    : m_IsFree(true), m_AspectRatio(1024.0 / 728.0), m_Near(1.0), m_Far(1000.0), m_FOV(45.0),
-      m_DistanceToOrigin(10.0), m_TransformationMatrix(Matrix<double>::identity()),
-      m_ProjectionMatrix(Matrix<double>::identity())
+    : m_IsFree(true), m_AspectRatio(1024.0 / 728.0), m_Near(1.0), m_Far(1000.0), m_FOV(45.0), m_DistanceToOrigin(10.0),
+      m_TransformationMatrix(Matrix<double>::identity()), m_ProjectionMatrix(Matrix<double>::identity())
 {
 }
 
@@ -42,9 +41,18 @@ void Camera::translate(const Vec3<double>& local)
     m_Position = m_Position + m_Orientation * local;
 }
 
-void Camera::translateX(double d) { translate(Vec3<double>(d, 0, 0)); }
-void Camera::translateY(double d) { translate(Vec3<double>(0, d, 0)); }
-void Camera::translateZ(double d) { translate(Vec3<double>(0, 0, d)); }
+void Camera::translateX(double d)
+{
+    translate(Vec3<double>(d, 0, 0));
+}
+void Camera::translateY(double d)
+{
+    translate(Vec3<double>(0, d, 0));
+}
+void Camera::translateZ(double d)
+{
+    translate(Vec3<double>(0, 0, d));
+}
 
 void Camera::rotate(double angle, const Vec3<double>& axis)
 {
@@ -55,7 +63,10 @@ void Camera::rotate(double angle, const Vec3<double>& axis)
         computePosition();
 }
 
-void Camera::rotateX(double angle) { rotate(angle, Vec3<double>(1, 0, 0)); }
+void Camera::rotateX(double angle)
+{
+    rotate(angle, Vec3<double>(1, 0, 0));
+}
 
 void Camera::rotateY(double angle)
 {
@@ -64,7 +75,10 @@ void Camera::rotateY(double angle)
         computePosition();
 }
 
-void Camera::computePosition() { m_Position = (m_Orientation * Vec3<double>(0, 0, 1)) * m_DistanceToOrigin; }
+void Camera::computePosition()
+{
+    m_Position = (m_Orientation * Vec3<double>(0, 0, 1)) * m_DistanceToOrigin;
+}
 
 void Camera::linearGoTo(const Vec3<double>& fromPosition, const Quat<double>& fromOrientation,
                         const Vec3<double>& toPosition, const Quat<double>& toOrientation, float t)

@@ -5,9 +5,12 @@
 #include <ctime>
 #include <iostream>
 #include <limits>
+#include <string>
 
+// GLEW must come before any other OpenGL header.
 #include <GL/glew.h>
 #include <GL/glxew.h>
+
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 
@@ -51,19 +54,44 @@ const double c_EighthTurn = 0.39269875;
 const double c_FullTurn = 6.28318;
 const int c_PickingBufferSize = 512;
 
-void display() { Render::instance()->loop(); }
+void display()
+{
+    Render::instance()->loop();
+}
 
-void reShape(int width, int height) { Render::instance()->reshape(width, height); }
+void reShape(int width, int height)
+{
+    Render::instance()->reshape(width, height);
+}
 
-// Without the swap-control extension the keys that switch it do nothing.
+// The display must offer the swap-control extension, not merely the client
+// library: on a server without it (a direct context under Xvfb) the call
+// raises an X error, and Xlib's default handler ends the process. Without
+// it the keys that switch it do nothing.
+bool swapControlOffered()
+{
+    Display* display = glXGetCurrentDisplay();
+    if (!glXSwapIntervalSGI || !display)
+        return false;
+    const char* list = glXQueryExtensionsString(display, DefaultScreen(display));
+    const std::string extensions = std::string(" ") + (list ? list : "") + " ";
+    return extensions.find(" GLX_SGI_swap_control ") != std::string::npos;
+}
+
 void setSwapInterval(int interval)
 {
-    if (glXSwapIntervalSGI)
+    if (swapControlOffered())
         glXSwapIntervalSGI(interval);
 }
 
-void disableVSync() { setSwapInterval(0); }
-void enableVSync() { setSwapInterval(1); }
+void disableVSync()
+{
+    setSwapInterval(0);
+}
+void enableVSync()
+{
+    setSwapInterval(1);
+}
 
 void keyboardEvent(unsigned char key, int x, int y)
 {
@@ -174,12 +202,14 @@ Render* Render::instance()
     return &s_Instance;
 }
 
-bool Render::isAlive() { return s_Alive; }
+bool Render::isAlive()
+{
+    return s_Alive;
+}
 
 Render::Render()
-    : m_Width(1024), m_Height(728), m_FullScreen(false), m_Camera(new Camera()), m_Board(nullptr),
-      m_RotationStep(1.0f), m_LastFpsTime(1000.0), m_FrameCount(0), m_ShaderAvailable(false), m_Shader(nullptr),
-      m_NbDisplayList(0)
+    : m_Width(1024), m_Height(728), m_FullScreen(false), m_Camera(new Camera()), m_Board(nullptr), m_RotationStep(1.0f),
+      m_LastFpsTime(1000.0), m_FrameCount(0), m_ShaderAvailable(false), m_Shader(nullptr), m_NbDisplayList(0)
 {
     m_Camera->setIsFree(true);
     s_Alive = true;
@@ -263,8 +293,13 @@ void Render::initGL()
     glEnable(GL_LIGHT0);
     glDepthMask(GL_TRUE);
 
-    // The engine's own spot above the board; it lives as long as the process.
-    Light* light = new Light();
+    // The engine's own spot above the board, made once and freed with the engine.
+    if (!m_DefaultLight)
+    {
+        m_DefaultLight = std::make_unique<Light>();
+        m_Lights.push_back(m_DefaultLight.get());
+    }
+    Light* light = m_DefaultLight.get();
     light->setId(0);
     light->setPosition(Vec4<float>(0, 10, 0, 1));
     light->setDirection(Vec3<float>(0, -1, 0));
@@ -272,7 +307,6 @@ void Render::initGL()
     light->setSpecularColor(Vec4<float>(0.7f, 0.7f, 0.7f, 0.7f));
     light->setSpotExponent(1024.0f);
     light->setSpotCutOff(60.0f);
-    m_Lights.push_back(light);
 
     Core::ImageManager::instance()->initGL();
     Core::MeshManager::instance()->initList();
@@ -418,23 +452,24 @@ void Render::processHits(int hits)
     if (hits < 1 || !m_Board)
         return;
     // Walk the records without ever reading past the buffer, whatever the
-    // hit count claims.
+    // hit count claims; a record whose names would run past its end ends the
+    // walk.
+    const unsigned int size = c_PickingBufferSize;
     unsigned int nearest = std::numeric_limits<unsigned int>::max();
     int chosen = -1;
-    int index = 0;
-    for (int hit = 0; hit < hits && index + 3 <= c_PickingBufferSize; ++hit)
+    unsigned int index = 0;
+    for (int hit = 0; hit < hits && index + 3 <= size; ++hit)
     {
         const unsigned int names = pickingBuf[index];
         const unsigned int minDepth = pickingBuf[index + 1];
-        const int next = index + 3 + static_cast<int>(names);
-        if (names > 0 && next <= c_PickingBufferSize && minDepth < nearest)
+        if (names > size - index - 3)
+            break;
+        if (names > 0 && minDepth < nearest)
         {
             nearest = minDepth;
-            chosen = index;
+            chosen = static_cast<int>(index);
         }
-        if (names > static_cast<unsigned int>(c_PickingBufferSize))
-            break;
-        index = next;
+        index += 3 + names;
     }
     if (chosen < 0)
         return;
@@ -450,7 +485,14 @@ void Render::processHits(int hits)
     else if (className == Core::Square::getStaticClassName())
         square = static_cast<Core::Square*>(drawable);
     else
-        square = static_cast<Core::Object*>(drawable)->getParentSquare();
+    {
+        // A game's own drawable class under any other tag counts as a piece
+        // only if it is one; anything else is ignored like an unknown name.
+        Core::Object* piece = dynamic_cast<Core::Object*>(drawable);
+        if (!piece)
+            return;
+        square = piece->getParentSquare();
+    }
 
     m_Board->autoHighlight(square);
     for (Core::CallBackPicking* callback : m_CallBacksPicking)

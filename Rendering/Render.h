@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,8 @@ extern unsigned int pickingBuf[512];
 /// set-up and the frame loop. The game builds its scene, calls setParams,
 /// fills the lists it needs (lights, HUD elements, callbacks, shader) and calls
 /// run(), which never returns. The engine never deletes what the game gives it
-/// (board, lights, HUDs, shader, callback records); it owns its camera.
+/// (board, lights, HUDs, shader, callback records); it owns its camera and the
+/// default light it adds during set-up.
 class Render
 {
 public:
@@ -131,6 +133,8 @@ private:
     std::vector<Core::CallBackPicking*> m_CallBacksPicking;
     std::vector<Core::CallBackKeyboard*> m_CallBacksKeyboard;
     std::map<unsigned int, Core::Drawable*> m_Drawables;
+    /// The spot made by initGL, the one light the engine owns.
+    std::unique_ptr<Light> m_DefaultLight;
 };
 
 } // namespace Rendering

@@ -34,7 +34,7 @@ int main()
             std::vector<Core::Object*> pieces;
             if (y == 1)
                 pieces.push_back(new Core::Object(Core::Object::ObjectAlignment(), "")); // a sphere
-            auto* square = new Core::Square(corners, pieces); // owns its pieces
+            auto* square = new Core::Square(corners, pieces);                            // owns its pieces
             square->setColor((x + y) % 2 ? Vec4<double>(0.9, 0.85, 0.7, 1) : Vec4<double>(0.3, 0.2, 0.1, 1));
             squares.push_back(square);
         }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <regex>
+#include <thread>
 
 #include <GL/freeglut.h>
 
@@ -25,7 +26,10 @@ Pixel pixelAt(const Vec3<double>& world)
     return TabulaTest::readPixel(static_cast<int>(p.x), static_cast<int>(p.y));
 }
 
-bool isBackground(const Pixel& p) { return p[0] == p[1] && p[1] == p[2] && p[0] >= 24 && p[0] <= 27; }
+bool isBackground(const Pixel& p)
+{
+    return p[0] == p[1] && p[1] == p[2] && p[0] >= 24 && p[0] <= 27;
+}
 
 struct RenderGLTest : ::testing::Test
 {
@@ -154,8 +158,12 @@ TEST_F(RenderGLTest, TitleShowsTheFrameRateOnceASecond)
 TEST_F(RenderGLTest, ResizeSetsViewportSizeAndAspect)
 {
     glutReshapeWindow(800, 600);
-    for (int i = 0; i < 50 && render->getSize() != Vec2<unsigned int>(800, 600); ++i)
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (render->getSize() != Vec2<unsigned int>(800, 600) && std::chrono::steady_clock::now() < deadline)
+    {
         TabulaTest::pumpEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     EXPECT_EQ(render->getSize(), Vec2<unsigned int>(800, 600));
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -179,7 +187,8 @@ TEST_F(RenderGLTest, HUDTextIsDrawnNearTheTopLeftAndRestoresState)
     render->getHUDs().push_back(nullptr);
     render->getHUDs().push_back(&text);
 
-    auto topRow = [&](int maxY) {
+    auto topRow = [&](int maxY)
+    {
         render->renderFrame();
         for (int y = 0; y < maxY; ++y)
             for (int x = 0; x < 120; ++x)

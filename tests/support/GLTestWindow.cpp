@@ -22,7 +22,10 @@ bool g_EngineReady = false;
 std::string g_SetupOutput;
 
 void idleDisplay() {}
-void reshape(int width, int height) { Rendering::Render::instance()->reshape(width, height); }
+void reshape(int width, int height)
+{
+    Rendering::Render::instance()->reshape(width, height);
+}
 } // namespace
 
 void openWindow()
@@ -57,7 +60,10 @@ void initEngine()
     g_EngineReady = true;
 }
 
-const std::string& engineSetupOutput() { return g_SetupOutput; }
+const std::string& engineSetupOutput()
+{
+    return g_SetupOutput;
+}
 
 WindowPoint projectToWindow(double x, double y, double z)
 {

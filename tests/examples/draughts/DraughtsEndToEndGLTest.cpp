@@ -27,7 +27,7 @@ using Clock = std::chrono::steady_clock;
 
 // Turning the scene round for the next player takes 180 frames on a software
 // renderer, which is slow under the sanitizers and on a busy machine.
-const std::chrono::seconds c_Patience(240);
+const std::chrono::seconds c_Patience(120);
 
 class GameProcess
 {

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+namespace TabulaTest
+{
+
+/// A vertex as OpenGL's feedback mode reports it, mapped back to the
+/// coordinates the drawing code passed (identity matrices, viewport 0..1000
+/// over -1..1 on x and y).
+struct FedVertex
+{
+    double x;
+    double y;
+    double z;
+};
+
+/// Points, lines and polygons that `draw` emits, captured in GL_FEEDBACK mode.
+/// The current GL context's matrices and viewport are restored afterwards.
+struct FeedbackCapture
+{
+    std::vector<std::vector<FedVertex>> polygons;
+    std::vector<std::vector<FedVertex>> lines;
+};
+FeedbackCapture captureFeedback(const std::function<void()>& draw, double scale = 1.0);
+
+} // namespace TabulaTest
