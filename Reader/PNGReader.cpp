@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -87,6 +88,20 @@ unsigned int formatOf(int colorType, int channels)
     }
 }
 
+// libpng sizes its chunk buffers from the lengths the file declares and clears
+// them before reading: a 92-byte file can ask for a gigabyte. Its allocations
+// go through here and are refused above the chunk limit (the pixel buffer is
+// the reader's own).
+png_voidp limitedMalloc(png_structp, png_alloc_size_t size)
+{
+    return size > c_MaxPNGChunkBytes ? nullptr : std::malloc(size);
+}
+
+void limitedFree(png_structp, png_voidp block)
+{
+    std::free(block);
+}
+
 void requestTransforms(png_structp png, png_infop info, int bitDepth, int colorType)
 {
     if (bitDepth > 8 && getCpuByteOrder() == 1)
@@ -116,7 +131,11 @@ bool readPNGFile(const std::string& fileName, Rendering::Image* image)
         std::cout << "Couldn't open/find file : \"" << fileName << "\"" << std::endl;
         return false;
     }
+    return readPNGStream(stream, image);
+}
 
+bool readPNGStream(std::istream& stream, Rendering::Image* image)
+{
     PNGError error;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr)
@@ -125,6 +144,7 @@ bool readPNGFile(const std::string& fileName, Rendering::Image* image)
         return false;
     }
     png_set_error_fn(png, &error, user_error_fn, user_warning_fn);
+    png_set_mem_fn(png, nullptr, limitedMalloc, limitedFree);
     png_infop info = png_create_info_struct(png);
     png_infop endInfo = png_create_info_struct(png);
     if (info == nullptr || endInfo == nullptr)
@@ -159,6 +179,7 @@ bool readPNGFile(const std::string& fileName, Rendering::Image* image)
     png_set_sig_bytes(png, sizeof(signature));
     // The file decides how much the decoder allocates: keep that bounded.
     png_set_user_limits(png, c_MaxPNGDimension, c_MaxPNGDimension);
+    png_set_chunk_malloc_max(png, c_MaxPNGChunkBytes);
     png_read_info(png, info);
 
     png_uint_32 width = 0;
@@ -167,6 +188,8 @@ bool readPNGFile(const std::string& fileName, Rendering::Image* image)
     int colorType = 0;
     png_get_IHDR(png, info, &width, &height, &bitDepth, &colorType, nullptr, nullptr, nullptr);
     requestTransforms(png, info, bitDepth, colorType);
+    // Asked for explicitly: png_read_image would otherwise do it with a warning.
+    png_set_interlace_handling(png);
     png_read_update_info(png, info);
 
     const std::size_t rowBytes = png_get_rowbytes(png, info);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <istream>
 #include <ostream>
 #include <string>
 
@@ -33,7 +34,9 @@ namespace Reader
 ///   gAMA (or its sRGB chunk); a file without one is taken as 1/2.2, so its
 ///   samples pass unchanged;
 /// - refused before any pixel buffer is allocated: width or height above
-///   c_MaxPNGDimension, or a decoded buffer above c_MaxPNGBytes;
+///   c_MaxPNGDimension, or a decoded buffer above c_MaxPNGBytes; a chunk that
+///   would need more than c_MaxPNGChunkBytes is not held (libpng warns or
+///   fails, as for any allocation failure);
 /// - failure prints one line on the standard output: "Couldn't open/find file :
 ///   \"<name>\"", "Error in header." (fewer than 8 bytes or no PNG signature),
 ///   "Pixel Format error ...", or for a libpng error "PNG lib warning : <text>"
@@ -41,11 +44,17 @@ namespace Reader
 ///   "PNG lib warning : <text>" and decoding goes on. A file cut short is a
 ///   libpng error ("Read Error"). The image is left without pixels.
 bool readPNGFile(const std::string& fileName, Rendering::Image* image);
+/// The same decoding from an open binary stream (everything but the
+/// "Couldn't open/find file" case).
+bool readPNGStream(std::istream& stream, Rendering::Image* image);
 
 /// Widest and tallest picture a PNG file may declare.
 constexpr unsigned int c_MaxPNGDimension = 16384;
 /// Largest decoded buffer a PNG file may ask for (256 MiB).
 constexpr unsigned long long c_MaxPNGBytes = 1ull << 28;
+/// Largest single block libpng may allocate while decoding (8 MiB): chunk
+/// buffers are sized from lengths the file declares.
+constexpr unsigned long c_MaxPNGChunkBytes = 1ul << 23;
 
 /// The text of a libpng error, carried from the error callback to the reader.
 class PNGError

@@ -1,0 +1,26 @@
+// Feeds arbitrary bytes to the JPEG loader: no crash, leak, hang or unbounded
+// allocation whatever the file holds.
+#include <cstddef>
+#include <cstdint>
+#include <sstream>
+#include <string>
+
+#include "Reader/JPEGReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
+{
+    std::istringstream stream(std::string(reinterpret_cast<const char*>(data), size));
+    int width = 0;
+    int height = 0;
+    int components = 0;
+    unsigned char* pixels = Reader::simage_jpeg_load(stream, &width, &height, &components);
+    if (pixels != nullptr)
+    {
+        volatile unsigned char sum = 0;
+        const std::size_t bytes = static_cast<std::size_t>(width) * height * components;
+        for (std::size_t i = 0; i < bytes; ++i)
+            sum = static_cast<unsigned char>(sum + pixels[i]);
+    }
+    delete[] pixels;
+    return 0;
+}

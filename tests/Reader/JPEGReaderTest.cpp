@@ -1,0 +1,231 @@
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "Reader/JPEGReader.h"
+#include "Rendering/Image.h"
+#include "support/TestPaths.h"
+
+namespace
+{
+
+std::vector<unsigned char> readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<unsigned char>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+Rendering::Image* quietImage(const std::string& path, std::string* output = nullptr)
+{
+    testing::internal::CaptureStdout();
+    Rendering::Image* image = new Rendering::Image(path);
+    const std::string text = testing::internal::GetCapturedStdout();
+    if (output != nullptr)
+        *output = text;
+    return image;
+}
+
+// The binary PPM's pixels, top row first.
+std::vector<unsigned char> ppmPixels(const std::string& path, int* width, int* height)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::string magic;
+    int maximum = 0;
+    file >> magic >> *width >> *height >> maximum;
+    file.get();
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(*width) * *height * 3);
+    file.read(reinterpret_cast<char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
+    return pixels;
+}
+
+} // namespace
+
+// testorig.ppm is the picture that testorig.jpg was compressed from (cjpeg
+// turns it into testimgint.jpg byte for byte), so it matches a decode only up
+// to the compression's loss. Exactness is checked against libjpeg decoding the
+// same file from memory with its defaults.
+TEST(JPEGReader, BaselineFileDecodesLikeBareLibjpegWithRowsFlipped)
+{
+    const std::string path = TabulaTest::dataPath("jpeg/testorig.jpg");
+    std::vector<unsigned char> bytes = readFile(path);
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr error;
+    cinfo.err = jpeg_std_error(&error);
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, bytes.data(), bytes.size());
+    jpeg_read_header(&cinfo, TRUE);
+    jpeg_start_decompress(&cinfo);
+    const std::size_t row = cinfo.output_width * 3;
+    std::vector<unsigned char> reference(row * cinfo.output_height);
+    while (cinfo.output_scanline < cinfo.output_height)
+    {
+        JSAMPROW target = reference.data() + cinfo.output_scanline * row;
+        jpeg_read_scanlines(&cinfo, &target, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+
+    std::string output;
+    std::unique_ptr<Rendering::Image> image(quietImage(path, &output));
+    ASSERT_TRUE(image->isLoaded());
+    EXPECT_EQ(output, "Image File : \"" + path + "\" loaded.\n");
+    const int width = image->getWidth();
+    const int height = image->getHeight();
+    ASSERT_EQ(width, 227);
+    ASSERT_EQ(height, 149);
+    EXPECT_EQ(image->getFormat(), static_cast<unsigned int>(GL_RGB));
+    EXPECT_EQ(image->getType(), static_cast<unsigned int>(GL_UNSIGNED_BYTE));
+    int ppmWidth = 0;
+    int ppmHeight = 0;
+    const std::vector<unsigned char> original =
+        ppmPixels(TabulaTest::dataPath("jpeg/testorig.ppm"), &ppmWidth, &ppmHeight);
+    ASSERT_EQ(ppmWidth, width);
+    ASSERT_EQ(ppmHeight, height);
+    int worst = 0;
+    for (int y = 0; y < height; ++y)
+    {
+        const unsigned char* ours = image->getData() + (height - 1 - y) * row;
+        ASSERT_TRUE(std::equal(ours, ours + row, reference.begin() + y * row)) << "row " << y;
+        for (std::size_t x = 0; x < row; ++x)
+            worst = std::max(worst, std::abs(int(ours[x]) - int(original[y * row + x])));
+    }
+    EXPECT_LE(worst, 3);
+
+    std::unique_ptr<Rendering::Image> arithmetic(quietImage(TabulaTest::dataPath("jpeg/testimgari.jpg")));
+    ASSERT_TRUE(arithmetic->isLoaded());
+    EXPECT_EQ(arithmetic->getWidth(), width);
+    EXPECT_EQ(arithmetic->getHeight(), height);
+
+    std::unique_ptr<Rendering::Image> gray(quietImage(TabulaTest::dataPath("images/gray.jpg")));
+    ASSERT_TRUE(gray->isLoaded());
+    EXPECT_EQ(gray->getFormat(), static_cast<unsigned int>(GL_LUMINANCE));
+    EXPECT_EQ(gray->getDataSize(), static_cast<std::size_t>(width) * height);
+}
+
+TEST(JPEGReader, BadFilesFailCleanlyWithTheirCode)
+{
+    struct Case
+    {
+        const char* file;
+        int code;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"jpeg/monkey12.jpg", 3, "JPEG loader: Illegal jpeg file"},
+        {"images/empty.jpg", 3, "JPEG loader: Illegal jpeg file"},
+        {"images/png_named.jpg", 3, "JPEG loader: Illegal jpeg file"},
+        {"images/wide.jpg", 2, "JPEG loader: Out of memory error"},
+    };
+    for (const Case& c : cases)
+    {
+        const std::string path = TabulaTest::dataPath(c.file);
+        std::string output;
+        testing::internal::CaptureStderr();
+        std::unique_ptr<Rendering::Image> image(quietImage(path, &output));
+        testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(image->isLoaded()) << c.file;
+        EXPECT_EQ(output, "Couldn't load Image file : \"" + path + "\"\n") << c.file;
+        char text[64] = {};
+        EXPECT_EQ(Reader::simage_jpeg_error(text, sizeof(text)), c.code) << c.file;
+        EXPECT_STREQ(text, c.text) << c.file;
+        EXPECT_EQ(Reader::jpegerror(), c.code);
+    }
+
+    const std::string missing = TabulaTest::dataPath("images/missing.jpg");
+    std::string output;
+    std::unique_ptr<Rendering::Image> image(quietImage(missing, &output));
+    EXPECT_EQ(output,
+              "Couldn't find/load texture : \"" + missing + "\nCouldn't load Image file : \"" + missing + "\"\n");
+
+    // strncpy semantics: a buffer the text fills gets no terminator.
+    char small[6];
+    std::memset(small, '#', sizeof(small));
+    Reader::simage_jpeg_error(small, 4);
+    EXPECT_EQ(std::string(small, 6), "JPEG##");
+}
+
+TEST(JPEGReader, FileCutInHalfDecodesWithTheRestFilled)
+{
+    std::unique_ptr<Rendering::Image> whole(quietImage(TabulaTest::dataPath("jpeg/testorig.jpg")));
+    testing::internal::CaptureStderr();
+    std::unique_ptr<Rendering::Image> cut(quietImage(TabulaTest::dataPath("images/cut.jpg")));
+    const std::string warning = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(cut->isLoaded());
+    EXPECT_NE(warning.find("Premature end of JPEG file"), std::string::npos) << warning;
+    EXPECT_EQ(Reader::jpegerror(), 0);
+    ASSERT_EQ(cut->getWidth(), whole->getWidth());
+    ASSERT_EQ(cut->getHeight(), whole->getHeight());
+    // The top rows of the picture (the end of the buffer) came from the file;
+    // the bottom ones were made up.
+    const std::size_t row = static_cast<std::size_t>(whole->getWidth()) * 3;
+    const std::size_t size = row * whole->getHeight();
+    EXPECT_TRUE(std::equal(cut->getData() + size - 8 * row, cut->getData() + size, whole->getData() + size - 8 * row));
+    EXPECT_FALSE(std::equal(cut->getData(), cut->getData() + row, whole->getData()));
+}
+
+TEST(JPEGReader, HelpersFollowTheirContract)
+{
+    const std::vector<unsigned char> jfif = readFile(TabulaTest::dataPath("jpeg/testorig.jpg"));
+    EXPECT_EQ(Reader::simage_jpeg_identify("any", jfif.data(), 10), 1);
+    EXPECT_EQ(Reader::simage_jpeg_identify("any", jfif.data(), 9), 0);
+    const unsigned char exif[] = {0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x10, 'E', 'x', 'i', 'f', 0, 0};
+    EXPECT_EQ(Reader::simage_jpeg_identify("any", exif, sizeof(exif)), 0);
+
+    unsigned char buffer[6] = {};
+    unsigned char source[3] = {1, 2, 3};
+    EXPECT_EQ(Reader::copyScanline(buffer + 3, source, 3), buffer);
+    EXPECT_EQ(buffer[3], 1);
+    EXPECT_EQ(buffer[5], 3);
+}
+
+TEST(JPEGReader, StreamDestinationAndSourceRoundTrip)
+{
+    const int width = 40;
+    const int height = 3;
+    std::vector<unsigned char> pixels(width * height * 3);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<unsigned char>(i / 3 / width * 100); // one flat shade per row
+
+    std::ostringstream encoded;
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr error;
+    cinfo.err = jpeg_std_error(&error);
+    jpeg_create_compress(&cinfo);
+    Reader::jpeg_stream_dest(&cinfo, &encoded);
+    cinfo.image_width = width;
+    cinfo.image_height = height;
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 100, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height)
+    {
+        JSAMPROW row = pixels.data() + cinfo.next_scanline * width * 3;
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+
+    std::istringstream stream(encoded.str());
+    int w = 0, h = 0, components = 0;
+    std::unique_ptr<unsigned char[]> decoded(Reader::simage_jpeg_load(stream, &w, &h, &components));
+    ASSERT_NE(decoded, nullptr);
+    EXPECT_EQ(w, width);
+    EXPECT_EQ(h, height);
+    EXPECT_EQ(components, 3);
+    // Bottom-up: the file's last row (shade 200) comes first.
+    EXPECT_NEAR(decoded[0], 200, 3);
+    EXPECT_NEAR(decoded[(height - 1) * width * 3], 0, 3);
+}

@@ -1,0 +1,158 @@
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "Rendering/Shader.h"
+#include "support/GLTestWindow.h"
+#include "support/TestPaths.h"
+
+namespace
+{
+
+std::string shaderPath(const std::string& name)
+{
+    return TabulaTest::dataPath("shaders/" + name);
+}
+
+struct Built
+{
+    std::unique_ptr<Rendering::Shader> shader;
+    std::string out;
+    std::string err;
+};
+
+Built build(const std::string& vertex, const std::string& fragment)
+{
+    TabulaTest::initEngine();
+    Built built;
+    built.shader.reset(new Rendering::Shader(vertex, fragment));
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    built.shader->init();
+    built.err = testing::internal::GetCapturedStderr();
+    built.out = testing::internal::GetCapturedStdout();
+    return built;
+}
+
+GLint integer(GLenum name)
+{
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
+} // namespace
+
+TEST(ShaderGL, BuildsFromTwoFilesAndReportsEachFailure)
+{
+    TabulaTest::initEngine();
+    EXPECT_TRUE(Rendering::Shader::shaderIsAvailable());
+
+    const std::string vertex = shaderPath("textured.vert");
+    const std::string fragment = shaderPath("textured.frag");
+    Built good = build(vertex, fragment);
+    EXPECT_EQ(good.out, "Shader file \"" + vertex + "\" loaded.\nShader file \"" + fragment + "\" loaded.\n");
+    EXPECT_EQ(good.err, "");
+    ASSERT_NE(good.shader->getProgram(), 0u);
+    good.shader->apply();
+    EXPECT_EQ(static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)), good.shader->getProgram());
+    Rendering::Shader::unApply();
+    EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
+
+    const std::string broken = shaderPath("broken.frag");
+    Built bad = build(vertex, broken);
+    const std::string head = "Can't compile shader \"" + broken + "\" : \n";
+    ASSERT_EQ(bad.err.compare(0, head.size(), head), 0) << bad.err;
+    EXPECT_GT(bad.err.size(), head.size() + 2) << "the compiler's log follows";
+    EXPECT_EQ(bad.err.back(), '\n');
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.shader->getProgram(), 0u);
+
+    const std::string missingVertex = shaderPath("missing.vert");
+    const std::string missingFragment = shaderPath("missing.frag");
+    Built missing = build(missingVertex, missingFragment);
+    EXPECT_EQ(missing.out, "Couldn't find/load Shader : \"" + missingVertex + "\"\nCouldn't find/load Shader : \"" +
+                               missingFragment + "\"\n");
+    EXPECT_EQ(missing.shader->getProgram(), 0u);
+    missing.shader->apply();
+    EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
+
+    std::unique_ptr<char[]> empty(missing.shader->load(shaderPath("empty.frag")));
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(empty[0], '\0');
+}
+
+TEST(ShaderGL, SettersAndGettersReachTheUniforms)
+{
+    Built built = build(shaderPath("textured.vert"), shaderPath("params.frag"));
+    Rendering::Shader& shader = *built.shader;
+    const GLuint program = shader.getProgram();
+    shader.apply();
+
+    shader.setParameter3f("tint", 1.0f, 2.0f, 3.0f);
+    float tint[3] = {};
+    shader.getParameter3f("tint", tint);
+    EXPECT_EQ(tint[2], 3.0f);
+
+    float weights[4] = {1.0f, 2.0f, 3.0f, 4.0f};
+    shader.setParameterArray1f("weights", 4, weights);
+    float last = 0.0f;
+    glGetUniformfv(program, glGetUniformLocation(program, "weights[3]"), &last);
+    EXPECT_EQ(last, 4.0f);
+    float nine = 9.0f;
+    shader.setParameter1fv("weights", &nine); // one element only
+    float second = 0.0f;
+    glGetUniformfv(program, glGetUniformLocation(program, "weights[1]"), &second);
+    EXPECT_EQ(second, 2.0f);
+    shader.getParameterArray1f("weights", 4, &last);
+    EXPECT_EQ(last, 9.0f);
+
+    float rows[16];
+    for (int i = 0; i < 16; ++i)
+        rows[i] = static_cast<float>(i);
+    float out[16] = {};
+    shader.setParameter4x4fr("transform", rows);
+    shader.getParameter4x4fr("transform", out);
+    EXPECT_EQ(out[1], rows[4]); // read back in column order
+    shader.setParameter4x4fc("transform", rows);
+    shader.getParameter4x4fc("transform", out);
+    EXPECT_EQ(out[1], rows[1]);
+
+    Rendering::Shader::unApply();
+}
+
+TEST(ShaderGL, TextureBinderLeavesItsUnitActive)
+{
+    Built built = build(shaderPath("textured.vert"), shaderPath("textured.frag"));
+    Rendering::Shader& shader = *built.shader;
+    shader.apply();
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    shader.setTexture2DParameter("NormalsID", texture, 1);
+    EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE1);
+    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), texture);
+    GLint unit = -1;
+    glGetUniformiv(shader.getProgram(), glGetUniformLocation(shader.getProgram(), "NormalsID"), &unit);
+    EXPECT_EQ(unit, 1);
+    glActiveTexture(GL_TEXTURE0);
+    glDeleteTextures(1, &texture);
+    Rendering::Shader::unApply();
+}
+
+TEST(ShaderGLDeathTest, UnknownUniformEndsTheProcess)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            TabulaTest::initEngine();
+            Rendering::Shader shader(shaderPath("textured.vert"), shaderPath("params.frag"));
+            shader.init();
+            shader.apply();
+            shader.setParameter1f("nothing", 1.0f);
+        },
+        testing::ExitedWithCode(1), "ERROR: \"nothing\" unknown parameter...");
+}
