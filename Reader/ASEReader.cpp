@@ -1,12 +1,15 @@
 #include <Reader/ASEReader.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iostream>
+#include <istream>
 #include <limits>
-#include <memory>
+#include <streambuf>
 
 #include <GL/gl.h>
 
@@ -64,6 +67,28 @@ const Matrix<double> c_NormalMatrix(1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0
 
 // "*MESH_VERTEXNORMAL 0 0 0 0": no normal line can be shorter.
 constexpr std::size_t c_ShortestNormalLine = 26;
+// "*MESH_TVERT 0 0 0": the shortest vertex line of any list.
+constexpr std::size_t c_ShortestVertexLine = 17;
+// "0 ": no index of a face or texture face takes less text.
+constexpr std::size_t c_ShortestCorner = 2;
+
+// Room for what a count announces, as far as the rest of the text can hold it.
+template <typename T>
+void reserveFor(std::vector<T>& array, std::size_t announced, std::size_t fillable)
+{
+    array.reserve(array.size() + std::min(announced, fillable));
+}
+
+// Lets text in memory be read through the same chunked path as a file.
+struct MemoryBuffer : std::streambuf
+{
+    explicit MemoryBuffer(std::string_view text)
+    {
+        // The get area is only read from.
+        char* begin = const_cast<char*>(text.data());
+        setg(begin, begin, begin + text.size());
+    }
+};
 
 bool badStructure()
 {
@@ -98,29 +123,69 @@ GLenum beginModeForCorners(std::size_t corners)
 
 } // namespace
 
-/// Words and numbers of the text in memory, read the way a string stream's
-/// extraction reads them: blanks are the six C-locale spaces, a word runs to
-/// the next blank, a number takes the longest decimal prefix. The end of the
-/// text is sticky: once a read reaches it, eof() stays true and failed word
-/// reads leave the caller's word as it was.
+/// Words and numbers of the text, read the way a string stream's extraction
+/// reads them: blanks are the six C-locale spaces, a word runs to the next
+/// blank, a number takes the longest decimal prefix. A file is read in chunks
+/// through one small buffer, so the whole text never sits in memory; before
+/// each chunk the current word and any word cut by the chunk's end move to
+/// the front of the buffer, so token() stays valid until the next word is
+/// read. The end of the text is sticky: once a read reaches it, eof() stays
+/// true, and a failed word read leaves token() as it was.
 class ASEReader::Tokenizer
 {
 public:
-    explicit Tokenizer(std::string_view text) : m_Pos(text.data()), m_End(text.data() + text.size()) {}
+    Tokenizer(std::istream& file, std::size_t size, std::size_t chunkSize)
+        : m_File(&file), m_Buffer(chunkSize), m_Pos(m_Buffer.data()), m_End(m_Buffer.data()), m_TotalSize(size)
+    {
+    }
 
     bool eof() const { return m_Eof; }
-    std::size_t remaining() const { return static_cast<std::size_t>(m_End - m_Pos); }
+    const std::string_view& token() const { return m_Token; }
 
-    bool next(std::string_view& token)
+    /// Bytes of the text not read yet, as far as its announced size tells.
+    std::size_t remaining() const
+    {
+        std::size_t consumed = m_Delivered - static_cast<std::size_t>(m_End - m_Pos);
+        return consumed < m_TotalSize ? m_TotalSize - consumed : 0;
+    }
+
+    bool next()
     {
         if (!skipBlanks())
             return false;
-        const char* start = m_Pos;
-        while (m_Pos != m_End && !isBlank(*m_Pos))
-            ++m_Pos;
-        if (m_Pos == m_End)
+        const char* end = wordEnd();
+        m_Token = std::string_view(m_Pos, static_cast<std::size_t>(end - m_Pos));
+        m_Pos = end;
+        if (m_Pos == m_End && m_Exhausted)
             m_Eof = true;
-        token = std::string_view(start, static_cast<std::size_t>(m_Pos - start));
+        return true;
+    }
+
+    /// The quoted text that starts with the next word and ends with the first
+    /// word that ends with a double quote, blanks between words included.
+    bool nextQuoted(std::string& text)
+    {
+        if (!next())
+            return false;
+        text.assign(m_Token.data(), m_Token.size());
+        while (text.back() != '"')
+        {
+            const char* gap = m_Pos;
+            while (m_Pos != m_End && isBlank(*m_Pos))
+                ++m_Pos;
+            text.append(gap, m_Pos);
+            if (m_Pos == m_End)
+            {
+                if (!refill())
+                {
+                    m_Eof = true;
+                    return true;
+                }
+                continue;
+            }
+            next();
+            text.append(m_Token.data(), m_Token.size());
+        }
         return true;
     }
 
@@ -128,10 +193,24 @@ public:
     /// number too large for the type gives that largest value. Text that is no
     /// number gives 0 and stays to be read as the next word, so no loop can
     /// stall on it.
-    template <typename T> void readUnsigned(T& value)
+    template <typename T>
+    void readUnsigned(T& value)
     {
         if (!skipBlanks())
             return;
+        // Up to nine digits ending at a blank inside the buffer fit any T here
+        // but the 16-bit one, which overflows from five digits on.
+        const char* digit = m_Pos;
+        uint32_t quick = 0;
+        while (digit != m_End && digit - m_Pos < 9 && static_cast<unsigned char>(*digit - '0') < 10)
+            quick = quick * 10 + static_cast<uint32_t>(*digit++ - '0');
+        if (digit != m_Pos && digit != m_End && isBlank(*digit) && quick <= std::numeric_limits<T>::max())
+        {
+            value = static_cast<T>(quick);
+            m_Pos = digit;
+            return;
+        }
+        const char* end = wordEnd();
         const char* p = m_Pos;
         bool negative = false;
         if (*p == '-' || *p == '+')
@@ -140,7 +219,7 @@ public:
             ++p;
         }
         T magnitude = 0;
-        auto [end, ec] = std::from_chars(p, m_End, magnitude);
+        auto [last, ec] = std::from_chars(p, end, magnitude);
         if (ec == std::errc::invalid_argument)
         {
             value = 0;
@@ -150,7 +229,7 @@ public:
             value = std::numeric_limits<T>::max();
         else
             value = negative ? static_cast<T>(0u - magnitude) : magnitude;
-        advanceTo(end);
+        advanceTo(last);
     }
 
     /// Like double extraction, except that text that is no number, or a
@@ -160,25 +239,38 @@ public:
     {
         if (!skipBlanks())
             return;
+        // Most numbers end at a blank inside the buffer: no second scan.
+        const char* plain = *m_Pos == '+' ? nullptr : readPlainDecimal(m_Pos, m_End, value);
+        if (plain && plain != m_End && isBlank(*plain))
+        {
+            m_Pos = plain;
+            return;
+        }
+        const char* end = wordEnd();
         const char* p = m_Pos;
         if (*p == '+')
             ++p;
-        const char* first = p != m_End && *p == '-' ? p + 1 : p;
+        const char* first = p != end && *p == '-' ? p + 1 : p;
         // from_chars also knows "inf" and "nan", which extraction refuses.
-        if (first == m_End || !((*first >= '0' && *first <= '9') || *first == '.') || (p != m_Pos && *p == '-'))
+        if (first == end || !((*first >= '0' && *first <= '9') || *first == '.') || (p != m_Pos && *p == '-'))
         {
             value = 0;
             return;
         }
+        if (const char* last = readPlainDecimal(p, end, value))
+        {
+            advanceTo(last);
+            return;
+        }
         double parsed = 0;
-        auto [end, ec] = std::from_chars(p, m_End, parsed);
+        auto [last, ec] = std::from_chars(p, end, parsed);
         if (ec == std::errc::invalid_argument)
         {
             value = 0;
             return;
         }
         value = ec == std::errc::result_out_of_range ? 0.0 : parsed;
-        advanceTo(end);
+        advanceTo(last);
     }
 
     void readDoubles(double& a, double& b, double& c)
@@ -189,30 +281,127 @@ public:
     }
 
 private:
+    /// Numbers such as "-12.3456", whose digits fit the 53 bits of a double and
+    /// whose decimals are at most 22, are one exact integer divided by an exact
+    /// power of ten: a single rounding, the very result of a full conversion.
+    /// Anything else (exponents, long mantissas) returns null for from_chars.
+    static const char* readPlainDecimal(const char* p, const char* end, double& value)
+    {
+        static constexpr double c_Powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+        bool negative = *p == '-';
+        if (negative)
+            ++p;
+        uint64_t mantissa = 0;
+        int digits = 0;
+        int decimals = 0;
+        bool point = false;
+        const char* start = p;
+        for (; p != end; ++p)
+        {
+            if (*p >= '0' && *p <= '9')
+            {
+                if (++digits > 15)
+                    return nullptr;
+                mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+                decimals += point;
+            }
+            else if (*p == '.' && !point)
+                point = true;
+            else
+                break;
+        }
+        if (digits == 0 || p == start || (p != end && (*p == 'e' || *p == 'E')))
+            return nullptr;
+        double magnitude = static_cast<double>(mantissa) / c_Powers[decimals];
+        value = negative ? -magnitude : magnitude;
+        return p;
+    }
+
     static bool isBlank(char c) { return c == ' ' || static_cast<unsigned char>(c - '\t') <= '\r' - '\t'; }
 
     bool skipBlanks()
     {
-        while (m_Pos != m_End && isBlank(*m_Pos))
-            ++m_Pos;
-        if (m_Pos == m_End)
+        for (;;)
         {
-            m_Eof = true;
-            return false;
+            while (m_Pos != m_End && isBlank(*m_Pos))
+                ++m_Pos;
+            if (m_Pos != m_End)
+                return true;
+            if (!refill())
+            {
+                m_Eof = true;
+                return false;
+            }
         }
-        return true;
+    }
+
+    /// End of the word at m_Pos, with the whole word in the buffer.
+    const char* wordEnd()
+    {
+        const char* p = m_Pos;
+        for (;;)
+        {
+            while (p != m_End && !isBlank(*p))
+                ++p;
+            if (p != m_End)
+                return p;
+            std::size_t scanned = static_cast<std::size_t>(p - m_Pos);
+            if (!refill())
+                return m_End;
+            p = m_Pos + scanned;
+        }
+    }
+
+    /// Moves the current word and the unread rest, [m_Pos, m_End), to the
+    /// front of the buffer and reads the next chunk after them. The buffer
+    /// grows only for words too long for half of it, so the text bounds it.
+    /// False at the end of the text.
+    bool refill()
+    {
+        if (m_Exhausted)
+            return false;
+        const std::size_t wordSize = m_Token.size();
+        const std::size_t rest = static_cast<std::size_t>(m_End - m_Pos);
+        std::vector<char> grown;
+        std::vector<char>& target = 2 * (wordSize + rest) > m_Buffer.size() ? grown : m_Buffer;
+        if (&target == &grown)
+            grown.resize(2 * m_Buffer.size() + 2 * (wordSize + rest));
+        // The word lies before m_Pos, so neither move overwrites bytes still to be moved.
+        if (wordSize)
+            std::memmove(target.data(), m_Token.data(), wordSize);
+        if (rest)
+            std::memmove(target.data() + wordSize, m_Pos, rest);
+        if (&target == &grown)
+            m_Buffer.swap(grown);
+        char* base = m_Buffer.data();
+        m_Token = std::string_view(base, wordSize);
+        m_File->read(base + wordSize + rest, static_cast<std::streamsize>(m_Buffer.size() - wordSize - rest));
+        const std::size_t got = static_cast<std::size_t>(m_File->gcount());
+        m_Delivered += got;
+        m_Pos = base + wordSize;
+        m_End = m_Pos + rest + got;
+        if (got == 0)
+            m_Exhausted = true;
+        return got != 0;
     }
 
     void advanceTo(const char* end)
     {
         m_Pos = end;
-        if (m_Pos == m_End)
+        if (m_Pos == m_End && m_Exhausted)
             m_Eof = true;
     }
 
+    std::istream* m_File;
+    std::vector<char> m_Buffer;
     const char* m_Pos;
     const char* m_End;
+    std::size_t m_TotalSize;
+    std::size_t m_Delivered = 0;
+    bool m_Exhausted = false;
     bool m_Eof = false;
+    std::string_view m_Token;
 };
 
 /// What one "*GEOMOBJECT" collects until its closing "}".
@@ -249,30 +438,28 @@ bool ASEReader::load(const std::string& fileName, Rendering::Mesh* mesh)
     file.seekg(0, std::ios::end);
     std::streamoff length = file.tellg();
     file.seekg(0, std::ios::beg);
-    std::size_t size = length > 0 ? static_cast<std::size_t>(length) : 0;
-    std::unique_ptr<char[]> text(new char[size]);
-    file.read(text.get(), static_cast<std::streamsize>(size));
-    size = static_cast<std::size_t>(file.gcount());
-    file.close();
-    return parse(std::string_view(text.get(), size));
+    Tokenizer tokens(file, length > 0 ? static_cast<std::size_t>(length) : 0, m_ChunkSize);
+    return parse(tokens);
 }
 
 bool ASEReader::loadFromMemory(std::string_view text, const std::string& fileName, Rendering::Mesh* mesh)
 {
     m_Mesh = mesh;
     m_FileName = fileName;
-    return parse(text);
+    MemoryBuffer buffer(text);
+    std::istream stream(&buffer);
+    Tokenizer tokens(stream, text.size(), m_ChunkSize);
+    return parse(tokens);
 }
 
-bool ASEReader::parse(std::string_view text)
+bool ASEReader::parse(Tokenizer& tokens)
 {
     if (!m_Mesh)
         return false;
-    Tokenizer tokens(text);
-    std::string_view token;
+    const std::string_view& token = tokens.token();
     while (!tokens.eof())
     {
-        if (!tokens.next(token))
+        if (!tokens.next())
             break;
         if (token == c_Scene)
             parseScene(tokens);
@@ -286,12 +473,12 @@ bool ASEReader::parse(std::string_view text)
 
 bool ASEReader::parseScene(Tokenizer& tokens)
 {
-    std::string_view token;
-    if (!tokens.next(token) || token != "{")
+    const std::string_view& token = tokens.token();
+    if (!tokens.next() || token != "{")
         return badStructure();
     while (token != "}")
     {
-        if (tokens.eof() || !tokens.next(token))
+        if (tokens.eof() || !tokens.next())
             return badStructure();
     }
     return true;
@@ -299,8 +486,8 @@ bool ASEReader::parseScene(Tokenizer& tokens)
 
 bool ASEReader::parseMaterial(Tokenizer& tokens)
 {
-    std::string_view token;
-    if (!tokens.next(token) || token != "{")
+    const std::string_view& token = tokens.token();
+    if (!tokens.next() || token != "{")
         return badStructure();
     while (token != "}")
     {
@@ -316,7 +503,7 @@ bool ASEReader::parseMaterial(Tokenizer& tokens)
         {
             uint32_t number = 0;
             tokens.readUnsigned(number);
-            if (!tokens.next(token) || token != "{")
+            if (!tokens.next() || token != "{")
                 return badStructure();
             while (token != "}")
             {
@@ -325,51 +512,45 @@ bool ASEReader::parseMaterial(Tokenizer& tokens)
                 if (token == c_MaterialMapBump)
                 {
                     while (token != "}")
-                        if (tokens.eof() || !tokens.next(token))
+                        if (tokens.eof() || !tokens.next())
                             return badStructure();
                 }
                 else if (token == c_MaterialMapDiffuse)
                 {
-                    if (!parseDiffuseMap(tokens, token, static_cast<uint8_t>(number)))
+                    if (!parseDiffuseMap(tokens, static_cast<uint8_t>(number)))
                         return false;
                 }
-                if (!tokens.next(token))
+                if (!tokens.next())
                     return badStructure();
             }
         }
-        if (!tokens.next(token))
+        if (!tokens.next())
             return badStructure();
     }
     return true;
 }
 
-bool ASEReader::parseDiffuseMap(Tokenizer& tokens, std::string_view& token, unsigned int material)
+bool ASEReader::parseDiffuseMap(Tokenizer& tokens, unsigned int material)
 {
+    const std::string_view& token = tokens.token();
     while (token != "}")
     {
         if (tokens.eof())
             return badStructure();
         if (token == c_MaterialBitmap)
         {
-            std::string_view first;
-            if (!tokens.next(first))
+            std::string quoted;
+            if (!tokens.nextQuoted(quoted))
                 return badStructure();
-            std::string_view last = first;
-            while (last.back() != '"' && tokens.next(last))
-            {
-            }
-            takeBitmap(
-                std::string_view(first.data(), static_cast<std::size_t>(last.data() + last.size() - first.data())),
-                material);
-            token = last;
+            takeBitmap(quoted, material);
         }
-        if (!tokens.next(token))
+        if (!tokens.next())
             return badStructure();
     }
     return true;
 }
 
-void ASEReader::takeBitmap(std::string_view quoted, unsigned int material)
+void ASEReader::takeBitmap(const std::string& quoted, unsigned int material)
 {
     // A material outside the table has nowhere to keep its texture.
     if (material >= m_Textures.size())
@@ -401,8 +582,8 @@ bool ASEReader::parseGeometry(Tokenizer& tokens)
     state.m_Geometry = new Rendering::Geometry();
     m_Mesh->addGeometry(state.m_Geometry);
 
-    std::string_view token;
-    if (!tokens.next(token) || token != "{")
+    const std::string_view& token = tokens.token();
+    if (!tokens.next() || token != "{")
         return badStructure();
     while (token != "}")
     {
@@ -410,14 +591,14 @@ bool ASEReader::parseGeometry(Tokenizer& tokens)
             return badStructure();
         if (token == c_MeshNodeTm)
         {
-            if (!parseNodeTm(tokens, token, state))
+            if (!parseNodeTm(tokens, state))
                 return false;
         }
         else if (token == c_Mesh)
         {
-            if (!tokens.next(token) || token != "{")
+            if (!tokens.next() || token != "{")
                 return badStructure();
-            if (!parseMeshBlock(tokens, token, state))
+            if (!parseMeshBlock(tokens, state))
                 return false;
         }
         else if (token == c_MaterialRef)
@@ -427,15 +608,16 @@ bool ASEReader::parseGeometry(Tokenizer& tokens)
             state.m_MaterialRef = static_cast<uint8_t>(reference);
             state.m_HasMaterialRef = true;
         }
-        if (!tokens.next(token))
+        if (!tokens.next())
             return badStructure();
     }
     assemble(state);
     return true;
 }
 
-bool ASEReader::parseNodeTm(Tokenizer& tokens, std::string_view& token, GeometryState& state)
+bool ASEReader::parseNodeTm(Tokenizer& tokens, GeometryState& state)
 {
+    const std::string_view& token = tokens.token();
     while (token != "}")
     {
         if (tokens.eof())
@@ -452,14 +634,15 @@ bool ASEReader::parseNodeTm(Tokenizer& tokens, std::string_view& token, Geometry
         if (row >= 0)
             tokens.readDoubles(state.m_NodeMatrix[4 * row], state.m_NodeMatrix[4 * row + 1],
                                state.m_NodeMatrix[4 * row + 2]);
-        if (!tokens.next(token))
+        if (!tokens.next())
             return badStructure();
     }
     return true;
 }
 
-bool ASEReader::parseMeshBlock(Tokenizer& tokens, std::string_view& token, GeometryState& state)
+bool ASEReader::parseMeshBlock(Tokenizer& tokens, GeometryState& state)
 {
+    const std::string_view& token = tokens.token();
     Rendering::Geometry& geometry = *state.m_Geometry;
     while (token != "}")
     {
@@ -481,9 +664,10 @@ bool ASEReader::parseMeshBlock(Tokenizer& tokens, std::string_view& token, Geome
         {
             if (state.m_NumVertex == 0)
                 return badStructure();
+            reserveFor(geometry.getVertexArray(), state.m_NumVertex, tokens.remaining() / c_ShortestVertexLine);
             while (token != "}")
             {
-                if (tokens.eof() || !tokens.next(token))
+                if (tokens.eof() || !tokens.next())
                     return badStructure();
                 if (token == c_MeshVertex)
                 {
@@ -497,16 +681,17 @@ bool ASEReader::parseMeshBlock(Tokenizer& tokens, std::string_view& token, Geome
         }
         else if (token == c_MeshFaceList)
         {
-            if (!parseFaceList(tokens, token, state))
+            if (!parseFaceList(tokens, state))
                 return false;
         }
         else if (token == c_MeshTVertexList)
         {
             if (state.m_NumTVertex == 0)
                 return badStructure();
+            reserveFor(geometry.getTexCoordArray(), state.m_NumTVertex, tokens.remaining() / c_ShortestVertexLine);
             while (token != "}")
             {
-                if (tokens.eof() || !tokens.next(token))
+                if (tokens.eof() || !tokens.next())
                     return badStructure();
                 if (token == c_MeshTVertex)
                 {
@@ -522,6 +707,9 @@ bool ASEReader::parseMeshBlock(Tokenizer& tokens, std::string_view& token, Geome
         else if (token == c_MeshTFaceList)
         {
             Rendering::Primitive* triangles = state.m_PrimitiveByCorners[3];
+            if (triangles)
+                reserveFor(triangles->getTexturesIndicesArray(), std::size_t(state.m_NumTVFaces) * 3,
+                           tokens.remaining() / c_ShortestCorner);
             while (token != "}")
             {
                 if (tokens.eof())
@@ -542,7 +730,7 @@ bool ASEReader::parseMeshBlock(Tokenizer& tokens, std::string_view& token, Geome
                         indices.push_back(c);
                     }
                 }
-                if (!tokens.next(token))
+                if (!tokens.next())
                     return badStructure();
             }
         }
@@ -552,7 +740,7 @@ bool ASEReader::parseMeshBlock(Tokenizer& tokens, std::string_view& token, Geome
                 return badStructure();
             while (token != "}")
             {
-                if (tokens.eof() || !tokens.next(token))
+                if (tokens.eof() || !tokens.next())
                     return badStructure();
                 if (token == c_MeshVertexColor)
                 {
@@ -567,31 +755,32 @@ bool ASEReader::parseMeshBlock(Tokenizer& tokens, std::string_view& token, Geome
         else if (token == c_MeshColorFaceList)
         {
             while (token != "}")
-                if (tokens.eof() || !tokens.next(token))
+                if (tokens.eof() || !tokens.next())
                     return badStructure();
         }
         else if (token == c_MeshNormals)
         {
-            if (!parseNormals(tokens, token, state))
+            if (!parseNormals(tokens, state))
                 return false;
         }
         state.m_HasMesh = true;
-        if (!tokens.next(token))
+        if (!tokens.next())
             return badStructure();
     }
     return true;
 }
 
-bool ASEReader::parseFaceList(Tokenizer& tokens, std::string_view& token, GeometryState& state)
+bool ASEReader::parseFaceList(Tokenizer& tokens, GeometryState& state)
 {
+    const std::string_view& token = tokens.token();
     while (token != "}")
     {
-        if (tokens.eof() || !tokens.next(token))
+        if (tokens.eof() || !tokens.next())
             return badStructure();
         if (token != c_MeshFace)
             continue;
         // The face's own label, then the label of its first corner.
-        if (!tokens.next(token) || !tokens.next(token))
+        if (!tokens.next() || !tokens.next())
             return badStructure();
         std::vector<unsigned short>& corners = state.m_Corners;
         corners.clear();
@@ -600,7 +789,7 @@ bool ASEReader::parseFaceList(Tokenizer& tokens, std::string_view& token, Geomet
             uint32_t vertex = 0;
             tokens.readUnsigned(vertex);
             corners.push_back(static_cast<unsigned short>(vertex));
-            if (!tokens.next(token))
+            if (!tokens.next())
                 return badStructure();
         }
         Rendering::Primitive*& primitive = state.m_PrimitiveByCorners[static_cast<uint8_t>(corners.size())];
@@ -610,6 +799,8 @@ bool ASEReader::parseFaceList(Tokenizer& tokens, std::string_view& token, Geomet
             primitive->setAssociateGeometry(state.m_Geometry);
             primitive->setPrimitiveType(beginModeForCorners(static_cast<uint8_t>(corners.size())));
             state.m_Geometry->addPrimitive(primitive);
+            reserveFor(primitive->getVertexIndicesArray(), std::size_t(state.m_NumFaces) * corners.size(),
+                       tokens.remaining() / c_ShortestCorner);
         }
         std::vector<unsigned short>& indices = primitive->getVertexIndicesArray();
         indices.insert(indices.end(), corners.begin(), corners.end());
@@ -617,17 +808,19 @@ bool ASEReader::parseFaceList(Tokenizer& tokens, std::string_view& token, Geomet
     return true;
 }
 
-bool ASEReader::parseNormals(Tokenizer& tokens, std::string_view& token, GeometryState& state)
+bool ASEReader::parseNormals(Tokenizer& tokens, GeometryState& state)
 {
+    const std::string_view& token = tokens.token();
     std::vector<Vec3<double>>& normals = state.m_Geometry->getNormalArray();
     // A count in the file is no promise: allocate no more slots than the
     // vertices already read or the normal lines the rest of the text could hold.
     std::size_t fillable =
         std::max(state.m_Geometry->getVertexArray().size(), tokens.remaining() / c_ShortestNormalLine);
     normals.resize(std::min<std::size_t>(state.m_NumVertex, fillable));
+    reserveFor(state.m_NormalIndices, std::size_t(state.m_NumFaces) * 3, tokens.remaining() / c_ShortestNormalLine);
     while (token != "}")
     {
-        if (tokens.eof() || !tokens.next(token))
+        if (tokens.eof() || !tokens.next())
             return badStructure();
         if (token == c_MeshVertexNormal)
         {
@@ -652,10 +845,18 @@ void ASEReader::assemble(GeometryState& state)
     for (Rendering::Primitive* primitive : state.m_PrimitiveByCorners)
         if (primitive && textured)
             primitive->setTexture(m_Textures[state.m_MaterialRef]);
-    if (state.m_HasMesh)
-        for (Rendering::Primitive* primitive : state.m_PrimitiveByCorners)
-            if (primitive)
-                primitive->getNormalIndicesArray() = state.m_NormalIndices;
+    if (!state.m_HasMesh)
+        return;
+    Rendering::Primitive* last = nullptr;
+    for (Rendering::Primitive* primitive : state.m_PrimitiveByCorners)
+        if (primitive)
+        {
+            if (last)
+                last->getNormalIndicesArray() = state.m_NormalIndices;
+            last = primitive;
+        }
+    if (last)
+        last->getNormalIndicesArray() = std::move(state.m_NormalIndices);
 }
 
 } // namespace Reader

@@ -73,27 +73,31 @@ public:
     /// The same on text already in memory; `fileName` only places relative
     /// bitmap paths.
     bool loadFromMemory(std::string_view text, const std::string& fileName, Rendering::Mesh* mesh);
+    /// Bytes read from the file at a time (256 KiB unless set; at least 1).
+    /// The result never depends on it.
+    void setChunkSize(std::size_t bytes) { m_ChunkSize = bytes > 0 ? bytes : 1; }
 
 private:
     class Tokenizer;
     struct GeometryState;
 
-    bool parse(std::string_view text);
+    bool parse(Tokenizer& tokens);
     bool parseScene(Tokenizer& tokens);
     bool parseMaterial(Tokenizer& tokens);
     bool parseGeometry(Tokenizer& tokens);
 
-    bool parseDiffuseMap(Tokenizer& tokens, std::string_view& token, unsigned int material);
-    void takeBitmap(std::string_view quoted, unsigned int material);
-    bool parseNodeTm(Tokenizer& tokens, std::string_view& token, GeometryState& state);
-    bool parseMeshBlock(Tokenizer& tokens, std::string_view& token, GeometryState& state);
-    bool parseFaceList(Tokenizer& tokens, std::string_view& token, GeometryState& state);
-    bool parseNormals(Tokenizer& tokens, std::string_view& token, GeometryState& state);
+    bool parseDiffuseMap(Tokenizer& tokens, unsigned int material);
+    void takeBitmap(const std::string& quoted, unsigned int material);
+    bool parseNodeTm(Tokenizer& tokens, GeometryState& state);
+    bool parseMeshBlock(Tokenizer& tokens, GeometryState& state);
+    bool parseFaceList(Tokenizer& tokens, GeometryState& state);
+    bool parseNormals(Tokenizer& tokens, GeometryState& state);
     void assemble(GeometryState& state);
 
     Rendering::Mesh* m_Mesh = nullptr;
     std::vector<Rendering::Texture*> m_Textures;
     std::string m_FileName;
+    std::size_t m_ChunkSize = 256 * 1024;
 };
 
 } // namespace Reader

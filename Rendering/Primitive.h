@@ -10,8 +10,9 @@ class Texture;
 
 /// Faces drawn with one begin mode: 16-bit index lists into its geometry's
 /// arrays, compiled once into a display list. An attribute list is used only
-/// when it is exactly as long as the vertex index list. Owns neither its
-/// geometry nor its texture.
+/// when it is exactly as long as the vertex index list and every index in it
+/// is inside its array; a face naming a vertex outside the vertex array is
+/// not drawn. Owns neither its geometry nor its texture.
 class Primitive
 {
 public:

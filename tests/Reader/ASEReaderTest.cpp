@@ -1,3 +1,4 @@
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -230,10 +231,71 @@ TEST(ASEReaderTest, EveryPrefixOfARealFileLoads)
     {
         Mesh mesh;
         Reader::ASEReader reader;
+        reader.setChunkSize(1 + length % 5);
         testing::internal::CaptureStdout();
         EXPECT_TRUE(reader.loadFromMemory(std::string_view(text.data(), length), "/nowhere/m.ase", &mesh));
         std::string out = testing::internal::GetCapturedStdout();
         EXPECT_LE(countOf(out, c_BadStructure), 1) << length;
+    }
+}
+
+// Files are read in chunks: words cut by a chunk's end, a word longer than
+// the buffer and a long run of blanks must read as the same text in memory.
+TEST(ASEReaderTest, ChunkedFileReadsLikeTheSameTextInMemory)
+{
+    std::string body = "*MATERIAL_LIST { *MATERIAL_COUNT 1 *MATERIAL 0 { *MAP_DIFFUSE { *BITMAP \"wood" +
+                       std::string(300000, ' ') + "grain.png\" } } }\n" + std::string(700000, 'x') +
+                       "\n*GEOMOBJECT { *MESH { *MESH_NUMVERTEX 40000 *MESH_NUMTVERTEX 40000 *MESH_VERTEX_LIST {\n";
+    for (int i = 0; i < 40000; ++i)
+        body += "*MESH_VERTEX " + std::to_string(i) + "\t" + std::to_string(i * 0.001) + " -" + std::to_string(i % 97) +
+                ".25 1e" + std::to_string(i % 5) + "\n";
+    body += "} *MESH_FACE_LIST {\n";
+    for (int i = 0; i + 2 < 40000; i += 3)
+        body += "*MESH_FACE " + std::to_string(i) + ": A: " + std::to_string(i) + " B: " + std::to_string(i + 1) +
+                " C: " + std::to_string(i + 2) + " AB: 1\n";
+    body += "} *MESH_NORMALS {\n";
+    for (int i = 0; i < 40000; ++i)
+        body += "*MESH_VERTEXNORMAL " + std::to_string(i) + " 0." + std::to_string(i % 1000) + " 1 -0.5\n";
+    body += "} } *MATERIAL_REF 0 }\n";
+
+    std::string path = TabulaTest::buildPath("chunked.ase");
+    std::ofstream(path, std::ios::binary) << body;
+    Mesh fromFile;
+    Reader::ASEReader fileReader;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(fileReader.load(path, &fromFile));
+    std::string fileOut = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(countOf(fileOut, c_BadStructure), 0);
+    // The reader asked for the bitmap with its blanks.
+    EXPECT_EQ(countOf(fileOut, "Couldn't load Image file : \"" + TabulaTest::buildPath("wood") +
+                                   std::string(300000, ' ') + "grain.png\"\n"),
+              1);
+
+    for (std::size_t chunk : {1, 7, 4093})
+    {
+        SCOPED_TRACE(chunk);
+        Mesh fromMemory;
+        Reader::ASEReader memoryReader;
+        memoryReader.setChunkSize(chunk);
+        testing::internal::CaptureStdout();
+        EXPECT_TRUE(memoryReader.loadFromMemory(body, path, &fromMemory));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), fileOut);
+
+        ASSERT_EQ(fromFile.getGeometries().size(), 1u);
+        ASSERT_EQ(fromMemory.getGeometries().size(), 1u);
+        Geometry& a = geometry(fromFile, 0);
+        Geometry& b = geometry(fromMemory, 0);
+        EXPECT_EQ(a.getVertexArray().size(), 40000u);
+        EXPECT_TRUE(a.getVertexArray() == b.getVertexArray());
+        EXPECT_TRUE(a.getNormalArray() == b.getNormalArray());
+        EXPECT_EQ(a.getNormalArray()[123], Vec3<double>(0.123, 0.5, 1));
+        EXPECT_EQ(a.getVertexArray()[39999], Vec3<double>(39.999, 10000, 35.25));
+        ASSERT_EQ(a.getPrimitives().size(), 1u);
+        EXPECT_EQ(primitive(fromFile, 0, 0).getVertexIndicesArray(),
+                  primitive(fromMemory, 0, 0).getVertexIndicesArray());
+        EXPECT_EQ(primitive(fromFile, 0, 0).getVertexIndicesArray().size(), 39999u);
+        EXPECT_EQ(primitive(fromFile, 0, 0).getNormalIndicesArray().size(), 40000u);
+        EXPECT_EQ(textureFile(primitive(fromFile, 0, 0)), textureFile(primitive(fromMemory, 0, 0)));
     }
 }
 

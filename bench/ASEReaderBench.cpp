@@ -1,0 +1,154 @@
+// Loads a 100,000-face textured torus with normals (about 40 MB of ASE text,
+// written into the build folder by scripts/make_torus_ase.py on first run)
+// into a Rendering::Mesh, and, in the same run, through assimp's importer with
+// no post-processing. Each loader's peak memory is measured in a fresh
+// process of this program (getrusage ru_maxrss after the load minus before).
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <benchmark/benchmark.h>
+
+#ifdef TABULA_HAVE_ASSIMP
+#include <assimp/Importer.hpp>
+#include <assimp/scene.h>
+#endif
+
+#include <Rendering/Mesh.h>
+
+namespace
+{
+
+const std::string c_Model = std::string(TABULA_BENCH_BINARY_DIR) + "/torus100k.ase";
+std::string g_Self;
+double g_Seconds[2] = {0, 0};
+long g_Iterations[2] = {0, 0};
+
+long fileSize(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 ? static_cast<long>(info.st_size) : -1;
+}
+
+bool makeModel()
+{
+    if (fileSize(c_Model) > 0)
+        return true;
+    std::string command = "python3 '" + std::string(TABULA_SOURCE_DIR) +
+                          "/scripts/make_torus_ase.py' --faces 100000 --write-texture --output '" + c_Model + "'";
+    return std::system(command.c_str()) == 0 && fileSize(c_Model) > 0;
+}
+
+long maxRssKiB()
+{
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+bool loadWith(const std::string& loader)
+{
+    if (loader == "tabula")
+    {
+        Rendering::Mesh mesh(c_Model);
+        return !mesh.getGeometries().empty();
+    }
+#ifdef TABULA_HAVE_ASSIMP
+    if (loader == "assimp")
+    {
+        Assimp::Importer importer;
+        return importer.ReadFile(c_Model, 0) != nullptr;
+    }
+#endif
+    return false;
+}
+
+// Peak growth of a fresh process while it loads the model once, in MiB.
+double peakMiB(const std::string& loader)
+{
+    std::string command = "'" + g_Self + "' --peak " + loader;
+    FILE* child = popen(command.c_str(), "r");
+    if (!child)
+        return -1;
+    double mib = -1;
+    char line[256];
+    while (std::fgets(line, sizeof line, child))
+        std::sscanf(line, "peak %lf", &mib);
+    pclose(child);
+    return mib;
+}
+
+void run(benchmark::State& state, const std::string& loader, int slot)
+{
+    if (!makeModel())
+    {
+        state.SkipWithError("cannot write the torus model");
+        return;
+    }
+    long bytes = fileSize(c_Model);
+    std::streambuf* quiet = std::cout.rdbuf(nullptr);
+    for (auto _ : state)
+    {
+        auto start = std::chrono::steady_clock::now();
+        bool loaded = loadWith(loader);
+        g_Seconds[slot] += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        ++g_Iterations[slot];
+        if (!loaded)
+        {
+            state.SkipWithError("load failed");
+            break;
+        }
+    }
+    std::cout.rdbuf(quiet);
+    state.SetBytesProcessed(state.iterations() * bytes);
+    double peak = peakMiB(loader);
+    state.counters["file_MiB"] = bytes / 1048576.0;
+    state.counters["peak_MiB"] = peak;
+    state.counters["peak_per_file"] = peak / (bytes / 1048576.0);
+}
+
+void BM_TabulaASEReader(benchmark::State& state)
+{
+    run(state, "tabula", 0);
+}
+BENCHMARK(BM_TabulaASEReader)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+#ifdef TABULA_HAVE_ASSIMP
+void BM_AssimpImporter(benchmark::State& state)
+{
+    run(state, "assimp", 1);
+}
+BENCHMARK(BM_AssimpImporter)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+#endif
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    g_Self = argv[0];
+    if (argc == 3 && std::strcmp(argv[1], "--peak") == 0)
+    {
+        std::streambuf* quiet = std::cout.rdbuf(nullptr);
+        long before = maxRssKiB();
+        bool loaded = loadWith(argv[2]);
+        long after = maxRssKiB();
+        std::cout.rdbuf(quiet);
+        std::printf("peak %.1f\n", loaded ? (after - before) / 1024.0 : -1.0);
+        return loaded ? 0 : 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (g_Iterations[0] > 0 && g_Iterations[1] > 0)
+        std::printf("tabula is %.2f times as fast as assimp on this model\n",
+                    (g_Seconds[1] / g_Iterations[1]) / (g_Seconds[0] / g_Iterations[0]));
+    return 0;
+}

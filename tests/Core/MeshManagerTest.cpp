@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <Core/MeshManager.h>
+#include <Rendering/Geometry.h>
+#include <Rendering/Mesh.h>
+
+#include "support/TestPaths.h"
+
+using Core::MeshManager;
+using Rendering::Mesh;
+
+namespace
+{
+int countOf(const std::string& text, const std::string& line)
+{
+    int count = 0;
+    for (std::size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+        ++count;
+    return count;
+}
+} // namespace
+
+TEST(MeshManagerTest, SharesOneMeshPerNameAndKeepsItWhileAnyUserHoldsIt)
+{
+    MeshManager* manager = MeshManager::instance();
+    const std::string name = TabulaTest::dataPath("ase/triangle.ase");
+    std::size_t registered = manager->getMeshCount();
+
+    Mesh* first = nullptr;
+    Mesh* second = nullptr;
+    Mesh* copy = nullptr;
+    testing::internal::CaptureStdout();
+    manager->addMesh(name, first);
+    manager->addMesh(name, second);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(countOf(out, "Mesh File : \"" + name + "\" loaded."), 1) << out;
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(manager->getMeshCount(), registered + 1);
+
+    // A copied piece takes its own use.
+    copy = first;
+    manager->retainMesh(copy);
+
+    manager->removeMesh(first);
+    manager->removeMesh(second);
+    EXPECT_EQ(manager->getMeshCount(), registered + 1);
+    ASSERT_EQ(copy->getGeometries().size(), 1u);
+    EXPECT_EQ(copy->getGeometries()[0]->getVertexArray().size(), 3u);
+
+    manager->removeMesh(copy);
+    EXPECT_EQ(manager->getMeshCount(), registered);
+
+    Mesh stranger;
+    manager->removeMesh(&stranger);
+    manager->removeMesh(nullptr);
+    manager->retainMesh(&stranger);
+    EXPECT_EQ(manager->getMeshCount(), registered);
+}
+
+TEST(MeshManagerTest, MissingFileIsRegisteredEmptyAndReportedOnce)
+{
+    MeshManager* manager = MeshManager::instance();
+    const std::string name = TabulaTest::dataPath("ase/nothing-here.ase");
+    Mesh* first = nullptr;
+    Mesh* second = nullptr;
+    testing::internal::CaptureStdout();
+    manager->addMesh(name, first);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Couldn't find/load mesh : \"" + name + "\"\nCouldn't load Mesh file : \"" + name + "\"\n");
+    testing::internal::CaptureStdout();
+    manager->addMesh(name, second);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(first, second);
+    EXPECT_TRUE(first->getGeometries().empty());
+
+    // Names that differ only in spelling are separate entries.
+    Mesh* other = nullptr;
+    testing::internal::CaptureStdout();
+    manager->addMesh(TabulaTest::dataPath("ase/./nothing-here.ase"), other);
+    testing::internal::GetCapturedStdout();
+    EXPECT_NE(other, first);
+    manager->removeMesh(other);
+    manager->removeMesh(first);
+    manager->removeMesh(second);
+}

@@ -1,0 +1,146 @@
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <set>
+#include <tuple>
+
+#include <gtest/gtest.h>
+
+#ifdef TABULA_HAVE_ASSIMP
+#include <assimp/Importer.hpp>
+#include <assimp/scene.h>
+#endif
+
+#include <Rendering/Geometry.h>
+#include <Rendering/Mesh.h>
+#include <Rendering/Primitive.h>
+
+#include "support/TestPaths.h"
+
+using Rendering::Mesh;
+
+namespace
+{
+
+const char* const c_Models[] = {"CameraRollAnim.ase",
+                                "RotatingCube.ASE",
+                                "TargetCameraAnim.ase",
+                                "ThreeCubesGreen.ASE",
+                                "ThreeCubesGreen_UTF16LE.ASE",
+                                "anim.ASE",
+                                "TestUVTransform/UVTransform_Normal.ASE",
+                                "TestUVTransform/UVTransform_ScaleUV2x.ASE",
+                                "invalid/InvalidUVIndex.ase"};
+
+std::unique_ptr<Mesh> load(const std::string& model)
+{
+    testing::internal::CaptureStdout();
+    auto mesh = std::make_unique<Mesh>(TabulaTest::dataPath("ase-corpus/" + model));
+    testing::internal::GetCapturedStdout();
+    return mesh;
+}
+
+struct Box
+{
+    Vec3<double> m_Min{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
+                       std::numeric_limits<double>::max()};
+    Vec3<double> m_Max = -m_Min;
+    void add(const Vec3<double>& v)
+    {
+        for (int i = 0; i < 3; ++i)
+        {
+            m_Min.ptr()[i] = std::min(m_Min.ptr()[i], v.ptr()[i]);
+            m_Max.ptr()[i] = std::max(m_Max.ptr()[i], v.ptr()[i]);
+        }
+    }
+};
+
+} // namespace
+
+TEST(ASEReaderCorpusTest, EveryModelOfOtherToolsLoads)
+{
+    for (const char* model : c_Models)
+    {
+        SCOPED_TRACE(model);
+        std::unique_ptr<Mesh> mesh = load(model);
+        for (Rendering::Geometry* g : mesh->getGeometries())
+            for (Rendering::Primitive* p : g->getPrimitives())
+                EXPECT_EQ(p->getAssociateGeometry(), g);
+    }
+    // The UTF-16 copy has no word the reader knows.
+    EXPECT_TRUE(load("ThreeCubesGreen_UTF16LE.ASE")->getGeometries().empty());
+}
+
+#ifdef TABULA_HAVE_ASSIMP
+namespace
+{
+
+// Node transform of `node` without the importer's own axis turn at the root.
+aiMatrix4x4 nodeTransform(const aiNode* node)
+{
+    aiMatrix4x4 transform;
+    for (; node && node->mParent; node = node->mParent)
+        transform = node->mTransformation * transform;
+    return transform;
+}
+
+void collect(const aiScene* scene, const aiNode* node, std::vector<std::pair<const aiMesh*, aiMatrix4x4>>& out)
+{
+    for (unsigned int i = 0; i < node->mNumMeshes; ++i)
+        out.emplace_back(scene->mMeshes[node->mMeshes[i]], nodeTransform(node));
+    for (unsigned int i = 0; i < node->mNumChildren; ++i)
+        collect(scene, node->mChildren[i], out);
+}
+
+} // namespace
+
+// assimp keeps each object's vertices in the node's frame; back in the file's
+// frame they go through the node rows once more and then to y-up, as the
+// reader does, and must give the same boxes and counts.
+TEST(ASEReaderCorpusTest, CubesAndAnimatedScenesAgreeWithAssimp)
+{
+    for (const char* model :
+         {"CameraRollAnim.ase", "RotatingCube.ASE", "TargetCameraAnim.ase", "ThreeCubesGreen.ASE", "anim.ASE"})
+    {
+        SCOPED_TRACE(model);
+        std::unique_ptr<Mesh> mesh = load(model);
+        Assimp::Importer importer;
+        const aiScene* scene = importer.ReadFile(TabulaTest::dataPath(std::string("ase-corpus/") + model), 0);
+        ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+        std::vector<std::pair<const aiMesh*, aiMatrix4x4>> objects;
+        collect(scene, scene->mRootNode, objects);
+        ASSERT_EQ(mesh->getGeometries().size(), objects.size());
+
+        for (std::size_t g = 0; g < objects.size(); ++g)
+        {
+            const aiMesh* theirs = objects[g].first;
+            const aiMatrix4x4& node = objects[g].second;
+            Rendering::Geometry& ours = *mesh->getGeometries()[g];
+
+            Box expected;
+            std::set<std::tuple<long, long, long>> corners;
+            for (unsigned int v = 0; v < theirs->mNumVertices; ++v)
+            {
+                aiVector3D file = node * theirs->mVertices[v];
+                corners.emplace(std::lround(file.x * 100), std::lround(file.y * 100), std::lround(file.z * 100));
+                double x = node.a1 * file.x + node.b1 * file.y + node.c1 * file.z;
+                double y = node.a2 * file.x + node.b2 * file.y + node.c2 * file.z;
+                double z = node.a3 * file.x + node.b3 * file.y + node.c3 * file.z;
+                expected.add(Vec3<double>(x, z, -y));
+            }
+            Box actual;
+            for (const Vec3<double>& v : ours.getVertexArray())
+                actual.add(v);
+
+            EXPECT_EQ(ours.getVertexArray().size(), corners.size());
+            ASSERT_EQ(ours.getPrimitives().size(), 1u);
+            EXPECT_EQ(ours.getPrimitives()[0]->getVertexIndicesArray().size(), 3 * theirs->mNumFaces);
+            for (int i = 0; i < 3; ++i)
+            {
+                EXPECT_NEAR(actual.m_Min.ptr()[i], expected.m_Min.ptr()[i], 1e-2) << "object " << g << " axis " << i;
+                EXPECT_NEAR(actual.m_Max.ptr()[i], expected.m_Max.ptr()[i], 1e-2) << "object " << g << " axis " << i;
+            }
+        }
+    }
+}
+#endif

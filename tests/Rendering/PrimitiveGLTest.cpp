@@ -1,0 +1,220 @@
+#include <set>
+#include <vector>
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <Core/ImageManager.h>
+#include <Rendering/Geometry.h>
+#include <Rendering/Image.h>
+#include <Rendering/Mesh.h>
+#include <Rendering/Primitive.h>
+#include <Rendering/Render.h>
+#include <Rendering/Texture.h>
+
+#include "support/GLTestWindow.h"
+#include "support/TestPaths.h"
+
+using Rendering::Geometry;
+using Rendering::Mesh;
+using Rendering::Primitive;
+using Rendering::Render;
+
+namespace
+{
+
+std::array<float, 4> current(GLenum what)
+{
+    std::array<float, 4> v{};
+    glGetFloatv(what, v.data());
+    return v;
+}
+
+Primitive* addPrimitive(Geometry& geometry, unsigned int mode, std::vector<unsigned short> vertices)
+{
+    auto* p = new Primitive();
+    p->setAssociateGeometry(&geometry);
+    p->setPrimitiveType(mode);
+    p->getVertexIndicesArray() = std::move(vertices);
+    geometry.addPrimitive(p);
+    return p;
+}
+
+std::unique_ptr<Mesh> loadQuietly(const std::string& file)
+{
+    testing::internal::CaptureStdout();
+    auto mesh = std::make_unique<Mesh>(TabulaTest::dataPath(file));
+    testing::internal::GetCapturedStdout();
+    return mesh;
+}
+
+// Polygons the list hands to the rasteriser, counted in feedback mode.
+int polygonsDrawnBy(unsigned int list)
+{
+    std::vector<GLfloat> buffer(4096);
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    glCallList(list);
+    int used = glRenderMode(GL_RENDER);
+    int polygons = 0;
+    for (int i = 0; i < used;)
+    {
+        EXPECT_EQ(buffer[i], GL_POLYGON_TOKEN);
+        int corners = static_cast<int>(buffer[i + 1]);
+        i += 2 + 3 * corners;
+        ++polygons;
+    }
+    return polygons;
+}
+
+struct PrimitiveGLTest : ::testing::Test
+{
+    void SetUp() override
+    {
+        TabulaTest::initEngine();
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, 1, 0, 1, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        // Model y-up meshes lie in the xz plane; turn them to face the viewer.
+        glRotated(90, 1, 0, 0);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+        glDisable(GL_CULL_FACE);
+    }
+};
+
+} // namespace
+
+TEST_F(PrimitiveGLTest, CompilesOneCountedListPerPrimitive)
+{
+    Mesh three, two;
+    for (Mesh* mesh : {&three, &two})
+        mesh->addGeometry(new Geometry());
+    Geometry& g3 = *three.getGeometries()[0];
+    Geometry& g2 = *two.getGeometries()[0];
+    for (int i = 0; i < 3; ++i)
+        addPrimitive(g3, GL_POINTS, {});
+    for (int i = 0; i < 2; ++i)
+        addPrimitive(g2, GL_POINTS, {});
+
+    unsigned int before = Render::instance()->getNbDisplayList();
+    three.initList();
+    two.initList();
+    EXPECT_EQ(Render::instance()->getNbDisplayList(), before + 5);
+    std::set<unsigned int> names;
+    for (Mesh* mesh : {&three, &two})
+        for (Primitive* p : mesh->getGeometries()[0]->getPrimitives())
+        {
+            EXPECT_TRUE(glIsList(p->getDisplayList()));
+            names.insert(p->getDisplayList());
+        }
+    EXPECT_EQ(names.size(), 5u);
+
+    Primitive copy(*g3.getPrimitives()[0]);
+    EXPECT_EQ(copy.getDisplayList(), 0u);
+}
+
+TEST_F(PrimitiveGLTest, EmitsOnlyAttributeListsAsLongAsTheVertexList)
+{
+    Geometry geometry;
+    geometry.getVertexArray() = {{0, 0, 0}, {1, 0, 0}, {0, 0, -1}};
+    geometry.getNormalArray() = {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}};
+    geometry.getTexCoordArray() = {{0.25, 0.5}, {0.75, 1}};
+    Primitive* both = addPrimitive(geometry, GL_TRIANGLES, {0, 1, 2});
+    both->getNormalIndicesArray() = {0, 1, 2};
+    both->getTexturesIndicesArray() = {0, 0, 1};
+    Primitive* texOnly = addPrimitive(geometry, GL_TRIANGLES, {0, 1, 2, 2, 1, 0});
+    texOnly->getTexturesIndicesArray() = {1, 1, 1, 1, 1, 0};
+    texOnly->getNormalIndicesArray() = {0, 1, 2};
+    Primitive* empty = addPrimitive(geometry, GL_TRIANGLES, {});
+    geometry.initDisplayList();
+
+    // A stored (0, 1, 0) reaches OpenGL as (0, 0, 1).
+    glNormal3d(0.5, 0.5, 0.5);
+    glTexCoord2d(0, 0);
+    glCallList(both->getDisplayList());
+    EXPECT_EQ(current(GL_CURRENT_NORMAL), (std::array<float, 4>{0, 0, 1, 0}));
+    EXPECT_EQ(current(GL_CURRENT_TEXTURE_COORDS), (std::array<float, 4>{0.75f, 1, 0, 1}));
+    EXPECT_EQ(polygonsDrawnBy(both->getDisplayList()), 1);
+
+    glNormal3d(0.5, 0.5, 0.5);
+    glCallList(texOnly->getDisplayList());
+    EXPECT_EQ(current(GL_CURRENT_NORMAL), (std::array<float, 4>{0.5f, 0.5f, 0.5f, 0}));
+    EXPECT_EQ(current(GL_CURRENT_TEXTURE_COORDS), (std::array<float, 4>{0.25f, 0.5f, 0, 1}));
+    EXPECT_EQ(polygonsDrawnBy(texOnly->getDisplayList()), 2);
+
+    EXPECT_TRUE(glIsList(empty->getDisplayList()));
+    EXPECT_EQ(polygonsDrawnBy(empty->getDisplayList()), 0);
+}
+
+TEST_F(PrimitiveGLTest, FileNormalReachesOpenGLWithYAndZNegated)
+{
+    std::unique_ptr<Mesh> mesh = loadQuietly("ase/normals.ase");
+    mesh->initList();
+    glNormal3d(0.5, 0.5, 0.5);
+    glCallList(mesh->getGeometries()[0]->getPrimitives()[0]->getDisplayList());
+    EXPECT_EQ(current(GL_CURRENT_NORMAL), (std::array<float, 4>{0, 0, -1, 0}));
+}
+
+TEST_F(PrimitiveGLTest, IndicesPastTheirArraysAreNeverDrawn)
+{
+    // Face 1 names vertex 9 of 3, a texture face names coordinate 5 of 1 and a
+    // normal line names vertex 7 of 3.
+    std::unique_ptr<Mesh> mesh = loadQuietly("ase/out_of_range_indices.ase");
+    mesh->initList();
+    Primitive* p = mesh->getGeometries()[0]->getPrimitives()[0];
+    glNormal3d(0.5, 0.5, 0.5);
+    glTexCoord2d(0.125, 0.125);
+    glCallList(p->getDisplayList());
+    EXPECT_EQ(current(GL_CURRENT_NORMAL), (std::array<float, 4>{0.5f, 0.5f, 0.5f, 0}));
+    EXPECT_EQ(current(GL_CURRENT_TEXTURE_COORDS), (std::array<float, 4>{0.125f, 0.125f, 0, 1}));
+    EXPECT_EQ(polygonsDrawnBy(p->getDisplayList()), 2);
+
+    // The same vertex list with good attribute lists keeps the faces' attributes aligned.
+    Geometry& g = *mesh->getGeometries()[0];
+    g.getNormalArray() = {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}};
+    p->getNormalIndicesArray() = {0, 0, 0, 1, 1, 1, 0, 1, 2};
+    p->initDisplayList();
+    glCallList(p->getDisplayList());
+    EXPECT_EQ(current(GL_CURRENT_NORMAL), (std::array<float, 4>{0, -1, 0, 0}));
+}
+
+TEST_F(PrimitiveGLTest, TexturedPrimitiveDrawsWithItsTextureAndEveryPrimitiveUnbinds)
+{
+    std::unique_ptr<Mesh> mesh = loadQuietly("ase/triangle.ase");
+    Primitive* textured = mesh->getGeometries()[0]->getPrimitives()[0];
+    ASSERT_NE(textured->getTexture(), nullptr);
+    Core::ImageManager::instance()->initGL();
+    mesh->initList();
+
+    Geometry& g = *mesh->getGeometries()[0];
+    Primitive* plain = addPrimitive(g, GL_TRIANGLES, {0, 1, 2});
+    plain->initDisplayList();
+
+    glEnable(GL_TEXTURE_2D);
+    glColor4d(1, 1, 1, 1);
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    textured->draw();
+    GLint bound = -1;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, 0);
+    // The triangle covers the lower-left half of the view; wood.png is red.
+    auto pixel = TabulaTest::readPixel(100, 700);
+    EXPECT_EQ(pixel[0], 255);
+    EXPECT_EQ(pixel[1], 0);
+    EXPECT_EQ(pixel[2], 0);
+    EXPECT_EQ(TabulaTest::readPixel(900, 100)[2], 255);
+
+    // A texture bound by the caller does not survive an untextured primitive.
+    glBindTexture(GL_TEXTURE_2D, textured->getTexture()->getImage()->getId());
+    plain->draw();
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, 0);
+    glDisable(GL_TEXTURE_2D);
+    g.removePrimitive(plain);
+    delete plain;
+}
