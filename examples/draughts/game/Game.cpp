@@ -1,6 +1,5 @@
 #include "Game.h"
 
-#include <cstdio>
 #include <iostream>
 #include <sstream>
 
@@ -72,7 +71,9 @@ void Game::onClick(Core::Square* square)
         return;
     if (m_Controller.click(*cell) == Draughts::ClickResult::Played)
     {
-        m_Table.show(*m_Controller.lastMove());
+        // A scene that somehow lost track of the pieces is rebuilt from the rules.
+        if (!m_Table.show(*m_Controller.lastMove()))
+            m_Table.setUp(m_Controller.rules().position());
         ++m_HalfTurns;
         turnTowardsPlayer();
     }
