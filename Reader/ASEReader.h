@@ -60,6 +60,12 @@ extern const std::string c_MeshVertexNormal;
 /// counted). A broken section prints "[ASEReader]> Bad structure in ASE file."
 /// and the file-level loop carries on, so a readable file always loads.
 ///
+/// Any file content is safe: a number that cannot be read counts as 0, a
+/// material number or reference outside the "*MATERIAL_COUNT" table is
+/// ignored, counts in the file never size an allocation beyond what the rest
+/// of the text can fill, and a file cut anywhere ends the load cleanly. The
+/// file is read in chunks, so a load holds one small buffer besides the mesh.
+///
 /// Textures made for materials are kept for the whole process: every
 /// primitive of every mesh that names the material may point at them.
 class ASEReader

@@ -16,13 +16,16 @@ namespace Rendering
 ///
 /// The buffer stays in memory after the upload so the image manager can halve
 /// it when an allocation fails. Images are made and owned by the
-/// ImageManager; games reach them through Texture.
+/// ImageManager; games reach them through Texture. The destructor deletes the
+/// texture when a GL context is current.
 class Image
 {
 public:
     /// Loads the file (reader chosen by ".png"/".PNG" or ".jpg"/".jpeg"/
     /// ".JPG"/".JPEG" anywhere in the name) and prints whether it loaded.
     explicit Image(const std::string& fileName);
+    /// Deep copy of the bytes the other image holds (getDataSize()), without
+    /// a texture until its own initGL.
     Image(const Image& other);
     Image& operator=(const Image&) = delete;
     ~Image();
@@ -32,14 +35,25 @@ public:
     void setData(int width, int height, int depth, int internalFormat, unsigned int format, unsigned int type,
                  unsigned char* data);
     /// Halves width and height once, keeping every other pixel of every other
-    /// row, and uploads again. A second call only prints "Already Reduced ...".
+    /// row, and uploads again under a new texture name (the old one is
+    /// deleted). A second call only prints "Already Reduced ...".
+    /// 8-bit RGB and RGBA buffers are walked 3 or 4 bytes a pixel with a
+    /// two-pixel step that runs on across rows of odd width; gray, gray-alpha
+    /// and 16-bit buffers are walked by their real pixel size, keeping the
+    /// even columns of the even rows. No read goes past getDataSize().
+    /// The new buffer is allocated before anything changes, so an allocation
+    /// failure leaves the image as it was.
     void reduceToLimit();
-    /// Creates a texture name and uploads the pixels (needs a GL context).
+    /// Creates a texture name and uploads the pixels (needs a GL context):
+    /// internal format 4, linear filters, rows read tightly packed (unpack
+    /// alignment 1, the caller's alignment restored afterwards). The texture
+    /// stays bound on the active unit.
     void initGL();
     /// Counted size: width x height x 3 for GL_RGB, x 4 for any other format.
     int64_t getMemoryUsage();
     unsigned int getId() const { return m_Id; }
     bool isLoaded() const { return m_Data != nullptr; }
+    /// Frees the pixels; the texture name is kept.
     void unLoad();
     /// Binds the texture; with the engine's shader in force, on unit 0 with
     /// "TextureID" set to 0.

@@ -9,6 +9,8 @@ namespace Rendering
 /// it during its OpenGL set-up (init) and uses it for the lit pass of every
 /// frame. Every uniform accessor ends the process with exit(1) when the linked
 /// program has no uniform of that name (including one the compiler dropped).
+/// Entry points that the OpenGL implementation lacks (GLEW leaves them null)
+/// are skipped, never called. The source arrays are freed once compiled.
 class Shader
 {
 public:

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <Core/Object.h>
+#include <Rendering/Mesh.h>
 
 #include "support/Feedback.h"
 #include "support/GLTestWindow.h"
+#include "support/TestPaths.h"
 
 using namespace Core;
 
@@ -28,4 +30,34 @@ TEST(ObjectGLTest, SphereRestsOnTheBoardAndShowsNoBox)
         EXPECT_NEAR(maxZ - minZ, 0.4 * scale, 1e-3) << scale;
         EXPECT_TRUE(capture.lines.empty());
     }
+}
+
+TEST(ObjectGLTest, ModelPieceRestsOnTheBoardInsideItsBox)
+{
+    TabulaTest::openWindow();
+    testing::internal::CaptureStdout();
+    Object piece(Object::ObjectAlignment(), TabulaTest::dataPath("scene/column.ase"));
+    testing::internal::GetCapturedStdout();
+    ASSERT_NE(piece.getMesh(), nullptr);
+    piece.getMesh()->initList();
+    piece.setScale(0.5);
+    piece.setDrawBound(true);
+
+    const auto capture = TabulaTest::captureFeedback([&] { piece.draw(); }, 0.5);
+    ASSERT_FALSE(capture.polygons.empty());
+    double minY = 1e9, maxY = -1e9;
+    for (const auto& polygon : capture.polygons)
+        for (const auto& v : polygon)
+            minY = std::min(minY, v.y), maxY = std::max(maxY, v.y);
+    // A column 2 high at scale 0.5 stands from 0.02 above the board to 1.02.
+    EXPECT_NEAR(minY, 0.02, 1e-4);
+    EXPECT_NEAR(maxY, 1.02, 1e-4);
+    // The wire box: four closed loops of four edges, around the scaled column.
+    ASSERT_EQ(capture.lines.size(), 16u);
+    for (const auto& line : capture.lines)
+        for (const auto& v : line)
+        {
+            EXPECT_GE(v.y, 0.02 - 1e-4);
+            EXPECT_LE(v.y, 1.02 + 1e-4);
+        }
 }

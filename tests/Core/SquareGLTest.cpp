@@ -2,11 +2,15 @@
 
 #include <GL/gl.h>
 
+#include <Core/ImageManager.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
+#include <Rendering/Render.h>
 
 #include "support/Feedback.h"
 #include "support/GLTestWindow.h"
+#include "support/TestBoard.h"
+#include "support/TestPaths.h"
 
 using namespace Core;
 
@@ -82,4 +86,47 @@ TEST(SquareGLTest, DrawnFlatJustAboveTheSlabInCornerOrder)
     EXPECT_NEAR(maxX, 3.0, 1e-3);
     EXPECT_NEAR(minZ, -5.0, 1e-3);
     EXPECT_NEAR(maxZ, -2.0, 1e-3);
+}
+
+TEST(SquareGLTest, TexturedSquaresShowTheirMarkAsATint)
+{
+    TabulaTest::initEngine();
+    TabulaTest::TestBoard scene(2, 2);
+    for (Square* s : scene.squares)
+        s->setColor(Vec4<double>(1, 1, 1, 1));
+    Square* square = scene.at(0, 0);
+    square->setTexture(TabulaTest::dataPath("scene/white.png"));
+    Core::ImageManager::instance()->initGL();
+    Rendering::Render* render = Rendering::Render::instance();
+    render->setParams("Board", Vec3<double>(1, 1, 1), scene.board.get());
+
+    auto colourAtSquare = [&]
+    {
+        render->renderFrame();
+        const Vec3<double> centre = scene.squareCentre(0, 0);
+        const auto p = TabulaTest::projectToWindow(centre.x(), centre.y(), centre.z());
+        return TabulaTest::readPixel(static_cast<int>(p.x), static_cast<int>(p.y));
+    };
+
+    square->highlightMouseOver(true);
+    square->highlightSelected(true);
+    auto green = colourAtSquare();
+    EXPECT_GT(green[1], green[0] + 10);
+    EXPECT_GT(green[1], green[2] + 10);
+    square->highlightMouseOver(false);
+    auto red = colourAtSquare();
+    EXPECT_GT(red[0], red[1] + 10);
+    square->highlightSelected(false);
+    square->highlightAuthorized(true);
+    auto blue = colourAtSquare();
+    EXPECT_GT(blue[2], blue[0] + 10);
+
+    // The material is white again for whatever is drawn next.
+    GLfloat material[4];
+    glGetMaterialfv(GL_FRONT, GL_DIFFUSE, material);
+    EXPECT_FLOAT_EQ(material[1], 1.0f);
+    GLint bound = -1;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, 0);
+    render->setParams("Board", Vec3<double>(1, 1, 1), nullptr);
 }
