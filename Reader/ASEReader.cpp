@@ -640,6 +640,27 @@ bool ASEReader::parseNodeTm(Tokenizer& tokens, GeometryState& state)
     return true;
 }
 
+// Reads the lines "<keyword> <number> <values>" of a list up to its "}",
+// handing each line's values to readValues; the numbers are not used. False
+// when the text ends first.
+template <typename ReadValues>
+bool ASEReader::readNumberedLines(Tokenizer& tokens, const std::string& keyword, ReadValues readValues)
+{
+    const std::string_view& token = tokens.token();
+    while (token != "}")
+    {
+        if (tokens.eof() || !tokens.next())
+            return false;
+        if (token == keyword)
+        {
+            uint32_t number = 0;
+            tokens.readUnsigned(number);
+            readValues();
+        }
+    }
+    return true;
+}
+
 bool ASEReader::parseMeshBlock(Tokenizer& tokens, GeometryState& state)
 {
     const std::string_view& token = tokens.token();
@@ -665,19 +686,16 @@ bool ASEReader::parseMeshBlock(Tokenizer& tokens, GeometryState& state)
             if (state.m_NumVertex == 0)
                 return badStructure();
             reserveFor(geometry.getVertexArray(), state.m_NumVertex, tokens.remaining() / c_ShortestVertexLine);
-            while (token != "}")
-            {
-                if (tokens.eof() || !tokens.next())
-                    return badStructure();
-                if (token == c_MeshVertex)
-                {
-                    uint32_t number = 0;
-                    double x = 0, y = 0, z = 0;
-                    tokens.readUnsigned(number);
-                    tokens.readDoubles(x, y, z);
-                    geometry.getVertexArray().push_back(c_AxisMatrix * (state.m_NodeMatrix * Vec3<double>(x, y, z)));
-                }
-            }
+            const bool read = readNumberedLines(tokens, c_MeshVertex,
+                                                [&]
+                                                {
+                                                    double x = 0, y = 0, z = 0;
+                                                    tokens.readDoubles(x, y, z);
+                                                    geometry.getVertexArray().push_back(
+                                                        c_AxisMatrix * (state.m_NodeMatrix * Vec3<double>(x, y, z)));
+                                                });
+            if (!read)
+                return badStructure();
         }
         else if (token == c_MeshFaceList)
         {
@@ -689,20 +707,16 @@ bool ASEReader::parseMeshBlock(Tokenizer& tokens, GeometryState& state)
             if (state.m_NumTVertex == 0)
                 return badStructure();
             reserveFor(geometry.getTexCoordArray(), state.m_NumTVertex, tokens.remaining() / c_ShortestVertexLine);
-            while (token != "}")
-            {
-                if (tokens.eof() || !tokens.next())
-                    return badStructure();
-                if (token == c_MeshTVertex)
-                {
-                    uint32_t number = 0;
-                    double u = 0, v = 0;
-                    tokens.readUnsigned(number);
-                    tokens.readDouble(u);
-                    tokens.readDouble(v);
-                    geometry.getTexCoordArray().emplace_back(u, v);
-                }
-            }
+            const bool read = readNumberedLines(tokens, c_MeshTVertex,
+                                                [&]
+                                                {
+                                                    double u = 0, v = 0;
+                                                    tokens.readDouble(u);
+                                                    tokens.readDouble(v);
+                                                    geometry.getTexCoordArray().emplace_back(u, v);
+                                                });
+            if (!read)
+                return badStructure();
         }
         else if (token == c_MeshTFaceList)
         {
@@ -738,19 +752,15 @@ bool ASEReader::parseMeshBlock(Tokenizer& tokens, GeometryState& state)
         {
             if (state.m_NumCVertex == 0)
                 return badStructure();
-            while (token != "}")
-            {
-                if (tokens.eof() || !tokens.next())
-                    return badStructure();
-                if (token == c_MeshVertexColor)
-                {
-                    uint32_t number = 0;
-                    double r = 0, g = 0, b = 0;
-                    tokens.readUnsigned(number);
-                    tokens.readDoubles(r, g, b);
-                    geometry.getColorArray().emplace_back(r, g, b);
-                }
-            }
+            const bool read = readNumberedLines(tokens, c_MeshVertexColor,
+                                                [&]
+                                                {
+                                                    double r = 0, g = 0, b = 0;
+                                                    tokens.readDoubles(r, g, b);
+                                                    geometry.getColorArray().emplace_back(r, g, b);
+                                                });
+            if (!read)
+                return badStructure();
         }
         else if (token == c_MeshColorFaceList)
         {

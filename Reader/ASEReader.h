@@ -98,6 +98,8 @@ private:
     bool parseMeshBlock(Tokenizer& tokens, GeometryState& state);
     bool parseFaceList(Tokenizer& tokens, GeometryState& state);
     bool parseNormals(Tokenizer& tokens, GeometryState& state);
+    template <typename ReadValues>
+    static bool readNumberedLines(Tokenizer& tokens, const std::string& keyword, ReadValues readValues);
     void assemble(GeometryState& state);
 
     Rendering::Mesh* m_Mesh = nullptr;
