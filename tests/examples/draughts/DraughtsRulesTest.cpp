@@ -2,21 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "TestPositions.h"
+
 #include <utility>
 
 using namespace Draughts;
 
 namespace
 {
-
-Position board(std::initializer_list<std::pair<Cell, Piece>> pieces, Side toMove = Side::Black)
-{
-    Position position;
-    for (const auto& [cell, piece] : pieces)
-        position.set(cell, piece);
-    position.setToMove(toMove);
-    return position;
-}
 
 std::vector<std::vector<Cell>> paths(const std::vector<Move>& moves)
 {
