@@ -32,9 +32,10 @@ int main()
             corners.m_Corners[2] = Vec2<unsigned int>(x + 1, y + 1);
             corners.m_Corners[3] = Vec2<unsigned int>(x, y + 1);
             std::vector<Core::Object*> pieces;
-            if (y == 1)
-                pieces.push_back(new Core::Object(Core::Object::ObjectAlignment(), "")); // a sphere
-            auto* square = new Core::Square(corners, pieces);                            // owns its pieces
+            if (y == 1) // a row of pieces, drawn as spheres since they have no model
+                pieces.push_back(new Core::Object(Core::Object::ObjectAlignment(), ""));
+            // The square owns its pieces from here on.
+            auto* square = new Core::Square(corners, pieces);
             square->setColor((x + y) % 2 ? Vec4<double>(0.9, 0.85, 0.7, 1) : Vec4<double>(0.3, 0.2, 0.1, 1));
             squares.push_back(square);
         }
