@@ -142,6 +142,18 @@ public:
     bool eof() const { return m_Eof; }
     const std::string_view& token() const { return m_Token; }
 
+    /// Reads the next word; true when it opens a block.
+    bool nextOpensBlock() { return next() && m_Token == "{"; }
+    /// Reads words until the current one is "}" (no brace counting); false
+    /// when the text ends first.
+    bool skipToClosingBrace()
+    {
+        while (m_Token != "}")
+            if (eof() || !next())
+                return false;
+        return true;
+    }
+
     /// Bytes of the text not read yet, as far as its announced size tells.
     std::size_t remaining() const
     {
@@ -473,21 +485,15 @@ bool ASEReader::parse(Tokenizer& tokens)
 
 bool ASEReader::parseScene(Tokenizer& tokens)
 {
-    const std::string_view& token = tokens.token();
-    if (!tokens.next() || token != "{")
+    if (!tokens.nextOpensBlock() || !tokens.skipToClosingBrace())
         return badStructure();
-    while (token != "}")
-    {
-        if (tokens.eof() || !tokens.next())
-            return badStructure();
-    }
     return true;
 }
 
 bool ASEReader::parseMaterial(Tokenizer& tokens)
 {
     const std::string_view& token = tokens.token();
-    if (!tokens.next() || token != "{")
+    if (!tokens.nextOpensBlock())
         return badStructure();
     while (token != "}")
     {
@@ -503,7 +509,7 @@ bool ASEReader::parseMaterial(Tokenizer& tokens)
         {
             uint32_t number = 0;
             tokens.readUnsigned(number);
-            if (!tokens.next() || token != "{")
+            if (!tokens.nextOpensBlock())
                 return badStructure();
             while (token != "}")
             {
@@ -511,9 +517,8 @@ bool ASEReader::parseMaterial(Tokenizer& tokens)
                     return badStructure();
                 if (token == c_MaterialMapBump)
                 {
-                    while (token != "}")
-                        if (tokens.eof() || !tokens.next())
-                            return badStructure();
+                    if (!tokens.skipToClosingBrace())
+                        return badStructure();
                 }
                 else if (token == c_MaterialMapDiffuse)
                 {
@@ -583,7 +588,7 @@ bool ASEReader::parseGeometry(Tokenizer& tokens)
     m_Mesh->addGeometry(state.m_Geometry);
 
     const std::string_view& token = tokens.token();
-    if (!tokens.next() || token != "{")
+    if (!tokens.nextOpensBlock())
         return badStructure();
     while (token != "}")
     {
@@ -596,7 +601,7 @@ bool ASEReader::parseGeometry(Tokenizer& tokens)
         }
         else if (token == c_Mesh)
         {
-            if (!tokens.next() || token != "{")
+            if (!tokens.nextOpensBlock())
                 return badStructure();
             if (!parseMeshBlock(tokens, state))
                 return false;
@@ -764,9 +769,8 @@ bool ASEReader::parseMeshBlock(Tokenizer& tokens, GeometryState& state)
         }
         else if (token == c_MeshColorFaceList)
         {
-            while (token != "}")
-                if (tokens.eof() || !tokens.next())
-                    return badStructure();
+            if (!tokens.skipToClosingBrace())
+                return badStructure();
         }
         else if (token == c_MeshNormals)
         {
