@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <set>
@@ -9,6 +10,7 @@
 #include "support/Feedback.h"
 #include "support/GLTestWindow.h"
 #include "support/TestBoard.h"
+#include "support/TestPaths.h"
 
 using TabulaTest::FedVertex;
 
@@ -108,4 +110,67 @@ TEST(BoardGLTest, EverySelectionRecordCarriesExactlyOneName)
     EXPECT_EQ(names.size(), 12u);
     EXPECT_TRUE(names.count(scene.board->getPickingName()));
     EXPECT_TRUE(names.count(scene.at(1, 1)->getObjects()[0]->getPickingName()));
+}
+
+TEST(BoardGLTest, TexturedSlabHasSixOutwardFacesLitByTheirNormals)
+{
+    TabulaTest::openWindow();
+    TabulaTest::TestBoard scene(4, 2);
+    testing::internal::CaptureStdout();
+    scene.board->setTexture(TabulaTest::dataPath("ase/wood.png"));
+    testing::internal::GetCapturedStdout();
+
+    // One directional light, no ambient: a face's lit colour is the cosine of
+    // its normal with the light. Lit from a direction and from its opposite,
+    // every face shows its normal in one of the two pictures.
+    const GLfloat noAmbient[4] = {0, 0, 0, 1}, white[4] = {1, 1, 1, 1};
+    glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, noAmbient);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_LIGHT7);
+    glLightfv(GL_LIGHT7, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT7, GL_AMBIENT, noAmbient);
+    for (double sign : {1.0, -1.0})
+    {
+        const double length = std::sqrt(1.0 + 4.0 + 9.0);
+        const double light[3] = {sign / length, 2 * sign / length, 3 * sign / length};
+        const GLfloat direction[4] = {GLfloat(light[0]), GLfloat(light[1]), GLfloat(light[2]), 0};
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        glLightfv(GL_LIGHT7, GL_POSITION, direction);
+        glPopMatrix();
+        const auto capture = TabulaTest::captureFeedback([&] { scene.board->drawWithTexture(); }, 0.1);
+
+        // Mesa hands each quad to feedback as two triangles.
+        ASSERT_EQ(capture.polygons.size(), 12u);
+        std::set<std::array<int, 3>> normals;
+        for (const auto& face : capture.polygons)
+        {
+            ASSERT_GE(face.size(), 3u);
+            // Flat on one side of the slab's box and spanning that whole side.
+            double lo[3] = {1e9, 1e9, 1e9}, hi[3] = {-1e9, -1e9, -1e9};
+            for (const FedVertex& v : face)
+            {
+                const double p[3] = {v.x, v.y, v.z};
+                for (int i = 0; i < 3; ++i)
+                    lo[i] = std::min(lo[i], p[i]), hi[i] = std::max(hi[i], p[i]);
+            }
+            const double boxLo[3] = {0, -0.25, -2}, boxHi[3] = {4, 0, 0};
+            std::array<int, 3> normal{0, 0, 0};
+            for (int i = 0; i < 3; ++i)
+                if (hi[i] - lo[i] < 1e-3)
+                    normal[i] = std::fabs(lo[i] - boxHi[i]) < 1e-3 ? 1 : (std::fabs(lo[i] - boxLo[i]) < 1e-3 ? -1 : 9);
+                else
+                    EXPECT_NEAR(hi[i] - lo[i], boxHi[i] - boxLo[i], 1e-3) << "a face spans its side";
+            normals.insert(normal);
+            const double cosine = normal[0] * light[0] + normal[1] * light[1] + normal[2] * light[2];
+            for (const FedVertex& v : face)
+                EXPECT_NEAR(v.color[0], std::max(0.0, cosine), 2e-2);
+        }
+        const std::set<std::array<int, 3>> sides{{0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}, {-1, 0, 0}, {1, 0, 0}};
+        EXPECT_EQ(normals, sides);
+    }
+    glPopAttrib();
 }

@@ -41,6 +41,7 @@ TEST(ObjectGLTest, ModelPieceRestsOnTheBoardInsideItsBox)
     ASSERT_NE(piece.getMesh(), nullptr);
     piece.getMesh()->initList();
     piece.setScale(0.5);
+    EXPECT_TRUE(TabulaTest::captureFeedback([&] { piece.draw(); }, 0.5).lines.empty());
     piece.setDrawBound(true);
 
     const auto capture = TabulaTest::captureFeedback([&] { piece.draw(); }, 0.5);

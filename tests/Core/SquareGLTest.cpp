@@ -98,7 +98,7 @@ TEST(SquareGLTest, TexturedSquaresShowTheirMarkAsATint)
     square->setTexture(TabulaTest::dataPath("scene/white.png"));
     Core::ImageManager::instance()->initGL();
     Rendering::Render* render = Rendering::Render::instance();
-    render->setParams("Board", Vec3<double>(1, 1, 1), scene.board.get());
+    render->setParams("Board", Vec3<double>(1, 1, 1), scene.board);
 
     auto colourAtSquare = [&]
     {

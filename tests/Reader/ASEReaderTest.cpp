@@ -164,6 +164,7 @@ const std::vector<AseCase> c_Cases = {
      {
          expectVertices(geometry(m, 0), {{0, 0, 0}, {0, 0, 0}});
          EXPECT_EQ(primitive(m, 0, 0).getVertexIndicesArray(), (Indices{65535, 70000 % 65536, 65535}));
+         // "2:" reads as 2, the colon left for the next word.
          EXPECT_EQ(primitive(m, 0, 0).getTexturesIndicesArray(), (Indices{65535, 65535, 2}));
          EXPECT_EQ(primitive(m, 0, 0).getTexture(), nullptr);
      }},

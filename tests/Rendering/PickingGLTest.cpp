@@ -69,7 +69,7 @@ struct PickingGLTest : ::testing::Test
         camera->rotateX(-0.7853975);
         camera->glPut();
         scene.board->setAutoHighlight(true);
-        render->setParams("Picking", Vec3<double>(1, 1, 1), scene.board.get());
+        render->setParams("Picking", Vec3<double>(1, 1, 1), scene.board);
         render->getCallBacksPicking() = {&first, &second};
     }
     void TearDown() override
@@ -134,6 +134,15 @@ TEST_F(PickingGLTest, NearestHitWinsComparedUnsignedFirstOnTies)
     EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(7, 7));
     render->processHits(writeHits({hit(900, nameOf(5, 5)), hit(300, nameOf(6, 6)), hit(100, nameOf(7, 0))}) - 1);
     EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(6, 6));
+
+    // A record whose names would run past the buffer ends the walk; the
+    // records before it still count.
+    std::vector<unsigned int> overlong(3 + 505, 0);
+    overlong[0] = 506;
+    overlong[1] = overlong[2] = 5;
+    overlong[3] = nameOf(6, 6);
+    render->processHits(writeHits({hit(1000, nameOf(5, 5)), overlong}));
+    EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(5, 5));
     EXPECT_EQ(g_Log.size(), 0u);
 }
 

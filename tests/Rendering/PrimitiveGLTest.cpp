@@ -12,6 +12,7 @@
 #include <Rendering/Render.h>
 #include <Rendering/Texture.h>
 
+#include "support/Feedback.h"
 #include "support/GLTestWindow.h"
 #include "support/TestPaths.h"
 
@@ -48,23 +49,22 @@ std::unique_ptr<Mesh> loadQuietly(const std::string& file)
     return mesh;
 }
 
-// Polygons the list hands to the rasteriser, counted in feedback mode.
+// What the list hands to the rasteriser, captured in feedback mode with the
+// model's xz plane turned to face the viewer.
+TabulaTest::FeedbackCapture drawnBy(unsigned int list)
+{
+    return TabulaTest::captureFeedback(
+        [&]
+        {
+            glRotated(90, 1, 0, 0);
+            glCallList(list);
+        },
+        0.5);
+}
+
 int polygonsDrawnBy(unsigned int list)
 {
-    std::vector<GLfloat> buffer(4096);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    glCallList(list);
-    int used = glRenderMode(GL_RENDER);
-    int polygons = 0;
-    for (int i = 0; i < used;)
-    {
-        EXPECT_EQ(buffer[i], GL_POLYGON_TOKEN);
-        int corners = static_cast<int>(buffer[i + 1]);
-        i += 2 + 3 * corners;
-        ++polygons;
-    }
-    return polygons;
+    return static_cast<int>(drawnBy(list).polygons.size());
 }
 
 struct PrimitiveGLTest : ::testing::Test
@@ -130,6 +130,9 @@ TEST_F(PrimitiveGLTest, EmitsOnlyAttributeListsAsLongAsTheVertexList)
     texOnly->getTexturesIndicesArray() = {1, 1, 1, 1, 1, 0};
     texOnly->getNormalIndicesArray() = {0, 1, 2};
     Primitive* empty = addPrimitive(geometry, GL_TRIANGLES, {});
+    // Index 3 is one past the three normals: the whole list is left out.
+    Primitive* pastEnd = addPrimitive(geometry, GL_TRIANGLES, {0, 1, 2});
+    pastEnd->getNormalIndicesArray() = {0, 1, 3};
     geometry.initDisplayList();
 
     // A stored (0, 1, 0) reaches OpenGL as (0, 0, 1).
@@ -145,6 +148,10 @@ TEST_F(PrimitiveGLTest, EmitsOnlyAttributeListsAsLongAsTheVertexList)
     EXPECT_EQ(current(GL_CURRENT_NORMAL), (std::array<float, 4>{0.5f, 0.5f, 0.5f, 0}));
     EXPECT_EQ(current(GL_CURRENT_TEXTURE_COORDS), (std::array<float, 4>{0.25f, 0.5f, 0, 1}));
     EXPECT_EQ(polygonsDrawnBy(texOnly->getDisplayList()), 2);
+
+    glNormal3d(0.5, 0.5, 0.5);
+    glCallList(pastEnd->getDisplayList());
+    EXPECT_EQ(current(GL_CURRENT_NORMAL), (std::array<float, 4>{0.5f, 0.5f, 0.5f, 0}));
 
     EXPECT_TRUE(glIsList(empty->getDisplayList()));
     EXPECT_EQ(polygonsDrawnBy(empty->getDisplayList()), 0);
@@ -180,6 +187,37 @@ TEST_F(PrimitiveGLTest, IndicesPastTheirArraysAreNeverDrawn)
     p->initDisplayList();
     glCallList(p->getDisplayList());
     EXPECT_EQ(current(GL_CURRENT_NORMAL), (std::array<float, 4>{0, -1, 0, 0}));
+}
+
+TEST_F(PrimitiveGLTest, AFaceNamingAVertexPastTheArrayIsDroppedWholeInEveryMode)
+{
+    // Three vertices: index 3 is the first one past the array.
+    struct Case
+    {
+        unsigned int mode;
+        std::vector<unsigned short> indices;
+        std::size_t points, lines, polygons;
+    };
+    const Case cases[] = {
+        {GL_POINTS, {0, 3, 1}, 2, 0, 0},
+        {GL_LINES, {0, 1, 3, 2, 1, 2}, 0, 2, 0},
+        {GL_TRIANGLES, {0, 1, 2, 0, 1, 3}, 0, 0, 1},
+        // Mesa hands a quad to feedback as two triangles.
+        {GL_QUADS, {0, 1, 2, 2, 3, 0, 1, 2}, 0, 0, 2},
+        {GL_POLYGON, {0, 1, 2}, 0, 0, 1},
+        {GL_POLYGON, {0, 1, 2, 3}, 0, 0, 0},
+    };
+    for (const Case& c : cases)
+    {
+        Geometry geometry;
+        geometry.getVertexArray() = {{0, 0, 0}, {1, 0, 0}, {0, 0, -1}};
+        Primitive* p = addPrimitive(geometry, c.mode, c.indices);
+        p->initDisplayList();
+        const TabulaTest::FeedbackCapture drawn = drawnBy(p->getDisplayList());
+        EXPECT_EQ(drawn.points.size(), c.points) << c.mode;
+        EXPECT_EQ(drawn.lines.size(), c.lines) << c.mode;
+        EXPECT_EQ(drawn.polygons.size(), c.polygons) << c.mode;
+    }
 }
 
 TEST_F(PrimitiveGLTest, TexturedPrimitiveDrawsWithItsTextureAndEveryPrimitiveUnbinds)

@@ -10,6 +10,7 @@
 #include <Rendering/HUDText.h>
 #include <Rendering/Render.h>
 
+#include "support/Feedback.h"
 #include "support/GLTestWindow.h"
 #include "support/TestBoard.h"
 
@@ -38,7 +39,7 @@ struct RenderGLTest : ::testing::Test
         TabulaTest::initEngine();
         rot = 0.0f;
         render->getHUDs().clear();
-        render->setParams("Board", Vec3<double>(1, 1, 1), scene.board.get());
+        render->setParams("Board", Vec3<double>(1, 1, 1), scene.board);
     }
     void TearDown() override
     {
@@ -167,6 +168,8 @@ TEST_F(RenderGLTest, ResizeSetsViewportSizeAndAspect)
     EXPECT_EQ(render->getSize(), Vec2<unsigned int>(800, 600));
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[0], 0);
+    EXPECT_EQ(viewport[1], 0);
     EXPECT_EQ(viewport[2], 800);
     EXPECT_EQ(viewport[3], 600);
     EXPECT_DOUBLE_EQ(render->getCamera()->getAspectRatio(), 800.0 / 600.0);
@@ -213,4 +216,24 @@ TEST_F(RenderGLTest, HUDTextIsDrawnNearTheTopLeftAndRestoresState)
     text.setText("");
     EXPECT_EQ(topRow(200), -1);
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+}
+
+TEST_F(RenderGLTest, AxesAreUnitLinesInRedGreenBlue)
+{
+    glDisable(GL_LIGHTING);
+    const auto capture = TabulaTest::captureFeedback([&] { render->drawAxis(); }, 0.5);
+    glEnable(GL_LIGHTING);
+    ASSERT_EQ(capture.lines.size(), 3u);
+    for (int axis = 0; axis < 3; ++axis)
+    {
+        const TabulaTest::FedVertex& from = capture.lines[axis][0];
+        const TabulaTest::FedVertex& to = capture.lines[axis][1];
+        const double end[3] = {to.x, to.y, to.z};
+        for (int i = 0; i < 3; ++i)
+        {
+            EXPECT_NEAR(end[i], i == axis ? 1.0 : 0.0, 1e-3) << axis;
+            EXPECT_FLOAT_EQ(to.color[i], i == axis ? 1.0f : 0.0f) << axis;
+        }
+        EXPECT_NEAR(std::fabs(from.x) + std::fabs(from.y) + std::fabs(from.z), 0.0, 1e-3) << axis;
+    }
 }

@@ -116,10 +116,10 @@ int main()
     ClickRecord first("A");
     ClickRecord second("B");
     KeyRecord keys;
-    Observer observer(scene.board.get());
+    Observer observer(scene.board);
 
     Rendering::Render* render = Rendering::Render::instance();
-    render->setParams("Tabula Picking", Vec3<double>(1, 1, 1), scene.board.get());
+    render->setParams("Tabula Picking", Vec3<double>(1, 1, 1), scene.board);
     render->getCallBacksPicking().push_back(&first);
     render->getCallBacksPicking().push_back(&second);
     render->getCallBacksKeyboard().push_back(&keys);

@@ -19,7 +19,7 @@ FeedbackCapture captureFeedback(const std::function<void()>& draw, double scale)
     glLoadIdentity();
     glScaled(scale, scale, scale);
 
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
     glRenderMode(GL_FEEDBACK);
     draw();
     const GLint count = glRenderMode(GL_RENDER);
@@ -34,9 +34,11 @@ FeedbackCapture captureFeedback(const std::function<void()>& draw, double scale)
     auto vertex = [&](GLint& i)
     {
         // Window coordinates back to the drawing's own, before the scale.
-        FedVertex v{(buffer[i] / 500.0 - 1.0) / scale, (buffer[i + 1] / 500.0 - 1.0) / scale,
-                    (buffer[i + 2] * 2.0 - 1.0) / scale};
-        i += 3;
+        FedVertex v{(buffer[i] / 500.0 - 1.0) / scale,
+                    (buffer[i + 1] / 500.0 - 1.0) / scale,
+                    (buffer[i + 2] * 2.0 - 1.0) / scale,
+                    {buffer[i + 3], buffer[i + 4], buffer[i + 5], buffer[i + 6]}};
+        i += 7;
         return v;
     };
     for (GLint i = 0; i < count;)
@@ -52,8 +54,9 @@ FeedbackCapture captureFeedback(const std::function<void()>& draw, double scale)
         }
         else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN)
             capture.lines.push_back({vertex(i), vertex(i)});
-        else if (token == GL_POINT_TOKEN || token == GL_BITMAP_TOKEN || token == GL_DRAW_PIXEL_TOKEN ||
-                 token == GL_COPY_PIXEL_TOKEN)
+        else if (token == GL_POINT_TOKEN)
+            capture.points.push_back(vertex(i));
+        else if (token == GL_BITMAP_TOKEN || token == GL_DRAW_PIXEL_TOKEN || token == GL_COPY_PIXEL_TOKEN)
             vertex(i);
         else if (token == GL_PASS_THROUGH_TOKEN)
             ++i;

@@ -8,12 +8,13 @@ namespace TabulaTest
 
 /// A vertex as OpenGL's feedback mode reports it, mapped back to the
 /// coordinates the drawing code passed (identity matrices, viewport 0..1000
-/// over -1..1 on x and y).
+/// over -1..1 on x and y), with its colour after lighting (RGBA in 0..1).
 struct FedVertex
 {
     double x;
     double y;
     double z;
+    float color[4];
 };
 
 /// Points, lines and polygons that `draw` emits, captured in GL_FEEDBACK mode.
@@ -22,6 +23,7 @@ struct FeedbackCapture
 {
     std::vector<std::vector<FedVertex>> polygons;
     std::vector<std::vector<FedVertex>> lines;
+    std::vector<FedVertex> points;
 };
 FeedbackCapture captureFeedback(const std::function<void()>& draw, double scale = 1.0);
 

@@ -3,28 +3,10 @@
 namespace TabulaTest
 {
 
-TestBoard::TestBoard(unsigned int w, unsigned int h) : width(w), height(h)
+TestBoard::TestBoard(unsigned int w, unsigned int h)
+    : Core::Grid(w, h), width(w), height(h), squares(getSquares()), board(getBoard())
 {
-    for (unsigned int y = 0; y < height; ++y)
-        for (unsigned int x = 0; x < width; ++x)
-        {
-            Core::Square::Coords c;
-            c.m_Corners[0] = Vec2<unsigned int>(x, y);
-            c.m_Corners[1] = Vec2<unsigned int>(x + 1, y);
-            c.m_Corners[2] = Vec2<unsigned int>(x + 1, y + 1);
-            c.m_Corners[3] = Vec2<unsigned int>(x, y + 1);
-            auto* square = new Core::Square(c, {});
-            square->setColor((x + y) % 2 == 0 ? Vec4<double>(0.8, 0.1, 0.1, 1.0) : Vec4<double>(0.9, 0.9, 0.9, 1.0));
-            squares.push_back(square);
-        }
-    board = std::make_unique<Core::Board>(Vec2<unsigned int>(width, height), squares);
-}
-
-TestBoard::~TestBoard()
-{
-    board.reset();
-    for (Core::Square* square : squares)
-        delete square;
+    setCheckerColors(Vec4<double>(0.8, 0.1, 0.1, 1.0), Vec4<double>(0.9, 0.9, 0.9, 1.0));
 }
 
 Core::Object* TestBoard::addPiece(unsigned int x, unsigned int y, const Vec4<double>& color)

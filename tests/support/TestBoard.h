@@ -1,36 +1,30 @@
 #pragma once
 
-#include <memory>
-#include <vector>
-
 #include <Core/Board.h>
+#include <Core/Grid.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
 
 namespace TabulaTest
 {
 
-/// A width x height board of unit squares, as a game builds it: square (x, y)
-/// has corners (x, y)..(x + 1, y + 1). Dark squares ((x + y) even) are red,
-/// the others light grey. Owns the squares and the board.
-struct TestBoard
+/// The library's grid of unit squares with the tests' chequerboard: dark
+/// squares ((x + y) even) are red, the others light grey.
+struct TestBoard : Core::Grid
 {
     explicit TestBoard(unsigned int width = 8, unsigned int height = 8);
-    ~TestBoard();
-    TestBoard(const TestBoard&) = delete;
-    TestBoard& operator=(const TestBoard&) = delete;
 
-    Core::Square* at(unsigned int x, unsigned int y) const { return squares[y * width + x]; }
+    Core::Square* at(unsigned int x, unsigned int y) const { return getSquare(x, y); }
     /// Puts a sphere piece of `color` in the middle of square (x, y).
     Core::Object* addPiece(unsigned int x, unsigned int y, const Vec4<double>& color);
     /// World position of the middle of square (x, y) on the slab's top face,
     /// before the scene turn.
     Vec3<double> squareCentre(unsigned int x, unsigned int y) const;
 
-    unsigned int width;
-    unsigned int height;
-    std::vector<Core::Square*> squares;
-    std::unique_ptr<Core::Board> board;
+    const unsigned int width;
+    const unsigned int height;
+    const std::vector<Core::Square*>& squares;
+    Core::Board* const board;
 };
 
 } // namespace TabulaTest
