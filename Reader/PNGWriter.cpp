@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include <png.h>
+#include <sys/stat.h>
 
 #include <Reader/PNGReader.h>
 
@@ -54,7 +55,9 @@ bool writePNGFile(const std::string& fileName, const unsigned char* rgb, unsigne
             written = encode(file, rgb, width, height);
             // A full disk may show only when the last buffer is flushed.
             written = std::fclose(file) == 0 && written;
-            if (!written)
+            // Only a half-written plain file goes; a device or pipe is never removed.
+            struct stat status;
+            if (!written && stat(fileName.c_str(), &status) == 0 && S_ISREG(status.st_mode))
                 std::remove(fileName.c_str());
         }
     if (!written)

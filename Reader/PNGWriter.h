@@ -10,7 +10,8 @@ namespace Reader
 /// replacing any file of that name. Fails, printing one line on the
 /// standard output ("Couldn't write file : \"<name>\""), when the file cannot
 /// be created or written, when the size is 0 or above c_MaxPNGDimension in
-/// either direction, or when `rgb` is null; a failed write leaves no file.
+/// either direction, or when `rgb` is null. A plain file that failed
+/// half-way is removed.
 bool writePNGFile(const std::string& fileName, const unsigned char* rgb, unsigned int width, unsigned int height);
 
 } // namespace Reader

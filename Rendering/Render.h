@@ -121,6 +121,8 @@ public:
     void reshape(int width, int height);
     Camera* getCamera() { return m_Camera; }
     Core::Board* getBoard() { return m_Board; }
+    /// The scene's scale given to setParams.
+    const Vec3<double>& getScale() const { return m_Scale; }
     const std::string& getTitle() const { return m_Title; }
 
     std::vector<Core::CallBackKeyboard*>& getCallBacksKeyboard() { return m_CallBacksKeyboard; }

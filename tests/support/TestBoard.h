@@ -13,6 +13,21 @@ namespace TabulaTest
 /// A width x height board of unit squares, as a game builds it: square (x, y)
 /// has corners (x, y)..(x + 1, y + 1). Dark squares ((x + y) even) are red,
 /// the others light grey. Owns the squares and the board.
+/// A sphere piece that records where it is drawn: the translation of the
+/// model-view matrix current when its square (or the board) draws it, in the
+/// render pass only, and how many such draws there were. `destroyed` counts
+/// the probes deleted in the process.
+struct SpotProbe : Core::Object
+{
+    SpotProbe() : Core::Object(ObjectAlignment(), "") {}
+    ~SpotProbe() override { ++destroyed; }
+    void draw() const override;
+
+    mutable Vec3<double> spot;
+    mutable int draws = 0;
+    static int destroyed;
+};
+
 struct TestBoard
 {
     explicit TestBoard(unsigned int width = 8, unsigned int height = 8);
