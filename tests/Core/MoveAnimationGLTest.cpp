@@ -2,6 +2,8 @@
 // and the game see meanwhile, capture chains and the record of a finished move.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -250,4 +252,27 @@ TEST_F(MoveAnimationGLTest, PickingDuringAMoveSeesTheFinalPositionOnly)
     EXPECT_EQ(mover->getDrawOffset().x(), 0.0);
     render->getCallBacksPicking().clear();
     render->setParams("Move", Vec3<double>(1, 1, 1), nullptr);
+}
+
+TEST_F(MoveAnimationGLTest, DurationsOfNoTimeOrNoNumberEndTheMoveAtTheNextFrame)
+{
+    SpotProbe* probe = addProbe(0, 0);
+    int runs = 0;
+    for (double seconds : {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity() * -1.0})
+    {
+        MoveAnimation::Style style;
+        style.m_Path = MoveAnimation::HOP;
+        style.m_HopHeight = std::nan("");
+        style.m_LegSeconds = seconds;
+        style.m_ExitSeconds = seconds;
+        Core::Square* from = probe->getParentSquare();
+        Core::Square* to = from == scene.at(0, 0) ? scene.at(3, 0) : scene.at(0, 0);
+        ASSERT_TRUE(scene.board->animateObject(probe, {from, to}, style, {scene.addPiece(1, 1, {1, 1, 1, 1})}));
+        scene.board->advanceAnimations(std::nan(""));
+        draw();
+        EXPECT_EQ(recorder.runs, ++runs) << seconds;
+        EXPECT_FALSE(scene.board->isAnimating()) << seconds;
+        const Vec3<double> spot = to == scene.at(0, 0) ? scene.squareCentre(0, 0) : scene.squareCentre(3, 0);
+        expectAt(*probe, spot.x(), 0.0, spot.z(), std::to_string(seconds));
+    }
 }
