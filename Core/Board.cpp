@@ -2,6 +2,10 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <limits>
+
+#include <Core/CallBackMove.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
 #include <Rendering/Texture.h>
@@ -10,6 +14,15 @@ namespace Core
 {
 
 const double Board::m_Depth = 0.25;
+
+namespace
+{
+bool lists(const Square* square, const Object* object)
+{
+    const std::vector<Object*>& objects = square->getObjects();
+    return std::find(objects.begin(), objects.end(), object) != objects.end();
+}
+} // namespace
 
 Board::Board(const Vec2<unsigned int>& size, const std::vector<Square*>& squares)
     : m_Size(size), m_Orientation(0.0f), m_Squares(squares), m_LineColor(0.0, 0.0, 0.0, 1.0), m_AutoHighlight(false),
@@ -22,6 +35,14 @@ Board::Board(const Board& other)
       m_LineColor(other.m_LineColor), m_AutoHighlight(other.m_AutoHighlight),
       m_HighlightedSquare(other.m_HighlightedSquare)
 {
+}
+
+Board::~Board()
+{
+    // The squares may already be gone: only the pieces the board owns are touched.
+    for (const MoveAnimation& animation : m_Animations)
+        for (Object* piece : animation.getCaptured())
+            delete piece;
 }
 
 void Board::drawPoints() const
@@ -81,6 +102,7 @@ void Board::draw() const
         square->draw();
     for (const Square* square : m_Squares)
         square->drawObjects();
+    drawLeavingObjects();
     glPopMatrix();
 }
 
@@ -133,6 +155,144 @@ bool Board::moveObject(Object* object, Square* from, Square* to)
         return false;
     to->pushObject(object);
     return true;
+}
+
+bool Board::animateObject(Object* object, const std::vector<Square*>& path, const MoveAnimation::Style& style,
+                          const std::vector<Object*>& captured)
+{
+    // Earlier moves of the pieces involved end first, since their records
+    // may change the scene this call checks.
+    const auto involved = [&](const MoveAnimation& animation)
+    {
+        if (animation.getObject() == object)
+            return true;
+        for (Object* piece : captured)
+            if (animation.getObject() == piece)
+                return true;
+        return false;
+    };
+    while (true)
+    {
+        auto earlier = std::find_if(m_Animations.begin(), m_Animations.end(), involved);
+        if (earlier == m_Animations.end())
+            break;
+        MoveAnimation animation = *earlier;
+        m_Animations.erase(earlier);
+        animation.advance(animation.getDuration());
+        endAnimation(animation);
+    }
+
+    if (!object || path.size() < 2 || std::find(path.begin(), path.end(), nullptr) != path.end() ||
+        !lists(path.front(), object))
+        return false;
+    for (std::size_t i = 0; i < captured.size(); ++i)
+    {
+        Object* piece = captured[i];
+        if (!piece || piece == object || !piece->getParentSquare() || !lists(piece->getParentSquare(), piece) ||
+            std::find(captured.begin(), captured.begin() + static_cast<long>(i), piece) !=
+                captured.begin() + static_cast<long>(i))
+            return false;
+    }
+
+    std::vector<Vec3<double>> spots;
+    for (const Square* square : path)
+        spots.push_back(square->getSpot(*object));
+    std::vector<Vec3<double>> places;
+    for (Object* piece : captured)
+    {
+        Square* square = piece->getParentSquare();
+        const Vec3<double> spot = square->getSpot(*piece);
+        const Vec3<double>& offset = piece->getDrawOffset();
+        places.push_back(Vec3<double>(spot.x() + offset.x(), spot.y() + offset.y(), spot.z() + offset.z()));
+        square->popObject(piece);
+        piece->setDrawOffset(Vec3<double>());
+    }
+    moveObject(object, path.front(), path.back());
+    m_Animations.emplace_back(object, path.back(), style, spots, captured, places);
+    object->setDrawOffset(m_Animations.back().getOffset());
+    return true;
+}
+
+void Board::advanceAnimations(double seconds)
+{
+    for (MoveAnimation& animation : m_Animations)
+    {
+        animation.advance(seconds);
+        if (lists(animation.getDestination(), animation.getObject()))
+            animation.getObject()->setDrawOffset(animation.getOffset());
+    }
+    const auto playing = [](const MoveAnimation& animation)
+    { return !animation.isFinished() && lists(animation.getDestination(), animation.getObject()); };
+    auto over = std::stable_partition(m_Animations.begin(), m_Animations.end(), playing);
+    std::vector<MoveAnimation> ended(over, m_Animations.end());
+    m_Animations.erase(over, m_Animations.end());
+    // Records run only now, with the list consistent, as they may start new moves.
+    for (MoveAnimation& animation : ended)
+        endAnimation(animation);
+}
+
+void Board::finishAnimations()
+{
+    std::vector<MoveAnimation> ended;
+    ended.swap(m_Animations);
+    for (MoveAnimation& animation : ended)
+    {
+        animation.advance(animation.getDuration());
+        endAnimation(animation);
+    }
+}
+
+void Board::endAnimation(MoveAnimation& animation)
+{
+    Object* object = animation.getObject();
+    // A piece the game took off its destination is not touched: it may be deleted.
+    const bool placed = lists(animation.getDestination(), object);
+    if (placed)
+    {
+        object->setDrawOffset(Vec3<double>());
+        for (CallBackMove* callback : m_CallBacksMove)
+        {
+            callback->setMove(object, animation.getDestination(), animation.getCaptured());
+            callback->execute();
+        }
+    }
+    for (Object* piece : animation.getCaptured())
+        delete piece;
+}
+
+void Board::drawLeavingObjects() const
+{
+    if (m_Animations.empty())
+        return;
+    GLint mode = GL_RENDER;
+    glGetIntegerv(GL_RENDER_MODE, &mode);
+    if (mode == GL_SELECT)
+        return;
+    for (const MoveAnimation& animation : m_Animations)
+        for (std::size_t i = 0; i < animation.getCaptured().size(); ++i)
+        {
+            const double progress = animation.getExitProgress(i);
+            if (progress >= 1.0)
+                continue;
+            const Object* piece = animation.getCaptured()[i];
+            const Vec3<double>& place = animation.getPlace(i);
+            glPushMatrix();
+            if (animation.getStyle().m_Exit == MoveAnimation::FADE)
+            {
+                glTranslated(place.x(), place.y(), place.z());
+                // The constant alpha fades textured, coloured and shaded pieces alike.
+                glBlendColor(0.0f, 0.0f, 0.0f, static_cast<GLfloat>(1.0 - progress));
+                glBlendFunc(GL_CONSTANT_ALPHA, GL_ONE_MINUS_CONSTANT_ALPHA);
+                piece->draw();
+                glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            }
+            else
+            {
+                glTranslated(place.x(), place.y() - progress * piece->getHeight(), place.z());
+                piece->draw();
+            }
+            glPopMatrix();
+        }
 }
 
 void Board::autoHighlight(Square* square)

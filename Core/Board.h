@@ -4,12 +4,14 @@
 #include <vector>
 
 #include <Core/Drawable.h>
+#include <Core/MoveAnimation.h>
 #include <Math/Vec2.h>
 #include <Math/Vec4.h>
 
 namespace Core
 {
 
+class CallBackMove;
 class Object;
 class Square;
 
@@ -23,7 +25,11 @@ public:
     static const double m_Depth;
 
     Board(const Vec2<unsigned int>& size, const std::vector<Square*>& squares);
+    /// The copy lists the same squares but plays none of the original's
+    /// animations and has no move records.
     Board(const Board& other);
+    /// Deletes the captured pieces of moves still playing.
+    ~Board() override;
 
     std::string getClassName() const override { return getStaticClassName(); }
     static std::string getStaticClassName() { return "BOARD"; }
@@ -36,6 +42,35 @@ public:
     /// Pops `object` from `from` and pushes it on `to`. False, and nothing
     /// changed, when `object` is not on `from`.
     static bool moveObject(Object* object, Square* from, Square* to);
+
+    /// The animated counterpart of moveObject. `path` lists the square the
+    /// piece stands on, then every square it lands on, one leg each (a
+    /// multi-jump has several legs). At once, as after moveObject, the piece
+    /// is on the last square and each piece of `captured` is off its square:
+    /// picking, highlighting and the game see the final position from the
+    /// start. Only the drawing follows the clock: the piece is drawn at its
+    /// place along the path (an extra translation where its square draws
+    /// it), and the captured pieces, owned by the board from this call, are
+    /// drawn leaving (never picked) and deleted when the move is over, right
+    /// after the move records ran. A piece already moving first jumps to the
+    /// end of its move. False, and nothing changed, when the path has fewer
+    /// than two squares or a null one, the piece is not on its first square,
+    /// or a captured piece is the moving one or on no square.
+    bool animateObject(Object* object, const std::vector<Square*>& path, const MoveAnimation::Style& style,
+                       const std::vector<Object*>& captured = {});
+    /// Moves every animation's clock on by `seconds`, then ends the moves
+    /// that are over (in the order they started). The engine calls it once
+    /// per frame with the frame's measured time; a test or a replay steps it
+    /// with chosen times and draws with draw(). A moving piece that the game
+    /// took off its destination square meanwhile (moved or deleted) loses
+    /// its animation unseen: call finishAnimations() before doing that.
+    void advanceAnimations(double seconds);
+    /// Plays every move now playing to its end at once.
+    void finishAnimations();
+    bool isAnimating() const { return !m_Animations.empty(); }
+    const std::vector<MoveAnimation>& getAnimations() const { return m_Animations; }
+    /// Told of every finished animated move; the board never deletes them.
+    std::vector<CallBackMove*>& getCallBacksMove() { return m_CallBacksMove; }
 
     /// Moves the mouse-over mark to `square` when automatic highlighting is
     /// on; with it off, or with no square, only removes the current mark.
@@ -55,12 +90,18 @@ public:
     const std::vector<Square*>& getSquares() const { return m_Squares; }
 
 private:
+    /// Captured pieces at their exit; skipped in the selection pass.
+    void drawLeavingObjects() const;
+    void endAnimation(MoveAnimation& animation);
+
     Vec2<unsigned int> m_Size;
     float m_Orientation;
     std::vector<Square*> m_Squares;
     Vec4<double> m_LineColor;
     bool m_AutoHighlight;
     Square* m_HighlightedSquare;
+    std::vector<MoveAnimation> m_Animations;
+    std::vector<CallBackMove*> m_CallBacksMove;
 };
 
 } // namespace Core

@@ -14,6 +14,7 @@ namespace
 // A sphere of radius 0.2 drawn this high seems to rest on the board.
 const double c_SphereLift = 0.076;
 const double c_MeshClearance = 0.02;
+const double c_SphereRadius = 0.2;
 } // namespace
 
 Object::Object(const ObjectAlignment& alignment, const std::string& modelFile)
@@ -58,6 +59,13 @@ double Object::deltaTranslateY() const
     if (!m_Mesh)
         return c_SphereLift;
     return m_Aabb.getSize().y() * m_Scale / 2.0 + c_MeshClearance;
+}
+
+double Object::getHeight() const
+{
+    if (!m_Mesh)
+        return c_SphereLift + c_SphereRadius * m_Scale;
+    return m_Aabb.getSize().y() * m_Scale + c_MeshClearance;
 }
 
 void Object::draw() const

@@ -63,6 +63,13 @@ public:
     /// Height at which the piece's origin is drawn above the square: half the
     /// scaled box height plus 0.02 with a mesh, 0.076 for the sphere.
     double deltaTranslateY() const;
+    /// Height of the piece's top above the square it stands on.
+    double getHeight() const;
+
+    /// Added to the piece's spot where its square draws it (board units);
+    /// the board sets it while the piece plays an animated move.
+    void setDrawOffset(const Vec3<double>& offset) { m_DrawOffset = offset; }
+    const Vec3<double>& getDrawOffset() const { return m_DrawOffset; }
 
     const ObjectAlignment& getAlignment() const { return m_Alignment; }
     void setParentSquare(Square* square) { m_ParentSquare = square; }
@@ -88,6 +95,7 @@ private:
     Rendering::Aabb m_Aabb;
     double m_Scale;
     bool m_DrawBound;
+    Vec3<double> m_DrawOffset;
     /// Number of squares listing this piece; the last of them deletes it.
     unsigned int m_SquareRefs;
 };

@@ -151,6 +151,19 @@ void Square::computeUpper()
     }
 }
 
+Vec3<double> Square::getCentre() const
+{
+    return Vec3<double>((m_Lower.x() + m_Upper.x()) / 2.0, c_SquareHeight, (m_Lower.y() + m_Upper.y()) / -2.0);
+}
+
+Vec3<double> Square::getSpot(const Object& object) const
+{
+    const Object::ObjectAlignment& alignment = object.getAlignment();
+    const double across = static_cast<float>(m_Size.x()) * widthFactor(alignment.m_Horizontal);
+    const double along = static_cast<double>(m_Size.y()) * static_cast<double>(depthFactor(alignment.m_Vertical));
+    return Vec3<double>(m_Lower.x() + across, 0.0, -(m_Lower.y() + along));
+}
+
 void Square::setDrawObjectsBounds(bool draw)
 {
     for (Object* object : m_Objects)
@@ -228,7 +241,9 @@ void Square::drawObjects() const
         float across = static_cast<float>(m_Size.x()) * widthFactor(alignment.m_Horizontal);
         double along = static_cast<double>(m_Size.y()) * static_cast<double>(depthFactor(alignment.m_Vertical));
         glPushMatrix();
-        glTranslated(across, 0, -along);
+        // A piece playing an animated move is drawn along its path.
+        const Vec3<double>& offset = object->getDrawOffset();
+        glTranslated(across + offset.x(), offset.y(), -along + offset.z());
         object->draw();
         glPopMatrix();
     }

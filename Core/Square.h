@@ -5,6 +5,7 @@
 
 #include <Core/Drawable.h>
 #include <Math/Vec2.h>
+#include <Math/Vec3.h>
 
 namespace Core
 {
@@ -48,6 +49,12 @@ public:
     const Vec2<unsigned int>& getSize() const { return m_Size; }
     const Vec2<unsigned int>& getLower() const { return m_Lower; }
     const Vec2<unsigned int>& getUpper() const { return m_Upper; }
+
+    /// Middle of the square on its face, in the board's own frame (before
+    /// the board is centred): x across, y up, z = -grid y.
+    Vec3<double> getCentre() const;
+    /// The spot where `object`'s alignment puts it on this square, same frame.
+    Vec3<double> getSpot(const Object& object) const;
 
     void highlightMouseOver(bool on) { m_MouseOver = on; }
     void highlightSelected(bool on) { m_Selected = on; }

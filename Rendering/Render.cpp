@@ -1,11 +1,13 @@
 #include <Rendering/Render.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
 #include <limits>
 #include <string>
+#include <vector>
 
 // GLEW must come before any other OpenGL header.
 #include <GL/glew.h>
@@ -15,6 +17,7 @@
 #include <GL/glu.h>
 
 #include <Core/Board.h>
+#include <Core/CallBackFrame.h>
 #include <Core/CallBackKeyboard.h>
 #include <Core/CallBackPicking.h>
 #include <Core/Drawable.h>
@@ -22,6 +25,7 @@
 #include <Core/MeshManager.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
+#include <Reader/PNGWriter.h>
 #include <Rendering/Camera.h>
 #include <Rendering/HUD.h>
 #include <Rendering/Light.h>
@@ -209,7 +213,8 @@ bool Render::isAlive()
 
 Render::Render()
     : m_Width(1024), m_Height(728), m_FullScreen(false), m_Camera(new Camera()), m_Board(nullptr), m_RotationStep(1.0f),
-      m_LastFpsTime(1000.0), m_FrameCount(0), m_ShaderAvailable(false), m_Shader(nullptr), m_NbDisplayList(0)
+      m_LastFpsTime(1000.0), m_FrameCount(0), m_ShaderAvailable(false), m_Shader(nullptr), m_NbDisplayList(0),
+      m_HasFrameTime(false), m_DrawnModelView{}, m_DrawnProjection{}, m_DrawnViewport{}, m_HasDrawn(false)
 {
     m_Camera->setIsFree(true);
     s_Alive = true;
@@ -324,12 +329,34 @@ void Render::initGL()
         m_Shader->init();
 }
 
+double Render::measureFrameTime()
+{
+    const std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now();
+    const double seconds = m_HasFrameTime ? std::chrono::duration<double>(now - m_LastFrameTime).count() : 0.0;
+    m_LastFrameTime = now;
+    m_HasFrameTime = true;
+    return seconds;
+}
+
 void Render::renderFrame()
 {
+    const double seconds = measureFrameTime();
+    if (m_Board)
+        m_Board->advanceAnimations(seconds);
+    for (Core::CallBackFrame* callback : m_CallBacksFrame)
+    {
+        callback->setDeltaTime(seconds);
+        callback->execute();
+    }
+
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glPushMatrix();
     glScaled(m_Scale.x(), m_Scale.y(), m_Scale.z());
     glRotated(rot, 0, 1, 0);
+    glGetDoublev(GL_MODELVIEW_MATRIX, m_DrawnModelView);
+    glGetDoublev(GL_PROJECTION_MATRIX, m_DrawnProjection);
+    glGetIntegerv(GL_VIEWPORT, m_DrawnViewport);
+    m_HasDrawn = true;
 
     // Picking and the head-up display use the fixed-function pipeline.
     Shader::unApply();
@@ -359,6 +386,71 @@ void Render::loop()
     glutSwapBuffers();
     updateFrameRate();
     updateRotation();
+}
+
+bool Render::saveScreenshot(const std::string& fileName)
+{
+    const int width = static_cast<int>(m_Width);
+    const int height = static_cast<int>(m_Height);
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+    glFinish();
+    GLint alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    if (!pixels.empty())
+        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+    // OpenGL's rows run bottom-up, a picture's top-down.
+    const std::size_t row = static_cast<std::size_t>(width) * 3;
+    for (int y = 0; y < height / 2; ++y)
+        std::swap_ranges(pixels.begin() + static_cast<long>(row * static_cast<std::size_t>(y)),
+                         pixels.begin() + static_cast<long>(row * static_cast<std::size_t>(y + 1)),
+                         pixels.begin() + static_cast<long>(row * static_cast<std::size_t>(height - 1 - y)));
+    return Reader::writePNGFile(fileName, pixels.data(), m_Width, m_Height);
+}
+
+Render::WindowPoint Render::getWindowPoint(const Vec3<double>& point) const
+{
+    WindowPoint result;
+    if (!m_HasDrawn || !m_Board)
+        return result;
+    // The board draws itself centred on the scene's origin.
+    const Vec2<unsigned int>& size = m_Board->getSize();
+    const double local[4] = {point.x() - size.x() / 2.0, point.y(), point.z() + size.y() / 2.0, 1.0};
+    double eye[4], clip[4];
+    for (int r = 0; r < 4; ++r)
+        eye[r] = m_DrawnModelView[r] * local[0] + m_DrawnModelView[4 + r] * local[1] +
+                 m_DrawnModelView[8 + r] * local[2] + m_DrawnModelView[12 + r] * local[3];
+    for (int r = 0; r < 4; ++r)
+        clip[r] = m_DrawnProjection[r] * eye[0] + m_DrawnProjection[4 + r] * eye[1] +
+                  m_DrawnProjection[8 + r] * eye[2] + m_DrawnProjection[12 + r] * eye[3];
+    if (!(clip[3] > 0.0))
+        return result;
+    const double ndc[3] = {clip[0] / clip[3], clip[1] / clip[3], clip[2] / clip[3]};
+    const int* v = m_DrawnViewport;
+    result.m_X = v[0] + (ndc[0] + 1.0) / 2.0 * v[2];
+    // Counted from the top of the window, which the viewport fills.
+    result.m_Y = v[3] - (v[1] + (ndc[1] + 1.0) / 2.0 * v[3]);
+    result.m_InView = ndc[2] >= -1.0 && ndc[2] <= 1.0 && result.m_X >= v[0] && result.m_X < v[0] + v[2] &&
+                      result.m_Y >= 0.0 && result.m_Y < v[3];
+    return result;
+}
+
+Render::WindowPoint Render::getWindowPoint(const Core::Square* square) const
+{
+    return square ? getWindowPoint(square->getCentre()) : WindowPoint();
+}
+
+Render::WindowPoint Render::getWindowPoint(const Core::Object* object) const
+{
+    const Core::Square* square = object ? object->getParentSquare() : nullptr;
+    if (!square)
+        return WindowPoint();
+    const Vec3<double> spot = square->getSpot(*object);
+    const Vec3<double>& offset = object->getDrawOffset();
+    return getWindowPoint(
+        Vec3<double>(spot.x() + offset.x(), spot.y() + offset.y() + object->deltaTranslateY(), spot.z() + offset.z()));
 }
 
 void Render::updateFrameRate()

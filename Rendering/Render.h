@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -12,9 +13,12 @@
 namespace Core
 {
 class Board;
+class CallBackFrame;
 class CallBackKeyboard;
 class CallBackPicking;
 class Drawable;
+class Object;
+class Square;
 } // namespace Core
 
 namespace Rendering
@@ -60,9 +64,38 @@ public:
     void initGL();
     /// One frame: renderFrame(), swap, frame-rate title, scene turn.
     void loop();
-    /// The drawing part of a frame (clear, picking pass, HUD, shader, lights,
-    /// board), leaving the picture in the back buffer, unswapped.
+    /// The drawing part of a frame, leaving the picture in the back buffer,
+    /// unswapped: the board's animations advance and the frame records run
+    /// (see Core::CallBackFrame), then clear, picking pass, HUD, shader,
+    /// lights, board.
     void renderFrame();
+
+    /// Writes the back buffer of the window (the picture renderFrame() left
+    /// there, before the swap) to `fileName` as an 8-bit RGB PNG, top row
+    /// first. Needs the window's context current. False, with one line on the
+    /// standard output, when the file cannot be written.
+    bool saveScreenshot(const std::string& fileName);
+
+    /// Where a point appears in the window, in pixels from the window's
+    /// top-left corner (y downwards, as GLUT and X pointer events count).
+    /// m_InView: in front of the camera, within the depth range and inside
+    /// the window.
+    struct WindowPoint
+    {
+        double m_X = 0.0;
+        double m_Y = 0.0;
+        bool m_InView = false;
+    };
+    /// `point` in the board's own frame (as Square::getCentre gives it),
+    /// under the matrices of the last frame drawn: the camera, the scene's
+    /// scale and turn, the board's centring. Not in view before any frame or
+    /// without a board.
+    WindowPoint getWindowPoint(const Vec3<double>& point) const;
+    /// The middle of the square's face, as last drawn.
+    WindowPoint getWindowPoint(const Core::Square* square) const;
+    /// The piece's origin (lifted to rest on its square, along its animated
+    /// path while it moves), as last drawn; not in view when it is on no square.
+    WindowPoint getWindowPoint(const Core::Object* object) const;
     void drawAxis();
 
     void pushDrawable(Core::Drawable* drawable);
@@ -88,10 +121,13 @@ public:
     void reshape(int width, int height);
     Camera* getCamera() { return m_Camera; }
     Core::Board* getBoard() { return m_Board; }
+    /// The scene's scale given to setParams.
+    const Vec3<double>& getScale() const { return m_Scale; }
     const std::string& getTitle() const { return m_Title; }
 
     std::vector<Core::CallBackKeyboard*>& getCallBacksKeyboard() { return m_CallBacksKeyboard; }
     std::vector<Core::CallBackPicking*>& getCallBacksPicking() { return m_CallBacksPicking; }
+    std::vector<Core::CallBackFrame*>& getCallBacksFrame() { return m_CallBacksFrame; }
     std::vector<HUD*>& getHUDs() { return m_HUDs; }
     std::vector<Light*>& getLights() { return m_Lights; }
 
@@ -114,6 +150,8 @@ private:
 
     void updateFrameRate();
     void updateRotation();
+    /// Seconds of the steady clock since the previous call; 0 the first time.
+    double measureFrameTime();
 
     unsigned int m_Width;
     unsigned int m_Height;
@@ -132,6 +170,15 @@ private:
     unsigned int m_NbDisplayList;
     std::vector<Core::CallBackPicking*> m_CallBacksPicking;
     std::vector<Core::CallBackKeyboard*> m_CallBacksKeyboard;
+    std::vector<Core::CallBackFrame*> m_CallBacksFrame;
+    std::chrono::steady_clock::time_point m_LastFrameTime;
+    bool m_HasFrameTime;
+    /// The scene's model-view (camera, scale, turn), projection and viewport
+    /// of the last frame drawn, for getWindowPoint.
+    double m_DrawnModelView[16];
+    double m_DrawnProjection[16];
+    int m_DrawnViewport[4];
+    bool m_HasDrawn;
     std::map<unsigned int, Core::Drawable*> m_Drawables;
     /// The spot made by initGL, the one light the engine owns.
     std::unique_ptr<Light> m_DefaultLight;

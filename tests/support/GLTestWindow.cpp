@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <Core/Board.h>
 #include <Rendering/Camera.h>
 #include <Rendering/Render.h>
 
@@ -83,6 +84,19 @@ WindowPoint projectToWindow(double x, double y, double z)
     const Vec2<unsigned int> size = render->getSize();
     const double ndcX = clip[0] / clip[3], ndcY = clip[1] / clip[3];
     return WindowPoint{(ndcX + 1.0) / 2.0 * size.x(), size.y() - (ndcY + 1.0) / 2.0 * size.y()};
+}
+
+void pickAt(double x, double y)
+{
+    Rendering::Render* render = Rendering::Render::instance();
+    glPushMatrix();
+    const Vec3<double>& scale = render->getScale();
+    glScaled(scale.x(), scale.y(), scale.z());
+    glRotated(rot, 0, 1, 0);
+    render->startPicking(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
+    render->getBoard()->draw();
+    render->stopPicking();
+    glPopMatrix();
 }
 
 std::array<unsigned char, 4> readPixel(int x, int y)

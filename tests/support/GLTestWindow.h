@@ -26,6 +26,11 @@ struct WindowPoint
 };
 WindowPoint projectToWindow(double x, double y, double z);
 
+/// One selection pass of the engine's board at window position (x from the
+/// left, y from the top), as the frame runs it: the square found is
+/// highlighted and handed to the picking records.
+void pickAt(double x, double y);
+
 /// RGBA of the back-buffer pixel at window position (x from the left, y from
 /// the top), read after glFinish.
 std::array<unsigned char, 4> readPixel(int x, int y);

@@ -1,7 +1,23 @@
 #include "support/TestBoard.h"
 
+#include <GL/gl.h>
+
 namespace TabulaTest
 {
+
+int SpotProbe::destroyed = 0;
+
+void SpotProbe::draw() const
+{
+    GLint mode = GL_RENDER;
+    glGetIntegerv(GL_RENDER_MODE, &mode);
+    if (mode != GL_RENDER)
+        return Core::Object::draw();
+    GLdouble m[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    spot = Vec3<double>(m[12], m[13], m[14]);
+    ++draws;
+}
 
 TestBoard::TestBoard(unsigned int w, unsigned int h)
     : Core::Grid(w, h), width(w), height(h), squares(getSquares()), board(getBoard())

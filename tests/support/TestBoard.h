@@ -8,6 +8,21 @@
 namespace TabulaTest
 {
 
+/// A sphere piece that records where it is drawn: the translation of the
+/// model-view matrix current when its square (or the board) draws it, in the
+/// render pass only, and how many such draws there were. `destroyed` counts
+/// the probes deleted in the process.
+struct SpotProbe : Core::Object
+{
+    SpotProbe() : Core::Object(ObjectAlignment(), "") {}
+    ~SpotProbe() override { ++destroyed; }
+    void draw() const override;
+
+    mutable Vec3<double> spot;
+    mutable int draws = 0;
+    static int destroyed;
+};
+
 /// The library's grid of unit squares with the tests' chequerboard: dark
 /// squares ((x + y) even) are red, the others light grey.
 struct TestBoard : Core::Grid

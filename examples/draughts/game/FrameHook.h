@@ -1,19 +1,18 @@
 #pragma once
 
-#include <Rendering/HUD.h>
+#include <Core/CallBackFrame.h>
 
 namespace DraughtsGame
 {
 
 class Game;
 
-/// Calls Game::onFrame from the engine's list of head-up elements, the one
-/// place where the game runs inside every frame; draws nothing itself.
-class FrameHook : public Rendering::HUD
+/// Calls Game::onFrame once per frame, before the engine draws.
+class FrameHook : public Core::CallBackFrame
 {
 public:
     explicit FrameHook(Game& game) : m_Game(game) {}
-    void draw() override;
+    void execute() override;
 
 private:
     Game& m_Game;

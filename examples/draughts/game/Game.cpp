@@ -3,13 +3,10 @@
 #include <iostream>
 #include <sstream>
 
-#include <GL/glu.h>
 #include <GL/glx.h>
 
 #include <Core/Board.h>
 #include <Rendering/Render.h>
-
-#include "Screenshot.h"
 
 namespace DraughtsGame
 {
@@ -32,9 +29,9 @@ void say(const std::string& line)
 
 Game::Game(const std::string& assetDir, const std::string& shotDir, bool traceHover)
     : m_Table(assetDir), m_ShotDir(shotDir), m_ShotCount(0), m_HalfTurns(0), m_ShowHelp(true), m_FirstFrame(true),
-      m_TraceHover(traceHover), m_Hovered(nullptr), m_ReportPending(true),
+      m_TraceHover(traceHover), m_Hovered(nullptr), m_ReportPending(true), m_SettledFrame(false),
       m_Shader(assetDir + "/draughts.vert", assetDir + "/draughts.frag"), m_FrameHook(*this), m_ClickHook(*this),
-      m_KeyHook(*this)
+      m_KeyHook(*this), m_MoveHook(*this)
 {
     m_Table.setUp(m_Controller.rules().position());
 
@@ -47,7 +44,8 @@ Game::Game(const std::string& assetDir, const std::string& shotDir, bool traceHo
 
     Rendering::Render* render = Rendering::Render::instance();
     render->setParams(c_Title, Vec3<double>(1, 1, 1), m_Table.getBoard());
-    render->getHUDs().push_back(&m_FrameHook);
+    render->getCallBacksFrame().push_back(&m_FrameHook);
+    m_Table.getBoard()->getCallBacksMove().push_back(&m_MoveHook);
     render->getHUDs().push_back(&m_TurnText);
     render->getHUDs().push_back(&m_CapturedText);
     render->getHUDs().push_back(&m_HintText);
@@ -71,11 +69,14 @@ void Game::onClick(Core::Square* square)
         return;
     if (m_Controller.click(*cell) == Draughts::ClickResult::Played)
     {
-        // A scene that somehow lost track of the pieces is rebuilt from the rules.
-        if (!m_Table.show(*m_Controller.lastMove()))
-            m_Table.setUp(m_Controller.rules().position());
         ++m_HalfTurns;
-        turnTowardsPlayer();
+        // The scene turns when the move has played (onMoveFinished); one that
+        // somehow lost track of the pieces is rebuilt from the rules at once.
+        if (!m_Table.show(*m_Controller.lastMove()))
+        {
+            m_Table.setUp(m_Controller.rules().position());
+            turnTowardsPlayer();
+        }
     }
     refresh();
     flushLog();
@@ -136,40 +137,35 @@ void Game::onFrame()
         say("hover " + (cell ? Controller::cellName(*cell) : std::string("none")));
     }
     m_Hovered = hovered;
-    if (m_ReportPending && rot == m_Table.getBoard()->getOrientation())
+    // Cells are reported from the last frame drawn, so the scene must have
+    // stood still for a whole frame.
+    const bool settled = rot == m_Table.getBoard()->getOrientation() && !m_Table.getBoard()->isAnimating();
+    if (m_ReportPending && settled && m_SettledFrame)
     {
         m_ReportPending = false;
         reportSquares();
         say("facing " + Controller::sideName(m_Controller.rules().position().toMove()));
     }
+    m_SettledFrame = settled;
+}
+
+void Game::onMoveFinished(Core::Object* piece, const std::vector<Core::Object*>& captured)
+{
+    m_Table.finishMove(piece, captured);
+    turnTowardsPlayer();
 }
 
 void Game::reportSquares()
 {
-    // The model-view matrix holds the camera, the scene's scale and turn; the
-    // board adds its own centring.
-    const Vec2<unsigned int> size = m_Table.getBoard()->getSize();
-    GLdouble modelView[16];
-    GLdouble projection[16];
-    GLint viewport[4];
-    glPushMatrix();
-    glTranslated(size.x() / -2.0, 0, size.y() / 2.0);
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-    glPopMatrix();
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-
+    const Rendering::Render* render = Rendering::Render::instance();
     std::ostringstream line;
     line << "squares";
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
         {
-            double cx = 0, cy = 0, cz = 0;
-            Table::cellCentre(Cell{x, y}, cx, cy, cz);
-            GLdouble wx = 0, wy = 0, wz = 0;
-            gluProject(cx, cy, cz, modelView, projection, viewport, &wx, &wy, &wz);
-            line << ' ' << Controller::cellName(Cell{x, y}) << ':' << static_cast<int>(wx + 0.5) << ':'
-                 << static_cast<int>(viewport[3] - wy + 0.5);
+            const Rendering::Render::WindowPoint point = render->getWindowPoint(m_Table.getSquare(Cell{x, y}));
+            line << ' ' << Controller::cellName(Cell{x, y}) << ':' << static_cast<int>(point.m_X + 0.5) << ':'
+                 << static_cast<int>(point.m_Y + 0.5);
         }
     say(line.str());
 }
@@ -178,13 +174,16 @@ void Game::turnTowardsPlayer()
 {
     m_Table.getBoard()->setOrientation(180.0f * static_cast<float>(m_HalfTurns));
     m_ReportPending = true;
+    m_SettledFrame = false;
 }
 
 void Game::saveScreenshot()
 {
-    Rendering::Render::instance()->renderFrame();
+    Rendering::Render* render = Rendering::Render::instance();
+    // The back buffer holds nothing certain after a swap: draw it again.
+    render->renderFrame();
     const std::string path = m_ShotDir + "/draughts-" + std::to_string(++m_ShotCount) + ".png";
-    if (saveBackBuffer(path))
+    if (render->saveScreenshot(path))
         say("screenshot " + path);
     else
         say("screenshot failed " + path);
@@ -236,9 +235,14 @@ void Game::flushLog()
             std::to_string(m_Table.countPieces("White")));
 }
 
-void FrameHook::draw()
+void FrameHook::execute()
 {
     m_Game.onFrame();
+}
+
+void MoveHook::execute()
+{
+    m_Game.onMoveFinished(getObject(), getCaptured());
 }
 
 void ClickHook::execute()

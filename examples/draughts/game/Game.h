@@ -11,25 +11,31 @@
 #include "ClickHook.h"
 #include "FrameHook.h"
 #include "KeyHook.h"
+#include "MoveHook.h"
 #include "Table.h"
 
 namespace Core
 {
+class Object;
 class Square;
-}
+} // namespace Core
 
 namespace DraughtsGame
 {
 
-/// The draughts game on Tabula: two players take turns at one window, the
-/// scene turning half a turn after every move to face the player to move.
+/// The draughts game on Tabula: two players take turns at one window. A
+/// piece slides on a step and hops over each piece it takes, which sinks;
+/// when the move has played, the scene turns half a turn to face the player
+/// to move. Clicks are taken at any time: the game's position changes at the
+/// click, only the picture follows.
 /// Every event is printed as one line on the standard output, flushed, so a
 /// script can follow the game:
 ///   "window 0x…"             the X window, once, at the first frame
 ///   "squares a1:X:Y …"       window pixel of every cell's centre (x from the
 ///                            left, y from the top), each time the scene has
-///                            finished turning, after the start and after
-///                            every move, undo or new game
+///                            finished turning and a frame has been drawn
+///                            there, after the start and after every move,
+///                            undo or new game
 ///   "facing Black|White"     the scene has finished turning
 ///   "select c3", "land e5", "move c3-d4", "capture d4", "promote d8",
 ///   "turn White", "game over Black wins", "illegal d5", "cancel",
@@ -53,9 +59,10 @@ public:
 
     void onClick(Core::Square* square);
     void onKey(unsigned char key);
-    /// Once per frame, from inside the engine's frame, with the scene's
-    /// transform current.
+    /// Once per frame, before the engine draws.
     void onFrame();
+    /// An animated move has played: the scene turns to the player to move.
+    void onMoveFinished(Core::Object* piece, const std::vector<Core::Object*>& captured);
 
 private:
     void flushLog();
@@ -76,6 +83,9 @@ private:
     /// The scene's turn changed (or the game began) and has not been
     /// reported settled since.
     bool m_ReportPending;
+    /// The previous frame found the scene settled, so the last picture
+    /// drawn shows it where it is now.
+    bool m_SettledFrame;
 
     Rendering::HUDText m_TurnText;
     Rendering::HUDText m_CapturedText;
@@ -86,6 +96,7 @@ private:
     FrameHook m_FrameHook;
     ClickHook m_ClickHook;
     KeyHook m_KeyHook;
+    MoveHook m_MoveHook;
 };
 
 } // namespace DraughtsGame

@@ -15,7 +15,9 @@ namespace
 {
 const unsigned int c_Cells = 8;
 const unsigned int c_BoardCells = c_Cells + 2 * Table::c_Border;
-const double c_SquareHeight = 0.001;
+// A step or one leg of a capture, in seconds; a hop rises half a cell.
+const double c_LegSeconds = 0.3;
+const double c_HopHeight = 0.5;
 
 Core::Square::Coords cornersOf(Cell cell)
 {
@@ -94,13 +96,6 @@ std::optional<Cell> Table::cellOf(const Core::Square* square) const
     return cell;
 }
 
-void Table::cellCentre(Cell cell, double& x, double& y, double& z)
-{
-    x = cell.x + c_Border + 0.5;
-    y = c_SquareHeight;
-    z = -(cell.y + c_Border + 0.5);
-}
-
 Core::Object* Table::makePiece(Draughts::Piece piece)
 {
     const bool black = piece == Draughts::Piece::BlackMan || piece == Draughts::Piece::BlackKing;
@@ -124,6 +119,9 @@ void Table::deletePiece(Core::Square* square, Core::Object* piece)
 
 void Table::setUp(const Draughts::Position& position)
 {
+    // Moves still playing end first: the board must not hold pieces deleted here.
+    m_Board->finishAnimations();
+    m_Crowning.clear();
     for (Core::Square* square : m_Squares)
         while (!square->getObjects().empty())
             deletePiece(square, square->getObjects().front());
@@ -138,27 +136,43 @@ void Table::setUp(const Draughts::Position& position)
 
 bool Table::show(const Draughts::Move& move)
 {
-    Core::Square* from = getSquare(move.from());
-    Core::Square* to = getSquare(move.to());
-    if (!from || !to || from->getObjects().empty())
+    std::vector<Core::Square*> path;
+    for (const Cell& cell : move.path())
+        if (Core::Square* square = getSquare(cell))
+            path.push_back(square);
+        else
+            return false;
+    if (path.size() < 2 || path.front()->getObjects().empty())
         return false;
-    Core::Object* piece = from->getObjects().front();
-    if (!Core::Board::moveObject(piece, from, to))
-        return false;
+    Core::Object* piece = path.front()->getObjects().front();
+    std::vector<Core::Object*> captured;
     for (const Cell& cell : move.captured())
-    {
-        Core::Square* square = getSquare(cell);
-        while (square && !square->getObjects().empty())
-            deletePiece(square, square->getObjects().front());
-    }
+        if (Core::Square* square = getSquare(cell))
+            captured.insert(captured.end(), square->getObjects().begin(), square->getObjects().end());
+
+    Core::MoveAnimation::Style style;
+    style.m_Path = move.isCapture() ? Core::MoveAnimation::HOP : Core::MoveAnimation::SLIDE;
+    style.m_HopHeight = c_HopHeight;
+    style.m_LegSeconds = c_LegSeconds;
+    style.m_Exit = Core::MoveAnimation::SINK;
+    style.m_ExitSeconds = c_LegSeconds;
+    if (!m_Board->animateObject(piece, path, style, captured))
+        return false;
     if (move.promotes())
-    {
-        piece->setMesh(modelFile(piece->getMeta("side") == "Black", true));
-        for (const std::unique_ptr<Tag>& tag : m_PieceTags[piece])
-            if (tag->getName() == "kind")
-                tag->set("king");
-    }
+        m_Crowning.insert(piece);
     return true;
+}
+
+void Table::finishMove(Core::Object* piece, const std::vector<Core::Object*>& captured)
+{
+    for (Core::Object* gone : captured)
+        m_PieceTags.erase(gone);
+    if (m_Crowning.erase(piece) == 0)
+        return;
+    piece->setMesh(modelFile(piece->getMeta("side") == "Black", true));
+    for (const std::unique_ptr<Tag>& tag : m_PieceTags[piece])
+        if (tag->getName() == "kind")
+            tag->set("king");
 }
 
 void Table::highlight(const std::vector<Cell>& selected, const std::vector<Cell>& authorized)

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -46,17 +47,19 @@ public:
     /// The cell named by a square's "cell" metadata; none for a square that
     /// is not one of the table's.
     std::optional<Draughts::Cell> cellOf(const Core::Square* square) const;
-    /// Centre of the cell in the board's own frame (before the engine centres
-    /// the board): x across, y up, z towards the far side (negative).
-    static void cellCentre(Draughts::Cell cell, double& x, double& y, double& z);
 
-    /// Removes every piece and puts one on each occupied cell of `position`.
+    /// Ends any move still playing, removes every piece and puts one on each
+    /// occupied cell of `position`.
     void setUp(const Draughts::Position& position);
-    /// Shows a move that was just played: the piece travels with
-    /// Board::moveObject, jumped pieces leave the board and are deleted, and
-    /// a man reaching its crowning row swaps its model for the king's.
-    /// False when the scene did not hold the moving piece.
+    /// Shows a move that was just played as an animation (Board::animateObject):
+    /// the piece slides on a step and hops over each jumped piece, which
+    /// sinks and is deleted by the board. The scene holds the final position
+    /// at once; a man reaching its crowning row is crowned when it arrives
+    /// (see finishMove). False when the scene did not hold the moving piece.
     bool show(const Draughts::Move& move);
+    /// The end of an animated move: crowns the piece if its move promotes it
+    /// and forgets the captured pieces, which the board deletes next.
+    void finishMove(Core::Object* piece, const std::vector<Core::Object*>& captured);
     /// Marks `selected` red and `authorized` blue, clearing earlier marks.
     void highlight(const std::vector<Draughts::Cell>& selected, const std::vector<Draughts::Cell>& authorized);
     /// Pieces of a side standing on the board, counted from the scene.
@@ -72,6 +75,8 @@ private:
     Core::Board* m_Board;
     std::vector<std::unique_ptr<Tag>> m_SquareTags;
     std::map<Core::Object*, std::vector<std::unique_ptr<Tag>>> m_PieceTags;
+    /// Men moving to their crowning row, crowned when their move ends.
+    std::set<Core::Object*> m_Crowning;
 };
 
 } // namespace DraughtsGame

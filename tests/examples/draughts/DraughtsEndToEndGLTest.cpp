@@ -87,7 +87,12 @@ public:
                 }
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             if (left.count() <= 0 || !readMore(static_cast<int>(left.count())))
+            {
+                ADD_FAILURE() << "no line starting with \"" << prefix << "\" "
+                              << (left.count() <= 0 ? "within the patience given" : "before the game ended")
+                              << "; last line: \"" << (m_Lines.empty() ? "" : m_Lines.back()) << "\"";
                 return "";
+            }
         }
     }
 

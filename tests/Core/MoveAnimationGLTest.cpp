@@ -1,0 +1,278 @@
+// Animated moves on the board: where a moving piece is drawn, what picking
+// and the game see meanwhile, capture chains and the record of a finished move.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <GL/gl.h>
+
+#include <Core/CallBackMove.h>
+#include <Core/CallBackPicking.h>
+#include <Core/Square.h>
+#include <Rendering/Camera.h>
+#include <Rendering/Render.h>
+
+#include "support/GLTestWindow.h"
+#include "support/TestBoard.h"
+
+using Core::MoveAnimation;
+using Rendering::Render;
+using TabulaTest::SpotProbe;
+using TabulaTest::TestBoard;
+
+namespace
+{
+struct MoveRecorder : Core::CallBackMove
+{
+    void execute() override
+    {
+        ++runs;
+        square = m_Square;
+        captured = m_Captured.size();
+        destroyedBefore = SpotProbe::destroyed;
+    }
+    int runs = 0;
+    Core::Square* square = nullptr;
+    std::size_t captured = 0;
+    int destroyedBefore = 0;
+};
+
+struct Clicks : Core::CallBackPicking
+{
+    void execute() override { clicked.push_back(m_PickedSquare); }
+    std::vector<Core::Square*> clicked;
+};
+
+struct MoveAnimationGLTest : ::testing::Test
+{
+    void SetUp() override
+    {
+        TabulaTest::initEngine();
+        rot = 0.0f;
+        scene.board->getCallBacksMove().push_back(&recorder);
+    }
+
+    SpotProbe* addProbe(unsigned int x, unsigned int y)
+    {
+        auto* probe = new SpotProbe();
+        scene.at(x, y)->pushObject(probe);
+        return probe;
+    }
+
+    // Draws the board alone under an identity model-view, so a probe's spot
+    // is in the scene's frame, where TestBoard::squareCentre answers.
+    void draw()
+    {
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        scene.board->draw();
+        glPopMatrix();
+    }
+
+    void expectAt(const SpotProbe& probe, double x, double y, double z, const std::string& when)
+    {
+        EXPECT_NEAR(probe.spot.x(), x, 1e-6) << when;
+        EXPECT_NEAR(probe.spot.y(), y, 1e-6) << when;
+        EXPECT_NEAR(probe.spot.z(), z, 1e-6) << when;
+    }
+
+    TestBoard scene;
+    MoveRecorder recorder;
+};
+} // namespace
+
+TEST_F(MoveAnimationGLTest, APieceIsDrawnFromItsStartAlongTheEasedPathToItsDestination)
+{
+    struct Case
+    {
+        MoveAnimation::Path path;
+        double height;
+    };
+    for (const Case& c :
+         {Case{MoveAnimation::SLIDE, 0.7}, Case{MoveAnimation::HOP, 0.7}, Case{MoveAnimation::HOP, 2.0}})
+    {
+        scene.board->getCallBacksMove().clear();
+        SpotProbe* probe = addProbe(1, 2);
+        MoveAnimation::Style style;
+        style.m_Path = c.path;
+        style.m_HopHeight = c.height;
+        style.m_LegSeconds = 0.8;
+        ASSERT_TRUE(scene.board->animateObject(probe, {scene.at(1, 2), scene.at(5, 4)}, style));
+        // The game sees the piece on its destination from the start.
+        EXPECT_TRUE(scene.at(1, 2)->getObjects().empty());
+        ASSERT_EQ(scene.at(5, 4)->getObjects().size(), 1u);
+        EXPECT_EQ(probe->getParentSquare(), scene.at(5, 4));
+
+        const Vec3<double> from = scene.squareCentre(1, 2), to = scene.squareCentre(5, 4);
+        const std::string name = c.path == MoveAnimation::HOP ? "hop " + std::to_string(c.height) : "slide";
+        draw();
+        expectAt(*probe, from.x(), 0.0, from.z(), name + " at the start");
+        // A quarter of the time covers 3/16 - 2/64 of the way, not a quarter.
+        scene.board->advanceAnimations(0.2);
+        draw();
+        const double p = 0.15625;
+        const double lift = c.path == MoveAnimation::HOP ? 4.0 * c.height * p * (1.0 - p) : 0.0;
+        expectAt(*probe, from.x() + (to.x() - from.x()) * p, lift, from.z() + (to.z() - from.z()) * p,
+                 name + " at a quarter");
+        scene.board->advanceAnimations(0.2);
+        draw();
+        expectAt(*probe, (from.x() + to.x()) / 2.0, c.path == MoveAnimation::HOP ? c.height : 0.0,
+                 (from.z() + to.z()) / 2.0, name + " at half time");
+        EXPECT_EQ(recorder.runs, 0);
+        scene.board->advanceAnimations(0.5);
+        draw();
+        expectAt(*probe, to.x(), 0.0, to.z(), name + " at the end");
+        EXPECT_FALSE(scene.board->isAnimating());
+        scene.at(5, 4)->popObject(probe);
+        delete probe;
+    }
+}
+
+TEST_F(MoveAnimationGLTest, ACaptureChainPlaysItsLegsInOrderSinksTheCapturedAndReportsOnce)
+{
+    SpotProbe* jumper = addProbe(1, 1);
+    SpotProbe* first = addProbe(2, 2);
+    SpotProbe* second = addProbe(4, 2);
+    const int destroyed = SpotProbe::destroyed;
+    MoveAnimation::Style style;
+    style.m_Path = MoveAnimation::HOP;
+    style.m_HopHeight = 1.0;
+    style.m_LegSeconds = 1.0;
+    style.m_ExitSeconds = 1.0;
+    ASSERT_TRUE(
+        scene.board->animateObject(jumper, {scene.at(1, 1), scene.at(3, 3), scene.at(5, 1)}, style, {first, second}));
+    EXPECT_TRUE(scene.at(2, 2)->getObjects().empty());
+    EXPECT_TRUE(scene.at(4, 2)->getObjects().empty());
+    EXPECT_EQ(scene.at(5, 1)->getObjects(), std::vector<Core::Object*>{jumper});
+
+    // Halfway through each leg the piece is above the piece it jumps, which
+    // starts sinking then; the legs never run together.
+    struct Step
+    {
+        double seconds;
+        Vec3<double> jumper;
+        double firstDrop;
+        double secondDrop;
+    };
+    const double gone = -1.0;
+    const Step steps[] = {
+        {0.5, scene.squareCentre(2, 2), 0.0, 0.0},
+        {0.5, scene.squareCentre(3, 3), 0.5, 0.0},
+        {0.5, scene.squareCentre(4, 2), gone, 0.0},
+        {0.5, scene.squareCentre(5, 1), gone, 0.5},
+    };
+    double elapsed = 0.0;
+    for (const Step& step : steps)
+    {
+        scene.board->advanceAnimations(step.seconds);
+        elapsed += step.seconds;
+        const int firstDraws = first->draws, secondDraws = second->draws;
+        draw();
+        const std::string when = "at " + std::to_string(elapsed) + " s";
+        const double height = elapsed == 0.5 || elapsed == 1.5 ? 1.0 : 0.0;
+        expectAt(*jumper, step.jumper.x(), height, step.jumper.z(), when);
+        const double sink = first->getHeight();
+        for (auto [probe, drop, drawsBefore, square] :
+             {std::make_tuple(first, step.firstDrop, firstDraws, scene.squareCentre(2, 2)),
+              std::make_tuple(second, step.secondDrop, secondDraws, scene.squareCentre(4, 2))})
+            if (drop == gone)
+                EXPECT_EQ(probe->draws, drawsBefore) << when << ": a piece that has gone is not drawn";
+            else
+            {
+                ASSERT_EQ(probe->draws, drawsBefore + 1) << when;
+                expectAt(*probe, square.x(), -MoveAnimation::ease(drop) * sink, square.z(), when);
+            }
+        EXPECT_EQ(recorder.runs, 0) << when;
+    }
+    EXPECT_EQ(SpotProbe::destroyed, destroyed);
+    scene.board->advanceAnimations(1.0);
+    EXPECT_EQ(recorder.runs, 1);
+    EXPECT_EQ(recorder.square, scene.at(5, 1));
+    EXPECT_EQ(recorder.captured, 2u);
+    EXPECT_EQ(recorder.destroyedBefore, destroyed);
+    EXPECT_EQ(SpotProbe::destroyed, destroyed + 2);
+    scene.board->advanceAnimations(1.0);
+    EXPECT_EQ(recorder.runs, 1);
+}
+
+TEST_F(MoveAnimationGLTest, PickingDuringAMoveSeesTheFinalPositionOnly)
+{
+    Render* render = Render::instance();
+    Rendering::Camera* camera = render->getCamera();
+    camera->resetRotation();
+    camera->setPosition(Vec3<double>(0, 10, 10));
+    camera->rotateX(-0.7853975);
+    camera->glPut();
+    scene.board->setAutoHighlight(true);
+    Clicks clicks;
+    render->getCallBacksPicking() = {&clicks};
+    render->setParams("Move", Vec3<double>(1, 1, 1), scene.board);
+
+    Core::Object* mover = scene.addPiece(1, 1, Vec4<double>(0, 0, 1, 1));
+    Core::Object* victim = scene.addPiece(4, 4, Vec4<double>(0, 1, 0, 1));
+    MoveAnimation::Style style;
+    style.m_LegSeconds = 1000.0;
+    style.m_ExitSeconds = 1000.0;
+    ASSERT_TRUE(scene.board->animateObject(mover, {scene.at(1, 1), scene.at(6, 6)}, style, {victim}));
+    scene.board->advanceAnimations(450.0);
+    render->renderFrame();
+
+    // The moving piece, drawn halfway, picks its destination; a click there
+    // reaches the game with the destination square.
+    const Render::WindowPoint moving = render->getWindowPoint(mover);
+    ASSERT_TRUE(moving.m_InView);
+    const Render::WindowPoint start = render->getWindowPoint(scene.at(1, 1));
+    EXPECT_GT(std::abs(moving.m_X - start.m_X) + std::abs(moving.m_Y - start.m_Y), 20.0);
+    TabulaTest::pickAt(moving.m_X, moving.m_Y);
+    EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(6, 6));
+    render->updatePicking();
+    EXPECT_EQ(clicks.clicked, std::vector<Core::Square*>{scene.at(6, 6)});
+
+    // The captured piece, still drawn, is not picked: its old square is.
+    const Render::WindowPoint over = render->getWindowPoint(Vec3<double>(4.5, 0.25, -4.5));
+    TabulaTest::pickAt(over.m_X, over.m_Y);
+    EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(4, 4));
+
+    // Bad requests change nothing.
+    Core::Object* other = scene.addPiece(0, 7, Vec4<double>(1, 1, 1, 1));
+    EXPECT_FALSE(scene.board->animateObject(other, {scene.at(0, 6), scene.at(0, 5)}, style));
+    EXPECT_FALSE(scene.board->animateObject(other, {scene.at(0, 7)}, style));
+    EXPECT_FALSE(scene.board->animateObject(other, {scene.at(0, 7), nullptr}, style));
+    EXPECT_FALSE(scene.board->animateObject(other, {scene.at(0, 7), scene.at(1, 7)}, style, {other}));
+    EXPECT_EQ(other->getParentSquare(), scene.at(0, 7));
+
+    // Finishing at once ends the move and reports it.
+    scene.board->finishAnimations();
+    EXPECT_FALSE(scene.board->isAnimating());
+    EXPECT_EQ(recorder.runs, 1);
+    EXPECT_EQ(mover->getDrawOffset().x(), 0.0);
+    render->getCallBacksPicking().clear();
+    render->setParams("Move", Vec3<double>(1, 1, 1), nullptr);
+}
+
+TEST_F(MoveAnimationGLTest, DurationsOfNoTimeOrNoNumberEndTheMoveAtTheNextFrame)
+{
+    SpotProbe* probe = addProbe(0, 0);
+    int runs = 0;
+    for (double seconds : {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity() * -1.0})
+    {
+        MoveAnimation::Style style;
+        style.m_Path = MoveAnimation::HOP;
+        style.m_HopHeight = std::nan("");
+        style.m_LegSeconds = seconds;
+        style.m_ExitSeconds = seconds;
+        Core::Square* from = probe->getParentSquare();
+        Core::Square* to = from == scene.at(0, 0) ? scene.at(3, 0) : scene.at(0, 0);
+        ASSERT_TRUE(scene.board->animateObject(probe, {from, to}, style, {scene.addPiece(1, 1, {1, 1, 1, 1})}));
+        scene.board->advanceAnimations(std::nan(""));
+        draw();
+        EXPECT_EQ(recorder.runs, ++runs) << seconds;
+        EXPECT_FALSE(scene.board->isAnimating()) << seconds;
+        const Vec3<double> spot = to == scene.at(0, 0) ? scene.squareCentre(0, 0) : scene.squareCentre(3, 0);
+        expectAt(*probe, spot.x(), 0.0, spot.z(), std::to_string(seconds));
+    }
+}
