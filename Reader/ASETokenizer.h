@@ -37,7 +37,8 @@ namespace Reader
 /// reads take words from it in turn. Whatever the index does not hold (a
 /// chunk's last bytes, a word cut by them, a number that ends inside its
 /// word, unusual numbers) takes a byte-by-byte path with the same result.
-class ASETokenizer
+/// Internal to the library (hidden), so that its calls bind directly.
+class __attribute__((visibility("hidden"))) ASETokenizer
 {
 public:
     /// `size` is the length the stream announced (for remaining()); the
@@ -45,7 +46,7 @@ public:
     /// more.
     ASETokenizer(std::istream& file, std::size_t size, std::size_t chunkSize)
         : m_File(&file), m_Buffer((chunkSize > 0 ? chunkSize : 1) + c_Padding), m_Pos(m_Buffer.data()),
-          m_End(m_Buffer.data()), m_TotalSize(size), m_Starts(c_IndexWords + 64), m_Ends(c_IndexWords + 64)
+          m_End(m_Buffer.data()), m_TotalSize(size), m_Bounds(2 * c_IndexWords + 72)
     {
     }
 
@@ -57,7 +58,7 @@ public:
     {
         if (!indexed())
             return nextSlow();
-        m_Token = std::string_view(m_IndexBase + m_Starts[m_Next], m_Ends[m_Next] - m_Starts[m_Next]);
+        m_Token = std::string_view(m_IndexBase + m_Bounds[2 * m_Next], m_Bounds[2 * m_Next + 1] - m_Bounds[2 * m_Next]);
         consumeIndexed();
         return true;
     }
@@ -119,8 +120,8 @@ public:
         static_assert(std::is_unsigned_v<T> && sizeof(T) <= 4, "up to 32-bit unsigned types");
         if (indexed())
         {
-            const char* word = m_IndexBase + m_Starts[m_Next];
-            const std::size_t length = m_Ends[m_Next] - m_Starts[m_Next];
+            const char* word = m_IndexBase + m_Bounds[2 * m_Next];
+            const std::size_t length = m_Bounds[2 * m_Next + 1] - m_Bounds[2 * m_Next];
             const uint32_t all = (1u << (length & 15)) - 1;
             if (length <= 8 && (digitMask(word) & all) == all)
             {
@@ -146,8 +147,8 @@ public:
         {
             // Words such as "-12.3456": at most 8 digits on each side of one
             // point, 15 in all, so that the digits make an exact integer.
-            const char* word = m_IndexBase + m_Starts[m_Next];
-            const std::size_t length = m_Ends[m_Next] - m_Starts[m_Next];
+            const char* word = m_IndexBase + m_Bounds[2 * m_Next];
+            const std::size_t length = m_Bounds[2 * m_Next + 1] - m_Bounds[2 * m_Next];
             const bool negative = *word == '-';
             const char* number = word + negative;
             const std::size_t size = length - negative;
@@ -275,6 +276,16 @@ private:
         return negative ? -magnitude : magnitude;
     }
 
+    /// Set bits of x; inline, as the processors this is built for may lack
+    /// the instruction and the compiler's fallback is a call.
+    static std::size_t bitCount(uint64_t x)
+    {
+        x -= (x >> 1) & 0x5555555555555555u;
+        x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+        x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+        return static_cast<std::size_t>((x * 0x0101010101010101u) >> 56);
+    }
+
     /// True when the index holds the next word: entry m_Next.
     bool indexed()
     {
@@ -283,7 +294,7 @@ private:
 
     void consumeIndexed()
     {
-        m_Pos = m_IndexBase + m_Ends[m_Next];
+        m_Pos = m_IndexBase + m_Bounds[2 * m_Next + 1];
         ++m_Next;
     }
 
@@ -297,30 +308,36 @@ private:
         if (m_InWord || m_Dry)
             return false;
         m_Next = m_Count = 0;
-        // The read position is at a blank, so the first bound found is a start.
+        // The read position is at a blank, so bounds alternate from a start:
+        // entry k starts at bound 2k and ends at bound 2k + 1.
         const char* base = m_Pos;
         m_IndexBase = base;
         const std::size_t size = std::min<std::size_t>(static_cast<std::size_t>(m_End - base), uint32_t(1) << 31);
-        std::size_t starts = 0, ends = 0;
+        uint32_t* bounds = m_Bounds.data();
+        std::size_t found = 0;
         uint64_t blankBefore = 1;
-        for (std::size_t at = 0; at < size && starts < c_IndexWords; at += 64)
+        for (std::size_t at = 0; at < size && found < 2 * c_IndexWords; at += 64)
         {
-            uint64_t blanks = blankMask(base + at);
             // Bytes past the end count as a word's, so a word cut there has no end.
             const uint64_t inside = size - at >= 64 ? ~uint64_t(0) : (uint64_t(1) << (size - at)) - 1;
-            blanks &= inside;
-            const uint64_t after = blanks << 1 | blankBefore;
+            const uint64_t blanks = blankMask(base + at) & inside;
+            // A bound is a byte whose class differs from the byte's before it.
+            uint64_t changes = (blanks ^ (blanks << 1 | blankBefore)) & inside;
             blankBefore = blanks >> 63;
-            uint64_t wordStarts = ~blanks & after & inside;
-            uint64_t wordEnds = blanks & ~after;
-            for (; wordStarts; wordStarts &= wordStarts - 1)
-                m_Starts[starts++] = static_cast<uint32_t>(at + __builtin_ctzll(wordStarts));
-            for (; wordEnds; wordEnds &= wordEnds - 1)
-                m_Ends[ends++] = static_cast<uint32_t>(at + __builtin_ctzll(wordEnds));
+            // Eight bounds are written at once, wanted or not (the array has
+            // room), so that the usual block takes no branch per bound.
+            const std::size_t count = bitCount(changes);
+            for (std::size_t i = 0; i < count; i += 8)
+                for (std::size_t j = 0; j < 8; ++j)
+                {
+                    bounds[found + i + j] = static_cast<uint32_t>(at + __builtin_ctzll(changes | uint64_t(1) << 63));
+                    changes &= changes - 1;
+                }
+            found += count;
         }
-        m_Count = ends;
-        m_Dry = ends == 0;
-        return ends != 0;
+        m_Count = found / 2;
+        m_Dry = m_Count == 0;
+        return m_Count != 0;
     }
 
     /// After a byte-by-byte read: skips the indexed words that the read
@@ -329,7 +346,7 @@ private:
     void resume()
     {
         m_InWord = m_Pos != m_End && !isBlank(*m_Pos);
-        while (m_Next < m_Count && m_IndexBase + m_Starts[m_Next] < m_Pos)
+        while (m_Next < m_Count && m_IndexBase + m_Bounds[2 * m_Next] < m_Pos)
             ++m_Next;
         if (m_InWord)
             m_Next = m_Count;
@@ -521,8 +538,7 @@ private:
     // The index: bounds of the words after m_IndexBase, as offsets from it;
     // entry m_Next is the next word to read, m_Count the number of entries.
     const char* m_IndexBase = nullptr;
-    std::vector<uint32_t> m_Starts;
-    std::vector<uint32_t> m_Ends;
+    std::vector<uint32_t> m_Bounds;
     std::size_t m_Next = 0;
     std::size_t m_Count = 0;
     bool m_InWord = false;
