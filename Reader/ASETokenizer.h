@@ -289,7 +289,7 @@ private:
     /// True when the index holds the next word: entry m_Next.
     bool indexed()
     {
-        return m_Next < m_Count || indexWords();
+        return (m_Next < m_Count && !m_InWord) || indexWords();
     }
 
     void consumeIndexed()
@@ -341,15 +341,16 @@ private:
     }
 
     /// After a byte-by-byte read: skips the indexed words that the read
-    /// passed, and stops using the index while the read position lies inside
-    /// a word (after a number that ended before its word's end).
+    /// passed. While the read position lies inside a word (after a number
+    /// that ended before its word's end) the index waits: the word's rest is
+    /// read byte by byte, and the index's next entry is the word after it.
+    /// (Dropping the entries instead would index the same words again after
+    /// every such number.)
     void resume()
     {
         m_InWord = m_Pos != m_End && !isBlank(*m_Pos);
         while (m_Next < m_Count && m_IndexBase + m_Bounds[2 * m_Next] < m_Pos)
             ++m_Next;
-        if (m_InWord)
-            m_Next = m_Count;
     }
 
     [[gnu::noinline]] bool nextSlow()
