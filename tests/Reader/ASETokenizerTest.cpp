@@ -21,9 +21,16 @@ std::vector<std::string> readAll(const std::string& text, std::size_t chunk, uns
     Reader::ASETokenizer tokens(stream, text.size(), chunk);
     std::mt19937 pick(seed);
     std::vector<std::string> seen;
+    auto number = [&](auto value)
+    {
+        tokens.readUnsigned(value);
+        return "u" + std::to_string(sizeof value) + " " + std::to_string(value);
+    };
     for (int step = 0; step < 4000 && !tokens.eof(); ++step)
     {
         std::string what;
+        double value = 7;
+        uint64_t bits;
         switch (pick() % 6)
         {
         case 0:
@@ -31,34 +38,18 @@ std::vector<std::string> readAll(const std::string& text, std::size_t chunk, uns
             what = tokens.next() ? "w " + std::string(tokens.token()) : "end";
             break;
         case 2:
-        {
-            uint8_t value = 7;
-            tokens.readUnsigned(value);
-            what = "u8 " + std::to_string(value);
+            what = number(uint8_t(7));
             break;
-        }
         case 3:
-        {
-            uint16_t value = 7;
-            tokens.readUnsigned(value);
-            what = "u16 " + std::to_string(value);
+            what = number(uint16_t(7));
             break;
-        }
         case 4:
-        {
-            uint32_t value = 7;
-            tokens.readUnsigned(value);
-            what = "u32 " + std::to_string(value);
+            what = number(uint32_t(7));
             break;
-        }
         default:
-        {
-            double value = 7;
             tokens.readDouble(value);
-            uint64_t bits;
             std::memcpy(&bits, &value, sizeof bits);
             what = "d " + std::to_string(bits);
-        }
         }
         seen.push_back(what + (tokens.eof() ? " eof " : " ") + std::to_string(tokens.remaining()));
     }
