@@ -2,18 +2,16 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdint>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <istream>
-#include <limits>
 #include <streambuf>
 
 #include <GL/gl.h>
 
 #include <Math/Matrix.h>
+#include <Reader/ASETokenizer.h>
 #include <Rendering/Geometry.h>
 #include <Rendering/Mesh.h>
 #include <Rendering/Primitive.h>
@@ -123,299 +121,6 @@ GLenum beginModeForCorners(std::size_t corners)
 
 } // namespace
 
-/// Words and numbers of the text, read the way a string stream's extraction
-/// reads them: blanks are the six C-locale spaces, a word runs to the next
-/// blank, a number takes the longest decimal prefix. A file is read in chunks
-/// through one small buffer, so the whole text never sits in memory; before
-/// each chunk the current word and any word cut by the chunk's end move to
-/// the front of the buffer, so token() stays valid until the next word is
-/// read. The end of the text is sticky: once a read reaches it, eof() stays
-/// true, and a failed word read leaves token() as it was.
-class ASEReader::Tokenizer
-{
-public:
-    Tokenizer(std::istream& file, std::size_t size, std::size_t chunkSize)
-        : m_File(&file), m_Buffer(chunkSize), m_Pos(m_Buffer.data()), m_End(m_Buffer.data()), m_TotalSize(size)
-    {
-    }
-
-    bool eof() const { return m_Eof; }
-    const std::string_view& token() const { return m_Token; }
-
-    /// Reads the next word; true when it opens a block.
-    bool nextOpensBlock() { return next() && m_Token == "{"; }
-    /// Reads words until the current one is "}" (no brace counting); false
-    /// when the text ends first.
-    bool skipToClosingBrace()
-    {
-        while (m_Token != "}")
-            if (eof() || !next())
-                return false;
-        return true;
-    }
-
-    /// Bytes of the text not read yet, as far as its announced size tells.
-    std::size_t remaining() const
-    {
-        std::size_t consumed = m_Delivered - static_cast<std::size_t>(m_End - m_Pos);
-        return consumed < m_TotalSize ? m_TotalSize - consumed : 0;
-    }
-
-    bool next()
-    {
-        if (!skipBlanks())
-            return false;
-        const char* end = wordEnd();
-        m_Token = std::string_view(m_Pos, static_cast<std::size_t>(end - m_Pos));
-        m_Pos = end;
-        if (m_Pos == m_End && m_Exhausted)
-            m_Eof = true;
-        return true;
-    }
-
-    /// The quoted text that starts with the next word and ends with the first
-    /// word that ends with a double quote, blanks between words included.
-    bool nextQuoted(std::string& text)
-    {
-        if (!next())
-            return false;
-        text.assign(m_Token.data(), m_Token.size());
-        while (text.back() != '"')
-        {
-            const char* gap = m_Pos;
-            while (m_Pos != m_End && isBlank(*m_Pos))
-                ++m_Pos;
-            text.append(gap, m_Pos);
-            if (m_Pos == m_End)
-            {
-                if (!refill())
-                {
-                    m_Eof = true;
-                    return true;
-                }
-                continue;
-            }
-            next();
-            text.append(m_Token.data(), m_Token.size());
-        }
-        return true;
-    }
-
-    /// Like unsigned extraction: "-1" wraps to the type's largest value and a
-    /// number too large for the type gives that largest value. Text that is no
-    /// number gives 0 and stays to be read as the next word, so no loop can
-    /// stall on it.
-    template <typename T>
-    void readUnsigned(T& value)
-    {
-        if (!skipBlanks())
-            return;
-        // Up to nine digits ending at a blank inside the buffer fit any T here
-        // but the 16-bit one, which overflows from five digits on.
-        const char* digit = m_Pos;
-        uint32_t quick = 0;
-        while (digit != m_End && digit - m_Pos < 9 && static_cast<unsigned char>(*digit - '0') < 10)
-            quick = quick * 10 + static_cast<uint32_t>(*digit++ - '0');
-        if (digit != m_Pos && digit != m_End && isBlank(*digit) && quick <= std::numeric_limits<T>::max())
-        {
-            value = static_cast<T>(quick);
-            m_Pos = digit;
-            return;
-        }
-        const char* end = wordEnd();
-        const char* p = m_Pos;
-        bool negative = false;
-        if (*p == '-' || *p == '+')
-        {
-            negative = *p == '-';
-            ++p;
-        }
-        T magnitude = 0;
-        auto [last, ec] = std::from_chars(p, end, magnitude);
-        if (ec == std::errc::invalid_argument)
-        {
-            value = 0;
-            return;
-        }
-        if (ec == std::errc::result_out_of_range)
-            value = std::numeric_limits<T>::max();
-        else
-            value = negative ? static_cast<T>(0u - magnitude) : magnitude;
-        advanceTo(last);
-    }
-
-    /// Like double extraction, except that text that is no number, or a
-    /// number beyond the range of a double, reads as 0 (no infinities reach
-    /// the matrices) and unreadable text stays to be read as the next word.
-    void readDouble(double& value)
-    {
-        if (!skipBlanks())
-            return;
-        // Most numbers end at a blank inside the buffer: no second scan.
-        const char* plain = *m_Pos == '+' ? nullptr : readPlainDecimal(m_Pos, m_End, value);
-        if (plain && plain != m_End && isBlank(*plain))
-        {
-            m_Pos = plain;
-            return;
-        }
-        const char* end = wordEnd();
-        const char* p = m_Pos;
-        if (*p == '+')
-            ++p;
-        const char* first = p != end && *p == '-' ? p + 1 : p;
-        // from_chars also knows "inf" and "nan", which extraction refuses.
-        if (first == end || !((*first >= '0' && *first <= '9') || *first == '.') || (p != m_Pos && *p == '-'))
-        {
-            value = 0;
-            return;
-        }
-        if (const char* last = readPlainDecimal(p, end, value))
-        {
-            advanceTo(last);
-            return;
-        }
-        double parsed = 0;
-        auto [last, ec] = std::from_chars(p, end, parsed);
-        if (ec == std::errc::invalid_argument)
-        {
-            value = 0;
-            return;
-        }
-        value = ec == std::errc::result_out_of_range ? 0.0 : parsed;
-        advanceTo(last);
-    }
-
-    void readDoubles(double& a, double& b, double& c)
-    {
-        readDouble(a);
-        readDouble(b);
-        readDouble(c);
-    }
-
-private:
-    /// Numbers such as "-12.3456", whose digits fit the 53 bits of a double and
-    /// whose decimals are at most 22, are one exact integer divided by an exact
-    /// power of ten: a single rounding, the very result of a full conversion.
-    /// Anything else (exponents, long mantissas) returns null for from_chars.
-    static const char* readPlainDecimal(const char* p, const char* end, double& value)
-    {
-        static constexpr double c_Powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-        bool negative = *p == '-';
-        if (negative)
-            ++p;
-        uint64_t mantissa = 0;
-        int digits = 0;
-        int decimals = 0;
-        bool point = false;
-        const char* start = p;
-        for (; p != end; ++p)
-        {
-            if (*p >= '0' && *p <= '9')
-            {
-                if (++digits > 15)
-                    return nullptr;
-                mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
-                decimals += point;
-            }
-            else if (*p == '.' && !point)
-                point = true;
-            else
-                break;
-        }
-        if (digits == 0 || p == start || (p != end && (*p == 'e' || *p == 'E')))
-            return nullptr;
-        double magnitude = static_cast<double>(mantissa) / c_Powers[decimals];
-        value = negative ? -magnitude : magnitude;
-        return p;
-    }
-
-    static bool isBlank(char c) { return c == ' ' || static_cast<unsigned char>(c - '\t') <= '\r' - '\t'; }
-
-    bool skipBlanks()
-    {
-        for (;;)
-        {
-            while (m_Pos != m_End && isBlank(*m_Pos))
-                ++m_Pos;
-            if (m_Pos != m_End)
-                return true;
-            if (!refill())
-            {
-                m_Eof = true;
-                return false;
-            }
-        }
-    }
-
-    /// End of the word at m_Pos, with the whole word in the buffer.
-    const char* wordEnd()
-    {
-        const char* p = m_Pos;
-        for (;;)
-        {
-            while (p != m_End && !isBlank(*p))
-                ++p;
-            if (p != m_End)
-                return p;
-            std::size_t scanned = static_cast<std::size_t>(p - m_Pos);
-            if (!refill())
-                return m_End;
-            p = m_Pos + scanned;
-        }
-    }
-
-    /// Moves the current word and the unread rest, [m_Pos, m_End), to the
-    /// front of the buffer and reads the next chunk after them. The buffer
-    /// grows only for words too long for half of it, so the text bounds it.
-    /// False at the end of the text.
-    bool refill()
-    {
-        if (m_Exhausted)
-            return false;
-        const std::size_t wordSize = m_Token.size();
-        const std::size_t rest = static_cast<std::size_t>(m_End - m_Pos);
-        std::vector<char> grown;
-        std::vector<char>& target = 2 * (wordSize + rest) > m_Buffer.size() ? grown : m_Buffer;
-        if (&target == &grown)
-            grown.resize(2 * m_Buffer.size() + 2 * (wordSize + rest));
-        // The word lies before m_Pos, so neither move overwrites bytes still to be moved.
-        if (wordSize)
-            std::memmove(target.data(), m_Token.data(), wordSize);
-        if (rest)
-            std::memmove(target.data() + wordSize, m_Pos, rest);
-        if (&target == &grown)
-            m_Buffer.swap(grown);
-        char* base = m_Buffer.data();
-        m_Token = std::string_view(base, wordSize);
-        m_File->read(base + wordSize + rest, static_cast<std::streamsize>(m_Buffer.size() - wordSize - rest));
-        const std::size_t got = static_cast<std::size_t>(m_File->gcount());
-        m_Delivered += got;
-        m_Pos = base + wordSize;
-        m_End = m_Pos + rest + got;
-        if (got == 0)
-            m_Exhausted = true;
-        return got != 0;
-    }
-
-    void advanceTo(const char* end)
-    {
-        m_Pos = end;
-        if (m_Pos == m_End && m_Exhausted)
-            m_Eof = true;
-    }
-
-    std::istream* m_File;
-    std::vector<char> m_Buffer;
-    const char* m_Pos;
-    const char* m_End;
-    std::size_t m_TotalSize;
-    std::size_t m_Delivered = 0;
-    bool m_Exhausted = false;
-    bool m_Eof = false;
-    std::string_view m_Token;
-};
-
 /// What one "*GEOMOBJECT" collects until its closing "}".
 struct ASEReader::GeometryState
 {
@@ -450,7 +155,7 @@ bool ASEReader::load(const std::string& fileName, Rendering::Mesh* mesh)
     file.seekg(0, std::ios::end);
     std::streamoff length = file.tellg();
     file.seekg(0, std::ios::beg);
-    Tokenizer tokens(file, length > 0 ? static_cast<std::size_t>(length) : 0, m_ChunkSize);
+    ASETokenizer tokens(file, length > 0 ? static_cast<std::size_t>(length) : 0, m_ChunkSize);
     return parse(tokens);
 }
 
@@ -460,11 +165,11 @@ bool ASEReader::loadFromMemory(std::string_view text, const std::string& fileNam
     m_FileName = fileName;
     MemoryBuffer buffer(text);
     std::istream stream(&buffer);
-    Tokenizer tokens(stream, text.size(), m_ChunkSize);
+    ASETokenizer tokens(stream, text.size(), m_ChunkSize);
     return parse(tokens);
 }
 
-bool ASEReader::parse(Tokenizer& tokens)
+bool ASEReader::parse(ASETokenizer& tokens)
 {
     if (!m_Mesh)
         return false;
@@ -483,14 +188,14 @@ bool ASEReader::parse(Tokenizer& tokens)
     return true;
 }
 
-bool ASEReader::parseScene(Tokenizer& tokens)
+bool ASEReader::parseScene(ASETokenizer& tokens)
 {
     if (!tokens.nextOpensBlock() || !tokens.skipToClosingBrace())
         return badStructure();
     return true;
 }
 
-bool ASEReader::parseMaterial(Tokenizer& tokens)
+bool ASEReader::parseMaterial(ASETokenizer& tokens)
 {
     const std::string_view& token = tokens.token();
     if (!tokens.nextOpensBlock())
@@ -535,7 +240,7 @@ bool ASEReader::parseMaterial(Tokenizer& tokens)
     return true;
 }
 
-bool ASEReader::parseDiffuseMap(Tokenizer& tokens, unsigned int material)
+bool ASEReader::parseDiffuseMap(ASETokenizer& tokens, unsigned int material)
 {
     const std::string_view& token = tokens.token();
     while (token != "}")
@@ -581,7 +286,7 @@ void ASEReader::takeBitmap(const std::string& quoted, unsigned int material)
         delete texture;
 }
 
-bool ASEReader::parseGeometry(Tokenizer& tokens)
+bool ASEReader::parseGeometry(ASETokenizer& tokens)
 {
     GeometryState state;
     state.m_Geometry = new Rendering::Geometry();
@@ -620,7 +325,7 @@ bool ASEReader::parseGeometry(Tokenizer& tokens)
     return true;
 }
 
-bool ASEReader::parseNodeTm(Tokenizer& tokens, GeometryState& state)
+bool ASEReader::parseNodeTm(ASETokenizer& tokens, GeometryState& state)
 {
     const std::string_view& token = tokens.token();
     while (token != "}")
@@ -649,7 +354,7 @@ bool ASEReader::parseNodeTm(Tokenizer& tokens, GeometryState& state)
 // handing each line's values to readValues; the numbers are not used. False
 // when the text ends first.
 template <typename ReadValues>
-bool ASEReader::readNumberedLines(Tokenizer& tokens, const std::string& keyword, ReadValues readValues)
+bool ASEReader::readNumberedLines(ASETokenizer& tokens, const std::string& keyword, ReadValues readValues)
 {
     const std::string_view& token = tokens.token();
     while (token != "}")
@@ -666,7 +371,7 @@ bool ASEReader::readNumberedLines(Tokenizer& tokens, const std::string& keyword,
     return true;
 }
 
-bool ASEReader::parseMeshBlock(Tokenizer& tokens, GeometryState& state)
+bool ASEReader::parseMeshBlock(ASETokenizer& tokens, GeometryState& state)
 {
     const std::string_view& token = tokens.token();
     Rendering::Geometry& geometry = *state.m_Geometry;
@@ -784,7 +489,7 @@ bool ASEReader::parseMeshBlock(Tokenizer& tokens, GeometryState& state)
     return true;
 }
 
-bool ASEReader::parseFaceList(Tokenizer& tokens, GeometryState& state)
+bool ASEReader::parseFaceList(ASETokenizer& tokens, GeometryState& state)
 {
     const std::string_view& token = tokens.token();
     while (token != "}")
@@ -822,7 +527,7 @@ bool ASEReader::parseFaceList(Tokenizer& tokens, GeometryState& state)
     return true;
 }
 
-bool ASEReader::parseNormals(Tokenizer& tokens, GeometryState& state)
+bool ASEReader::parseNormals(ASETokenizer& tokens, GeometryState& state)
 {
     const std::string_view& token = tokens.token();
     std::vector<Vec3<double>>& normals = state.m_Geometry->getNormalArray();

@@ -13,6 +13,8 @@ class Texture;
 namespace Reader
 {
 
+class ASETokenizer;
+
 /// Keywords of the ASE format that the reader acts on, compared against whole
 /// words, case-sensitively, only inside the section that knows them.
 extern const std::string c_Scene;
@@ -84,22 +86,21 @@ public:
     void setChunkSize(std::size_t bytes) { m_ChunkSize = bytes > 0 ? bytes : 1; }
 
 private:
-    class Tokenizer;
     struct GeometryState;
 
-    bool parse(Tokenizer& tokens);
-    bool parseScene(Tokenizer& tokens);
-    bool parseMaterial(Tokenizer& tokens);
-    bool parseGeometry(Tokenizer& tokens);
+    bool parse(ASETokenizer& tokens);
+    bool parseScene(ASETokenizer& tokens);
+    bool parseMaterial(ASETokenizer& tokens);
+    bool parseGeometry(ASETokenizer& tokens);
 
-    bool parseDiffuseMap(Tokenizer& tokens, unsigned int material);
+    bool parseDiffuseMap(ASETokenizer& tokens, unsigned int material);
     void takeBitmap(const std::string& quoted, unsigned int material);
-    bool parseNodeTm(Tokenizer& tokens, GeometryState& state);
-    bool parseMeshBlock(Tokenizer& tokens, GeometryState& state);
-    bool parseFaceList(Tokenizer& tokens, GeometryState& state);
-    bool parseNormals(Tokenizer& tokens, GeometryState& state);
+    bool parseNodeTm(ASETokenizer& tokens, GeometryState& state);
+    bool parseMeshBlock(ASETokenizer& tokens, GeometryState& state);
+    bool parseFaceList(ASETokenizer& tokens, GeometryState& state);
+    bool parseNormals(ASETokenizer& tokens, GeometryState& state);
     template <typename ReadValues>
-    static bool readNumberedLines(Tokenizer& tokens, const std::string& keyword, ReadValues readValues);
+    static bool readNumberedLines(ASETokenizer& tokens, const std::string& keyword, ReadValues readValues);
     void assemble(GeometryState& state);
 
     Rendering::Mesh* m_Mesh = nullptr;
