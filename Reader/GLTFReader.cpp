@@ -307,6 +307,99 @@ std::size_t glbLength(std::string_view bytes)
     return std::size_t(length);
 }
 
+// One primitive read straight from its checked accessors: positions and
+// normals through the node's matrices, strips, fans, loops and line strips
+// turned into separate faces corner by corner.
+class PrimitiveSource : public MeshBuilder::Source
+{
+public:
+    explicit PrimitiveSource(const Matrix4& world) : m_World(world), m_NormalMatrix(normalMatrix(world)) {}
+
+    std::size_t vertexCount() const override { return m_Positions.m_Count; }
+    Vec3<double> position(uint32_t v) const override
+    {
+        const double p[3] = {component(m_Positions, v, 0), component(m_Positions, v, 1), component(m_Positions, v, 2)};
+        double out[3];
+        for (int row = 0; row < 3; ++row)
+            out[row] = m_World[row] * p[0] + m_World[4 + row] * p[1] + m_World[8 + row] * p[2] + m_World[12 + row];
+        return Vec3<double>(out[0], out[1], out[2]);
+    }
+    bool hasNormals() const override { return m_Normals.m_Count > 0; }
+    Vec3<double> normal(uint32_t v) const override
+    {
+        const double n[3] = {component(m_Normals, v, 0), component(m_Normals, v, 1), component(m_Normals, v, 2)};
+        double out[3];
+        for (int row = 0; row < 3; ++row)
+            out[row] = m_NormalMatrix[row * 3] * n[0] + m_NormalMatrix[row * 3 + 1] * n[1] +
+                       m_NormalMatrix[row * 3 + 2] * n[2];
+        const double length = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
+        // A zero or broken normal stays zero rather than spreading NaN.
+        const double scale = std::isfinite(length) && length > 0 ? 1 / length : 0;
+        return Vec3<double>(out[0] * scale, out[1] * scale, out[2] * scale);
+    }
+    bool hasTexCoords() const override { return m_TexCoords.m_Count > 0; }
+    Vec2<double> texCoord(uint32_t v) const override
+    {
+        return Vec2<double>(component(m_TexCoords, v, 0), 1.0 - component(m_TexCoords, v, 1));
+    }
+    std::size_t cornerCount() const override
+    {
+        const std::size_t n = indexCount();
+        switch (m_Mode)
+        {
+        case TINYGLTF_MODE_POINTS:
+            return n;
+        case TINYGLTF_MODE_LINE:
+            return n / 2 * 2;
+        case TINYGLTF_MODE_LINE_STRIP:
+            return n < 2 ? 0 : 2 * (n - 1);
+        case TINYGLTF_MODE_LINE_LOOP:
+            return n < 2 ? 0 : 2 * (n - 1) + (n > 2 ? 2 : 0);
+        case TINYGLTF_MODE_TRIANGLE_STRIP:
+        case TINYGLTF_MODE_TRIANGLE_FAN:
+            return n < 3 ? 0 : 3 * (n - 2);
+        default:
+            return n / 3 * 3;
+        }
+    }
+    uint32_t corner(std::size_t k) const override
+    {
+        switch (m_Mode)
+        {
+        case TINYGLTF_MODE_LINE_STRIP:
+        case TINYGLTF_MODE_LINE_LOOP:
+            // The loop's closing segment is the one past the strip's.
+            return index(k % 2 == 0 ? k / 2 : (k / 2 + 1) % indexCount());
+        case TINYGLTF_MODE_TRIANGLE_STRIP:
+        {
+            // Every other triangle turns the other way round.
+            const std::size_t i = k / 3 + 2, c = k % 3;
+            if (c == 2)
+                return index(i);
+            return index(((i % 2 == 0) == (c == 0)) ? i - 2 : i - 1);
+        }
+        case TINYGLTF_MODE_TRIANGLE_FAN:
+        {
+            const std::size_t i = k / 3 + 2, c = k % 3;
+            return index(c == 0 ? 0 : i - 2 + c);
+        }
+        default:
+            return index(k);
+        }
+    }
+
+    View m_Positions, m_Normals, m_TexCoords, m_Indices;
+    bool m_Indexed = false;
+    int m_Mode = TINYGLTF_MODE_TRIANGLES;
+
+private:
+    std::size_t indexCount() const { return m_Indexed ? m_Indices.m_Count : m_Positions.m_Count; }
+    uint32_t index(std::size_t i) const { return m_Indexed ? uint32_t(component(m_Indices, i, 0)) : uint32_t(i); }
+
+    Matrix4 m_World;
+    std::array<double, 9> m_NormalMatrix;
+};
+
 class Builder
 {
 public:
@@ -371,86 +464,63 @@ private:
         auto position = primitive.attributes.find("POSITION");
         if (position == primitive.attributes.end())
             return;
-        const View positions = accessorView(m_Model, position->second, TINYGLTF_TYPE_VEC3);
-        if (positions.m_Count > 0 && positions.m_ComponentType != TINYGLTF_COMPONENT_TYPE_FLOAT)
+        PrimitiveSource source(world);
+        source.m_Positions = accessorView(m_Model, position->second, TINYGLTF_TYPE_VEC3);
+        const std::size_t count = source.m_Positions.m_Count;
+        if (count > 0 && source.m_Positions.m_ComponentType != TINYGLTF_COMPONENT_TYPE_FLOAT)
             throw Refusal("accessor " + std::to_string(position->second) + " has the wrong type");
-        m_Positions.resize(positions.m_Count);
-        for (std::size_t i = 0; i < positions.m_Count; ++i)
-        {
-            double p[3] = {component(positions, i, 0), component(positions, i, 1), component(positions, i, 2)};
-            if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
-                throw Refusal("accessor " + std::to_string(position->second) + " holds a position that is not finite");
-            double out[3];
-            for (int row = 0; row < 3; ++row)
-                out[row] = world[row] * p[0] + world[4 + row] * p[1] + world[8 + row] * p[2] + world[12 + row];
-            m_Positions[i] = Vec3<double>(out[0], out[1], out[2]);
-        }
+        for (std::size_t i = 0; i < count; ++i)
+            for (int axis = 0; axis < 3; ++axis)
+                if (!std::isfinite(component(source.m_Positions, i, std::size_t(axis))))
+                    throw Refusal("accessor " + std::to_string(position->second) +
+                                  " holds a position that is not finite");
 
-        m_Normals.clear();
+        // Attributes of another length or type than the positions are left out.
         auto normal = primitive.attributes.find("NORMAL");
         if (normal != primitive.attributes.end())
         {
             const View normals = accessorView(m_Model, normal->second, TINYGLTF_TYPE_VEC3);
-            if (normals.m_Count == positions.m_Count && normals.m_ComponentType == TINYGLTF_COMPONENT_TYPE_FLOAT)
-            {
-                const std::array<double, 9> n = normalMatrix(world);
-                m_Normals.resize(normals.m_Count);
-                for (std::size_t i = 0; i < normals.m_Count; ++i)
-                {
-                    double v[3] = {component(normals, i, 0), component(normals, i, 1), component(normals, i, 2)};
-                    double out[3];
-                    for (int row = 0; row < 3; ++row)
-                        out[row] = n[row * 3] * v[0] + n[row * 3 + 1] * v[1] + n[row * 3 + 2] * v[2];
-                    const double length = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
-                    // A zero or broken normal stays zero rather than spreading NaN.
-                    const double scale = std::isfinite(length) && length > 0 ? 1 / length : 0;
-                    m_Normals[i] = Vec3<double>(out[0] * scale, out[1] * scale, out[2] * scale);
-                }
-            }
+            if (normals.m_Count == count && normals.m_ComponentType == TINYGLTF_COMPONENT_TYPE_FLOAT)
+                source.m_Normals = normals;
         }
-
-        m_TexCoords.clear();
         auto texCoord = primitive.attributes.find("TEXCOORD_0");
         if (texCoord != primitive.attributes.end())
         {
             const View texCoords = accessorView(m_Model, texCoord->second, TINYGLTF_TYPE_VEC2);
-            if (texCoords.m_Count == positions.m_Count)
-            {
-                m_TexCoords.resize(texCoords.m_Count);
-                for (std::size_t i = 0; i < texCoords.m_Count; ++i)
-                    m_TexCoords[i] = Vec2<double>(component(texCoords, i, 0), 1.0 - component(texCoords, i, 1));
-            }
+            if (texCoords.m_Count == count)
+                source.m_TexCoords = texCoords;
         }
-
-        m_Indices.clear();
         if (primitive.indices >= 0)
         {
-            const View indices = accessorView(m_Model, primitive.indices, TINYGLTF_TYPE_SCALAR);
-            const int type = indices.m_ComponentType;
+            source.m_Indices = accessorView(m_Model, primitive.indices, TINYGLTF_TYPE_SCALAR);
+            const int type = source.m_Indices.m_ComponentType;
             if (type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE && type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
                 type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT)
                 throw Refusal("accessor " + std::to_string(primitive.indices) + " has the wrong type");
-            m_Indices.resize(indices.m_Count);
-            for (std::size_t i = 0; i < indices.m_Count; ++i)
-            {
-                const double index = component(indices, i, 0);
-                if (index >= double(positions.m_Count))
-                    throw Refusal("index " + std::to_string(uint64_t(index)) + " is past the vertex count " +
-                                  std::to_string(positions.m_Count));
-                m_Indices[i] = uint32_t(index);
-            }
+            for (std::size_t i = 0; i < source.m_Indices.m_Count; ++i)
+                if (component(source.m_Indices, i, 0) >= double(count))
+                    throw Refusal("index " + std::to_string(uint64_t(component(source.m_Indices, i, 0))) +
+                                  " is past the vertex count " + std::to_string(count));
+            source.m_Indexed = true;
         }
-        else
-        {
-            m_Indices.resize(positions.m_Count);
-            for (std::size_t i = 0; i < positions.m_Count; ++i)
-                m_Indices[i] = uint32_t(i);
-        }
+        source.m_Mode = primitive.mode;
 
         unsigned int mode = GL_TRIANGLES;
         std::size_t corners = 3;
-        toFaces(primitive.mode, mode, corners);
-        m_Corners += m_Faces.size();
+        switch (primitive.mode)
+        {
+        case TINYGLTF_MODE_POINTS:
+            mode = GL_POINTS, corners = 1;
+            break;
+        case TINYGLTF_MODE_LINE:
+        case TINYGLTF_MODE_LINE_LOOP:
+        case TINYGLTF_MODE_LINE_STRIP:
+            mode = GL_LINES, corners = 2;
+            break;
+        default:
+            break;
+        }
+        m_Corners += source.cornerCount();
         if (m_Corners > GLTFReader::c_MaxCorners)
             throw Refusal("the model has more than " + std::to_string(GLTFReader::c_MaxCorners) + " corners");
 
@@ -468,55 +538,7 @@ private:
                 color = &factor;
             }
         }
-        MeshBuilder::Source source;
-        source.m_Positions = &m_Positions;
-        source.m_Normals = &m_Normals;
-        source.m_TexCoords = texture ? &m_TexCoords : nullptr;
-        m_Builder.addFaces(mode, corners, m_Faces, source, texture, color);
-    }
-
-    void toFaces(int gltfMode, unsigned int& mode, std::size_t& corners)
-    {
-        const std::vector<uint32_t>& in = m_Indices;
-        std::vector<uint32_t>& out = m_Faces;
-        out.clear();
-        switch (gltfMode)
-        {
-        case TINYGLTF_MODE_POINTS:
-            mode = GL_POINTS;
-            corners = 1;
-            out = in;
-            return;
-        case TINYGLTF_MODE_LINE:
-            mode = GL_LINES;
-            corners = 2;
-            out.assign(in.begin(), in.begin() + std::ptrdiff_t(in.size() / 2 * 2));
-            return;
-        case TINYGLTF_MODE_LINE_LOOP:
-        case TINYGLTF_MODE_LINE_STRIP:
-            mode = GL_LINES;
-            corners = 2;
-            for (std::size_t i = 1; i < in.size(); ++i)
-                out.insert(out.end(), {in[i - 1], in[i]});
-            if (gltfMode == TINYGLTF_MODE_LINE_LOOP && in.size() > 2)
-                out.insert(out.end(), {in.back(), in.front()});
-            return;
-        case TINYGLTF_MODE_TRIANGLE_STRIP:
-            for (std::size_t i = 2; i < in.size(); ++i)
-                // Every other triangle turns the other way round.
-                if (i % 2 == 0)
-                    out.insert(out.end(), {in[i - 2], in[i - 1], in[i]});
-                else
-                    out.insert(out.end(), {in[i - 1], in[i - 2], in[i]});
-            return;
-        case TINYGLTF_MODE_TRIANGLE_FAN:
-            for (std::size_t i = 2; i < in.size(); ++i)
-                out.insert(out.end(), {in[0], in[i - 1], in[i]});
-            return;
-        default:
-            out.assign(in.begin(), in.begin() + std::ptrdiff_t(in.size() / 3 * 3));
-            return;
-        }
+        m_Builder.addFaces(mode, corners, source, texture, color);
     }
 
     // The encoded bytes of picture `index`, or empty.
@@ -561,11 +583,6 @@ private:
     Rendering::Mesh* m_Mesh;
     MeshBuilder m_Builder;
     std::map<std::pair<int, int>, Rendering::Texture*> m_Textures;
-    std::vector<Vec3<double>> m_Positions;
-    std::vector<Vec3<double>> m_Normals;
-    std::vector<Vec2<double>> m_TexCoords;
-    std::vector<uint32_t> m_Indices;
-    std::vector<uint32_t> m_Faces;
     std::size_t m_Corners = 0;
 };
 
@@ -585,13 +602,19 @@ void ignored(const std::string& fileName, bool present, const char* what)
 
 bool GLTFReader::load(const std::string& fileName, Rendering::Mesh* mesh)
 {
-    std::string bytes;
-    if (!ModelReader::readFile(fileName, bytes))
+    MappedFile file(fileName);
+    if (!file.isOpen())
         return refuse(fileName, "cannot be read");
-    return loadFromMemory(bytes, fileName, mesh);
+    return parseAndBuild(file.bytes(), &file, fileName, mesh);
 }
 
 bool GLTFReader::loadFromMemory(std::string_view bytes, const std::string& fileName, Rendering::Mesh* mesh)
+{
+    return parseAndBuild(bytes, nullptr, fileName, mesh);
+}
+
+bool GLTFReader::parseAndBuild(std::string_view bytes, MappedFile* owned, const std::string& fileName,
+                               Rendering::Mesh* mesh)
 {
     tinygltf::TinyGLTF loader;
     loader.SetImageLoader(keepImageBytes, nullptr);
@@ -641,6 +664,11 @@ bool GLTFReader::loadFromMemory(std::string_view bytes, const std::string& fileN
     ignored(fileName, morphs, "morph targets");
     ignored(fileName, !model.animations.empty(), "animations");
     ignored(fileName, !model.cameras.empty(), "cameras");
+
+    // The model holds its own copy of every buffer: the file's bytes can go
+    // before the mesh is built, which keeps the peak of a load low.
+    if (owned)
+        owned->close();
 
     // A refused file leaves the mesh as it was given: what was built is undone.
     Rendering::Mesh built;

@@ -58,6 +58,8 @@ public:
     void setResourceReader(ResourceReader reader) { m_Resources = std::move(reader); }
 
 private:
+    bool parseAndBuild(std::string_view bytes, MappedFile* owned, const std::string& fileName, Rendering::Mesh* mesh);
+
     ResourceReader m_Resources = ModelReader::readFile;
 };
 

@@ -18,9 +18,8 @@ namespace Reader
 
 /// Turns indexed vertex data of any size into the mesh's 16-bit geometries.
 ///
-/// - Input: positions, and optionally normals and texture coordinates of the
-///   same count, in the engine's y-up axes; faces as lists of indices into
-///   them (3 for GL_TRIANGLES, 2 for GL_LINES, 1 for GL_POINTS).
+/// - Input: a Source: positions, optionally normals and texture coordinates,
+///   in the engine's y-up axes, and faces as corners naming its vertices.
 /// - Output: one or more Geometry objects appended to the mesh, each holding
 ///   at most 65,536 vertices (the ones its faces use) and one Primitive whose
 ///   vertex, normal and texture-coordinate index lists are the same list. A
@@ -31,21 +30,35 @@ namespace Reader
 class MeshBuilder
 {
 public:
-    struct Source
+    /// What a reader hands over, read once per vertex a face uses: the
+    /// reader's own arrays stay where they are, so a load holds no second
+    /// copy of the model.
+    class Source
     {
-        const std::vector<Vec3<double>>* m_Positions = nullptr;
-        /// Empty, or one per position.
-        const std::vector<Vec3<double>>* m_Normals = nullptr;
-        /// Empty, or one per position; OpenGL's (s, t), t up.
-        const std::vector<Vec2<double>>* m_TexCoords = nullptr;
+    public:
+        virtual ~Source() = default;
+        virtual std::size_t vertexCount() const = 0;
+        /// In the engine's y-up axes.
+        virtual Vec3<double> position(uint32_t vertex) const = 0;
+        virtual bool hasNormals() const { return false; }
+        virtual Vec3<double> normal(uint32_t) const { return Vec3<double>(); }
+        virtual bool hasTexCoords() const { return false; }
+        /// OpenGL's (s, t), t up.
+        virtual Vec2<double> texCoord(uint32_t) const { return Vec2<double>(); }
+        /// Corners of all faces, `cornersPerFace` a face.
+        virtual std::size_t cornerCount() const = 0;
+        /// The vertex of corner `corner`: below vertexCount() (the reader
+        /// checks its indices before building).
+        virtual uint32_t corner(std::size_t corner) const = 0;
     };
 
     explicit MeshBuilder(Rendering::Mesh* mesh) : m_Mesh(mesh) {}
 
-    /// `faces` holds `cornersPerFace` indices per face, each below the
-    /// position count (checked by the caller). `texture` is not owned.
-    void addFaces(unsigned int mode, std::size_t cornersPerFace, const std::vector<uint32_t>& faces,
-                  const Source& source, Rendering::Texture* texture, const Vec3<double>* color);
+    /// Faces of `cornersPerFace` corners (3 for GL_TRIANGLES, 2 for GL_LINES,
+    /// 1 for GL_POINTS). Texture coordinates are kept only with a texture,
+    /// which is not owned.
+    void addFaces(unsigned int mode, std::size_t cornersPerFace, const Source& source, Rendering::Texture* texture,
+                  const Vec3<double>* color);
 
     static constexpr std::size_t c_MaxVertices = 65536;
 

@@ -7,6 +7,11 @@
 #include <iostream>
 #include <iterator>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <Reader/ASEReader.h>
 #include <Reader/GLTFReader.h>
 #include <Reader/OBJReader.h>
@@ -82,6 +87,35 @@ bool ModelReader::readFile(const std::string& path, std::string& bytes)
     bytes.resize(static_cast<std::size_t>(size));
     file.read(&bytes[0], size);
     return file.gcount() == size;
+}
+
+MappedFile::MappedFile(const std::string& path)
+{
+    const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0)
+        return;
+    struct stat info;
+    // Only regular files: a directory or a device opens too.
+    if (fstat(file, &info) == 0 && S_ISREG(info.st_mode))
+    {
+        m_Size = static_cast<std::size_t>(info.st_size);
+        m_Open = true;
+        if (m_Size > 0)
+        {
+            m_Data = mmap(nullptr, m_Size, PROT_READ, MAP_PRIVATE, file, 0);
+            if (m_Data == MAP_FAILED)
+                m_Data = nullptr, m_Size = 0, m_Open = false;
+        }
+    }
+    ::close(file);
+}
+
+void MappedFile::close()
+{
+    if (m_Data)
+        munmap(m_Data, m_Size);
+    m_Data = nullptr;
+    m_Size = 0;
 }
 
 std::string ModelReader::directoryOf(const std::string& fileName)

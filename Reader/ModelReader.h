@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace Rendering
 {
@@ -15,6 +16,27 @@ namespace Reader
 /// Readers reach the files a model names (buffers, images, material
 /// libraries) only through one of these, so a caller can confine them.
 using ResourceReader = std::function<bool(const std::string& path, std::string& bytes)>;
+
+/// A whole file mapped read-only into memory: the model readers parse it in
+/// place and unmap it as soon as the library holds what it needs.
+class MappedFile
+{
+public:
+    explicit MappedFile(const std::string& path);
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile() { close(); }
+
+    bool isOpen() const { return m_Open; }
+    /// Empty for an empty file or once closed.
+    std::string_view bytes() const { return std::string_view(static_cast<const char*>(m_Data), m_Size); }
+    void close();
+
+private:
+    void* m_Data = nullptr;
+    std::size_t m_Size = 0;
+    bool m_Open = false;
+};
 
 /// The one place that picks a model reader for a file name:
 /// - ".ase" or ".ASE" anywhere in the name (case-sensitive substring, checked

@@ -159,6 +159,49 @@ double area2(const std::vector<double>& x, const std::vector<double>& y, std::si
 
 } // namespace
 
+// The distinct corners of the file read through the library's arrays.
+class FaceSource : public MeshBuilder::Source
+{
+public:
+    FaceSource(const tinyobj::attrib_t& attrib, const std::vector<tinyobj::index_t>& keys)
+        : m_Attrib(attrib), m_Keys(keys)
+    {
+        m_HasNormals = m_HasTexCoords = !keys.empty();
+        for (const tinyobj::index_t& key : keys)
+        {
+            m_HasNormals = m_HasNormals && key.normal_index >= 0;
+            m_HasTexCoords = m_HasTexCoords && key.texcoord_index >= 0;
+        }
+    }
+
+    std::size_t vertexCount() const override { return m_Keys.size(); }
+    Vec3<double> position(uint32_t v) const override { return at3(m_Attrib.vertices, m_Keys[v].vertex_index); }
+    bool hasNormals() const override { return m_HasNormals; }
+    Vec3<double> normal(uint32_t v) const override { return at3(m_Attrib.normals, m_Keys[v].normal_index); }
+    bool hasTexCoords() const override { return m_HasTexCoords; }
+    Vec2<double> texCoord(uint32_t v) const override
+    {
+        const auto* t = &m_Attrib.texcoords[std::size_t(m_Keys[v].texcoord_index) * 2];
+        return Vec2<double>(t[0], t[1]);
+    }
+    std::size_t cornerCount() const override { return m_Faces->size(); }
+    uint32_t corner(std::size_t k) const override { return (*m_Faces)[k]; }
+
+    const std::vector<uint32_t>* m_Faces = nullptr;
+
+private:
+    static Vec3<double> at3(const std::vector<tinyobj::real_t>& array, int index)
+    {
+        const auto* v = &array[std::size_t(index) * 3];
+        return Vec3<double>(v[0], v[1], v[2]);
+    }
+
+    const tinyobj::attrib_t& m_Attrib;
+    const std::vector<tinyobj::index_t>& m_Keys;
+    bool m_HasNormals;
+    bool m_HasTexCoords;
+};
+
 class OBJBuild
 {
 public:
@@ -286,35 +329,8 @@ public:
     void emit(const std::vector<tinyobj::material_t>& materials, std::map<int, std::vector<uint32_t>>& triangles,
               const std::vector<uint32_t>& lines, const std::vector<uint32_t>& points)
     {
-        std::vector<Vec3<double>> positions(m_Keys.size());
-        std::vector<Vec3<double>> normals;
-        std::vector<Vec2<double>> texCoords;
-        bool hasNormals = true, hasTexCoords = true;
-        for (const tinyobj::index_t& key : m_Keys)
-            hasNormals = hasNormals && key.normal_index >= 0, hasTexCoords = hasTexCoords && key.texcoord_index >= 0;
-        if (hasNormals)
-            normals.resize(m_Keys.size());
-        if (hasTexCoords)
-            texCoords.resize(m_Keys.size());
-        for (std::size_t i = 0; i < m_Keys.size(); ++i)
-        {
-            const auto* v = &m_Attrib.vertices[std::size_t(m_Keys[i].vertex_index) * 3];
-            positions[i] = Vec3<double>(v[0], v[1], v[2]);
-            if (hasNormals)
-            {
-                const auto* n = &m_Attrib.normals[std::size_t(m_Keys[i].normal_index) * 3];
-                normals[i] = Vec3<double>(n[0], n[1], n[2]);
-            }
-            if (hasTexCoords)
-            {
-                const auto* t = &m_Attrib.texcoords[std::size_t(m_Keys[i].texcoord_index) * 2];
-                texCoords[i] = Vec2<double>(t[0], t[1]);
-            }
-        }
+        FaceSource source(m_Attrib, m_Keys);
         MeshBuilder builder(m_Mesh);
-        MeshBuilder::Source source;
-        source.m_Positions = &positions;
-        source.m_Normals = &normals;
         for (auto& [id, faces] : triangles)
         {
             Rendering::Texture* texture = nullptr;
@@ -328,12 +344,13 @@ public:
                 colored = !texture && (kd[0] != 1 || kd[1] != 1 || kd[2] != 1);
                 color = Vec3<double>(kd[0], kd[1], kd[2]);
             }
-            source.m_TexCoords = texture ? &texCoords : nullptr;
-            builder.addFaces(GL_TRIANGLES, 3, faces, source, texture, colored ? &color : nullptr);
+            source.m_Faces = &faces;
+            builder.addFaces(GL_TRIANGLES, 3, source, texture, colored ? &color : nullptr);
         }
-        source.m_TexCoords = nullptr;
-        builder.addFaces(GL_LINES, 2, lines, source, nullptr, nullptr);
-        builder.addFaces(GL_POINTS, 1, points, source, nullptr, nullptr);
+        source.m_Faces = &lines;
+        builder.addFaces(GL_LINES, 2, source, nullptr, nullptr);
+        source.m_Faces = &points;
+        builder.addFaces(GL_POINTS, 1, source, nullptr, nullptr);
     }
 
 private:
@@ -348,13 +365,19 @@ private:
 
 bool OBJReader::load(const std::string& fileName, Rendering::Mesh* mesh)
 {
-    std::string bytes;
-    if (!ModelReader::readFile(fileName, bytes))
+    MappedFile file(fileName);
+    if (!file.isOpen())
         return refuse(fileName, "cannot be read");
-    return loadFromMemory(bytes, fileName, mesh);
+    return parseAndBuild(file.bytes(), &file, fileName, mesh);
 }
 
 bool OBJReader::loadFromMemory(std::string_view text, const std::string& fileName, Rendering::Mesh* mesh)
+{
+    return parseAndBuild(text, nullptr, fileName, mesh);
+}
+
+bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const std::string& fileName,
+                              Rendering::Mesh* mesh)
 {
     std::string narrow, split;
     MemoryBuffer buffer(splitLongFaces(narrowed(text, narrow), split));
@@ -371,6 +394,13 @@ bool OBJReader::loadFromMemory(std::string_view text, const std::string& fileNam
         const std::string reason = error.substr(0, error.find('\n'));
         return refuse(fileName, reason.empty() ? "not an OBJ file" : reason);
     }
+
+    // The library's arrays hold everything now: the text can go before the
+    // mesh is built, which keeps the peak of a load low.
+    std::string().swap(narrow);
+    std::string().swap(split);
+    if (owned)
+        owned->close();
 
     OBJBuild build(attrib, m_Resources, fileName, mesh);
     std::map<int, std::vector<uint32_t>> triangles;

@@ -49,6 +49,8 @@ public:
     void setResourceReader(ResourceReader reader) { m_Resources = std::move(reader); }
 
 private:
+    bool parseAndBuild(std::string_view text, MappedFile* owned, const std::string& fileName, Rendering::Mesh* mesh);
+
     ResourceReader m_Resources = ModelReader::readFile;
 };
 
