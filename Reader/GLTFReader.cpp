@@ -21,6 +21,17 @@
 #define TINYGLTF_NO_STB_IMAGE
 #define TINYGLTF_NO_STB_IMAGE_WRITE
 #define TINYGLTF_NO_INCLUDE_JSON
+// The C and C++ headers they use come first, outside the hidden region.
+#include <algorithm>
+#include <cassert>
+#include <clocale>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wordexp.h>
 #pragma GCC visibility push(hidden)
 #include <nlohmann/json.hpp>
 #include <tiny_gltf.h>
