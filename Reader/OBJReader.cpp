@@ -1,5 +1,6 @@
 #include <Reader/OBJReader.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <iostream>
@@ -307,8 +308,12 @@ public:
     {
         if (material.diffuse_texname.empty())
             return nullptr;
-        auto resolve = [&](const std::string& name)
-        { return name.empty() || name[0] == '/' ? name : ModelReader::directoryOf(m_FileName) + name; };
+        // Tools on Windows write ".\\wood.jpg": backslashes separate folders too.
+        auto resolve = [&](std::string name)
+        {
+            std::replace(name.begin(), name.end(), '\\', '/');
+            return name.empty() || name[0] == '/' ? name : ModelReader::directoryOf(m_FileName) + name;
+        };
         std::string bytes;
         const std::string path = resolve(material.diffuse_texname);
         if (!m_Reader(path, bytes))

@@ -26,6 +26,7 @@ TEST(ModelReaderCorpusTest, NeedsAssimpAndItsTestModels)
 #include <Rendering/Geometry.h>
 #include <Rendering/Mesh.h>
 #include <Rendering/Primitive.h>
+#include <Rendering/Texture.h>
 
 namespace
 {
@@ -161,6 +162,20 @@ TEST(ModelReaderCorpusTest, SoundModelsAgreeWithAssimp)
             EXPECT_NEAR(ours.m_Max[i], theirs.m_Max[i], 1e-3) << "axis " << i;
         }
     }
+}
+
+// The spider's materials name their pictures ".\\SpiderTex.jpg", Windows
+// style: they are found beside the model and drawn.
+TEST(ModelReaderCorpusTest, MaterialPicturesAreFoundBesideTheModel)
+{
+    std::string printed;
+    const std::unique_ptr<Rendering::Mesh> mesh = load(c_Models + "/OBJ/spider.obj", &printed);
+    std::size_t textured = 0;
+    for (Rendering::Geometry* geometry : mesh->getGeometries())
+        for (Rendering::Primitive* primitive : geometry->getPrimitives())
+            textured += primitive->getTexture() != nullptr;
+    EXPECT_GE(textured, 4u) << printed;
+    EXPECT_EQ(printed.find("cannot be read"), std::string::npos) << printed;
 }
 
 // assimp reads nothing of the big-endian UTF-16 copy of the box.
