@@ -44,21 +44,32 @@ ImageManager::~ImageManager()
 
 void ImageManager::addImage(const std::string& fileName, Rendering::Image*& image)
 {
-    auto found = m_Images.find(fileName);
+    addImageMadeBy(fileName, image, [&] { return new Rendering::Image(fileName); });
+}
+
+void ImageManager::addImage(const std::string& name, std::string_view bytes, Rendering::Image*& image)
+{
+    addImageMadeBy(name, image, [&] { return new Rendering::Image(name, bytes); });
+}
+
+template <typename Make>
+void ImageManager::addImageMadeBy(const std::string& name, Rendering::Image*& image, Make make)
+{
+    auto found = m_Images.find(name);
     if (found != m_Images.end())
     {
         ++found->second.m_Users;
         image = found->second.m_Image;
         return;
     }
-    image = new Rendering::Image(fileName);
+    image = make();
     if (!image->isLoaded())
     {
         delete image;
         image = nullptr;
         return;
     }
-    m_Images.emplace(fileName, Entry{image, 1});
+    m_Images.emplace(name, Entry{image, 1});
     m_TotalMemoryUsed += static_cast<uint64_t>(image->getMemoryUsage());
 }
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <new>
 #include <string>
+#include <string_view>
 
 namespace Rendering
 {
@@ -30,6 +31,10 @@ public:
     /// `image` becomes the shared image of `fileName` (loaded on first
     /// request), or null when the file does not load.
     void addImage(const std::string& fileName, Rendering::Image*& image);
+    /// The same for an image held in memory (one inside a model file):
+    /// `name` says where it came from ("piece.glb#image0") and is the key it
+    /// is shared under; `bytes` are decoded only on the first request.
+    void addImage(const std::string& name, std::string_view bytes, Rendering::Image*& image);
     /// Gives one use of `image` back; the last one destroys it.
     void removeImage(Rendering::Image* image);
     /// The memory recovery run by the new handler: halves every image once.
@@ -49,6 +54,8 @@ public:
 
 private:
     ImageManager();
+    template <typename Make>
+    void addImageMadeBy(const std::string& name, Rendering::Image*& image, Make make);
     ~ImageManager();
 
     struct Entry

@@ -283,6 +283,11 @@ bool readJPEGFile(const std::string& fileName, Rendering::Image* image)
         std::cout << "Couldn't find/load texture : \"" << fileName << std::endl;
         return false;
     }
+    return readJPEGStream(stream, image);
+}
+
+bool readJPEGStream(std::istream& stream, Rendering::Image* image)
+{
     int width = 0;
     int height = 0;
     int components = 0;

@@ -37,6 +37,9 @@ namespace Reader
 ///   (standard error), and jpegerror tells why. The image is left without
 ///   pixels.
 bool readJPEGFile(const std::string& fileName, Rendering::Image* image);
+/// The same decoding from an open binary stream (everything but the
+/// "Couldn't find/load texture" case).
+bool readJPEGStream(std::istream& stream, Rendering::Image* image);
 
 constexpr int c_MaxJPEGDimension = 16384;
 constexpr unsigned long long c_MaxJPEGBytes = 1ull << 28;

@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <iostream>
+#include <istream>
+#include <streambuf>
 
 #include "Reader/JPEGReader.h"
 #include "Reader/PNGReader.h"
@@ -41,7 +43,28 @@ std::size_t bytesPerPixel(unsigned int format, unsigned int type)
     return type == GL_UNSIGNED_SHORT ? components * 2 : components;
 }
 
+// Lets bytes in memory be read through the readers' stream entry points.
+struct MemoryBuffer : std::streambuf
+{
+    explicit MemoryBuffer(std::string_view bytes)
+    {
+        // The get area is only read from.
+        char* begin = const_cast<char*>(bytes.data());
+        setg(begin, begin, begin + bytes.size());
+    }
+};
+
 } // namespace
+
+Image::Image(const std::string& name, std::string_view bytes)
+    : m_Reduced(false), m_Width(0), m_Depth(0), m_Height(0), m_InternalFormat(0), m_Id(0), m_Format(0), m_Type(0),
+      m_Data(nullptr), m_DataSize(0)
+{
+    if (loadFromMemory(bytes))
+        std::cout << "Image File : \"" << name << "\" loaded." << std::endl;
+    else
+        std::cout << "Couldn't load Image file : \"" << name << "\"" << std::endl;
+}
 
 Image::Image(const std::string& fileName)
     : m_Reduced(false), m_Width(0), m_Depth(0), m_Height(0), m_InternalFormat(0), m_Id(0), m_Format(0), m_Type(0),
@@ -84,6 +107,18 @@ bool Image::load(const std::string& fileName)
     if (fileName.find(".jpg") != std::string::npos || fileName.find(".jpeg") != std::string::npos ||
         fileName.find(".JPG") != std::string::npos || fileName.find(".JPEG") != std::string::npos)
         return Reader::readJPEGFile(fileName, this);
+    std::cout << "Unsupported format ... (supported format : PNG / JPG)" << std::endl;
+    return false;
+}
+
+bool Image::loadFromMemory(std::string_view bytes)
+{
+    MemoryBuffer buffer(bytes);
+    std::istream stream(&buffer);
+    if (bytes.size() >= 8 && bytes.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8))
+        return Reader::readPNGStream(stream, this);
+    if (bytes.size() >= 2 && bytes[0] == '\xff' && bytes[1] == '\xd8')
+        return Reader::readJPEGStream(stream, this);
     std::cout << "Unsupported format ... (supported format : PNG / JPG)" << std::endl;
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace Rendering
 {
@@ -24,6 +25,10 @@ public:
     /// Loads the file (reader chosen by ".png"/".PNG" or ".jpg"/".jpeg"/
     /// ".JPG"/".JPEG" anywhere in the name) and prints whether it loaded.
     explicit Image(const std::string& fileName);
+    /// Decodes encoded bytes held in memory (an image inside a model file):
+    /// PNG or JPEG chosen by their signature, `name` only used in the line
+    /// that says whether it loaded.
+    Image(const std::string& name, std::string_view bytes);
     /// Deep copy of the bytes the other image holds (getDataSize()), without
     /// a texture until its own initGL.
     Image(const Image& other);
@@ -31,6 +36,9 @@ public:
     ~Image();
 
     bool load(const std::string& fileName);
+    /// PNG (by its 8-byte signature) or JPEG (by its FF D8 start) from memory;
+    /// other bytes print the file path's "Unsupported format" line.
+    bool loadFromMemory(std::string_view bytes);
     /// Takes ownership of `data` (allocated with new[]).
     void setData(int width, int height, int depth, int internalFormat, unsigned int format, unsigned int type,
                  unsigned char* data);

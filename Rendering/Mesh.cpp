@@ -2,8 +2,9 @@
 
 #include <iostream>
 
-#include <Reader/ASEReader.h>
+#include <Reader/ModelReader.h>
 #include <Rendering/Geometry.h>
+#include <Rendering/Texture.h>
 
 namespace Rendering
 {
@@ -22,17 +23,26 @@ Mesh::~Mesh()
 {
     for (Geometry* geometry : m_Geometries)
         delete geometry;
+    for (Texture* texture : m_Textures)
+        delete texture;
 }
 
 bool Mesh::load(const std::string& fileName)
 {
-    if (fileName.find(".ase") != std::string::npos || fileName.find(".ASE") != std::string::npos)
-    {
-        Reader::ASEReader reader;
-        return reader.load(fileName, this);
-    }
-    std::cout << "Unsupported format ... (supported format : ASE)" << std::endl;
-    return false;
+    return Reader::ModelReader::load(fileName, this);
+}
+
+void Mesh::adoptTexture(Texture* texture)
+{
+    m_Textures.push_back(texture);
+}
+
+void Mesh::takeFrom(Mesh& other)
+{
+    m_Geometries.insert(m_Geometries.end(), other.m_Geometries.begin(), other.m_Geometries.end());
+    m_Textures.insert(m_Textures.end(), other.m_Textures.begin(), other.m_Textures.end());
+    other.m_Geometries.clear();
+    other.m_Textures.clear();
 }
 
 void Mesh::addGeometry(Geometry* geometry)

@@ -32,6 +32,9 @@ public:
     std::vector<unsigned short>& getVertexIndicesArray() { return m_VertexIndices; }
     std::vector<unsigned short>& getTexturesIndicesArray() { return m_TexCoordIndices; }
     std::vector<unsigned short>& getNormalIndicesArray() { return m_NormalIndices; }
+    /// Into the geometry's colour array; a coloured face sets the current
+    /// colour for what is drawn after it.
+    std::vector<unsigned short>& getColorIndicesArray() { return m_ColorIndices; }
 
     /// Compiles the faces into a new display list and counts it in the
     /// engine. Needs a GL context and an associated geometry.

@@ -26,6 +26,15 @@ Texture::Texture(const std::string& fileName) : m_Image(nullptr), m_NormalMap(nu
     }
 }
 
+Texture::Texture(const std::string& name, std::string_view bytes, const std::string& normalName,
+                 std::string_view normalBytes)
+    : m_Image(nullptr), m_NormalMap(nullptr), m_FileName(name)
+{
+    Core::ImageManager::instance()->addImage(name, bytes, m_Image);
+    if (m_Image != nullptr && !normalName.empty())
+        Core::ImageManager::instance()->addImage(normalName, normalBytes, m_NormalMap);
+}
+
 Texture::~Texture()
 {
     // A texture outliving the registry (a static destroyed at exit after it)

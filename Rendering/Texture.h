@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace Rendering
 {
@@ -15,6 +16,12 @@ class Texture
 {
 public:
     explicit Texture(const std::string& fileName);
+    /// A model's own picture and normal map, registered under names that say
+    /// where they came from ("piece.glb#image0", or a file's path); the bytes
+    /// (encoded PNG or JPEG) are decoded only when the name is new. An empty
+    /// `normalName` means no normal map; no "_normal" file is looked for.
+    Texture(const std::string& name, std::string_view bytes, const std::string& normalName,
+            std::string_view normalBytes);
     Texture(const Texture&) = delete;
     Texture& operator=(const Texture&) = delete;
     ~Texture();

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Write ASE (ASCII scene export) models for Tabula: a textured torus with
-vertex normals, and the pieces to build other shapes.
+"""Write models for Tabula: a textured torus with vertex normals as ASE
+(ASCII scene export), binary glTF 2.0 (.glb, picture inside) or Wavefront OBJ
+(with its .mtl), and the pieces to build other shapes.
 
-Command line:
+Command line (the output's extension picks the format):
     make_torus_ase.py --faces 100000 --output build/torus.ase [--texture wood.png]
+    make_torus_ase.py --faces 100000 --output build/torus.glb
+    make_torus_ase.py --faces 100000 --output build/torus.obj
 
 As a module:
     from make_torus_ase import AseObject, write_ase, torus_objects, write_png
@@ -12,9 +15,13 @@ up; a torus lies flat on the board.
 
 One object's faces index its vertices with 16-bit numbers, so a shape with
 more than 65,536 vertices or texture vertices is written as several objects.
+
+glTF and OBJ are y-up: the same torus is written there with the file's
+(x, y, z) turned to (x, z, -y), so it lies flat on the board in every format.
 """
 
 import argparse
+import json
 import math
 import os
 import struct
@@ -146,8 +153,113 @@ def torus_objects(faces=2000, major_radius=0.3, minor_radius=0.1, name="Torus"):
     return objects
 
 
-def write_png(path, size=64, dark=(120, 70, 30), light=(200, 150, 90), squares=8):
-    """A small checkered RGB picture, for a model's diffuse map."""
+def torus_grid(faces=2000, major_radius=0.3, minor_radius=0.1):
+    """The torus of torus_objects() as one y-up grid of (rings + 1) x (sides + 1)
+    vertices (the seams repeated so each vertex has one texture coordinate):
+    positions, normals, (u, v) with v up, and triangles of vertex numbers."""
+    cells = max(faces // 2, 9)
+    sides = max(3, int(round(math.sqrt(cells / 1.25))))
+    rings = max(3, int(round(cells / sides)))
+    positions, normals, uvs, triangles = [], [], [], []
+    for r in range(rings + 1):
+        theta = 2 * math.pi * r / rings
+        for s in range(sides + 1):
+            phi = 2 * math.pi * s / sides
+            n = (math.cos(phi) * math.cos(theta), math.cos(phi) * math.sin(theta), math.sin(phi))
+            rho = major_radius + minor_radius * math.cos(phi)
+            p = (rho * math.cos(theta), rho * math.sin(theta), minor_radius * n[2])
+            positions.append((p[0], p[2], -p[1]))
+            normals.append((n[0], n[2], -n[1]))
+            uvs.append((r / rings, s / sides))
+    for r in range(rings):
+        for s in range(sides):
+            v00 = r * (sides + 1) + s
+            v01, v10, v11 = v00 + 1, v00 + sides + 1, v00 + sides + 2
+            triangles.append((v00, v10, v11))
+            triangles.append((v00, v11, v01))
+    return positions, normals, uvs, triangles
+
+
+def write_obj(path, grid, bitmap=None):
+    """Writes the grid as OBJ; with `bitmap`, a .mtl beside it whose map_Kd is
+    that file name."""
+    positions, normals, uvs, triangles = grid
+    out = ["# make_torus_ase.py\n"]
+    w = out.append
+    base = os.path.splitext(os.path.basename(path))[0]
+    if bitmap is not None:
+        w("mtllib %s.mtl\n" % base)
+        with open(os.path.join(os.path.dirname(os.path.abspath(path)), base + ".mtl"), "w", newline="\n") as f:
+            f.write("newmtl Surface\nKd 1.0000 1.0000 1.0000\nmap_Kd %s\n" % bitmap)
+    for x, y, z in positions:
+        w("v %s %s %s\n" % (_f(x), _f(y), _f(z)))
+    for u, v in uvs:
+        w("vt %s %s\n" % (_f(u), _f(v)))
+    for x, y, z in normals:
+        w("vn %s %s %s\n" % (_f(x), _f(y), _f(z)))
+    w("o Torus\n")
+    if bitmap is not None:
+        w("usemtl Surface\n")
+    for a, b, c in triangles:
+        w("f %d/%d/%d %d/%d/%d %d/%d/%d\n" % (a + 1, a + 1, a + 1, b + 1, b + 1, b + 1, c + 1, c + 1, c + 1))
+    with open(path, "w", newline="\n") as f:
+        f.write("".join(out))
+
+
+def write_glb(path, grid, png=None):
+    """Writes the grid as a binary glTF 2.0 file (float positions, normals and
+    texture coordinates, 32-bit indices); with `png` (the bytes of a PNG), that
+    picture inside the file as the base colour texture."""
+    positions, normals, uvs, triangles = grid
+    blobs, views, accessors = [], [], []
+
+    def add_view(data, target=None):
+        offset = sum(len(b) for b in blobs)
+        blobs.append(data + b"\0" * (-len(data) % 4))
+        view = {"buffer": 0, "byteOffset": offset, "byteLength": len(data)}
+        if target:
+            view["target"] = target
+        views.append(view)
+        return len(views) - 1
+
+    def add_accessor(values, kind, component, fmt, target, bounds=False):
+        data = b"".join(struct.pack(fmt, *v) if isinstance(v, tuple) else struct.pack(fmt, v) for v in values)
+        accessor = {"bufferView": add_view(data, target), "componentType": component, "count": len(values),
+                    "type": kind}
+        if bounds:
+            accessor["min"] = [min(v[i] for v in values) for i in range(3)]
+            accessor["max"] = [max(v[i] for v in values) for i in range(3)]
+        accessors.append(accessor)
+        return len(accessors) - 1
+
+    flipped = [(u, 1.0 - v) for u, v in uvs]  # glTF's v runs down the picture
+    attributes = {"POSITION": add_accessor(positions, "VEC3", 5126, "<3f", 34962, True),
+                  "NORMAL": add_accessor(normals, "VEC3", 5126, "<3f", 34962),
+                  "TEXCOORD_0": add_accessor(flipped, "VEC2", 5126, "<2f", 34962)}
+    indices = add_accessor([i for t in triangles for i in t], "SCALAR", 5125, "<I", 34963)
+    primitive = {"attributes": attributes, "indices": indices, "mode": 4}
+    document = {"asset": {"version": "2.0", "generator": "make_torus_ase.py"}, "scene": 0,
+                "scenes": [{"nodes": [0]}], "nodes": [{"mesh": 0, "name": "Torus"}],
+                "meshes": [{"primitives": [primitive]}]}
+    if png is not None:
+        document["images"] = [{"bufferView": add_view(png), "mimeType": "image/png"}]
+        document["textures"] = [{"source": 0}]
+        document["materials"] = [{"pbrMetallicRoughness": {"baseColorTexture": {"index": 0}}}]
+        primitive["material"] = 0
+    binary = b"".join(blobs)
+    document["buffers"] = [{"byteLength": len(binary)}]
+    document["bufferViews"] = views
+    document["accessors"] = accessors
+    text = json.dumps(document, separators=(",", ":")).encode()
+    text += b" " * (-len(text) % 4)
+    glb = struct.pack("<4sII", b"glTF", 2, 12 + 8 + len(text) + 8 + len(binary))
+    glb += struct.pack("<I4s", len(text), b"JSON") + text + struct.pack("<I4s", len(binary), b"BIN\0") + binary
+    with open(path, "wb") as f:
+        f.write(glb)
+
+
+def png_bytes(size=64, dark=(120, 70, 30), light=(200, 150, 90), squares=8):
+    """A small checkered RGB picture as PNG bytes."""
     step = max(1, size // squares)
     rows = []
     for y in range(size):
@@ -161,27 +273,41 @@ def write_png(path, size=64, dark=(120, 70, 30), light=(200, 150, 90), squares=8
 
     png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 2, 0, 0, 0))
     png += chunk(b"IDAT", zlib.compress(b"".join(rows), 9)) + chunk(b"IEND", b"")
+    return png
+
+
+def write_png(path, size=64, dark=(120, 70, 30), light=(200, 150, 90), squares=8):
+    """A small checkered RGB picture, for a model's diffuse map."""
     with open(path, "wb") as f:
-        f.write(png)
+        f.write(png_bytes(size, dark, light, squares))
 
 
 def main():
-    parser = argparse.ArgumentParser(description="Write a textured torus with vertex normals as an ASE model.")
+    parser = argparse.ArgumentParser(description="Write a textured torus with vertex normals as an ASE, GLB or OBJ model.")
     parser.add_argument("--faces", type=int, default=2000, help="about this many triangles (default 2000)")
     parser.add_argument("--major-radius", type=float, default=0.3, help="ring radius, model units (default 0.3)")
     parser.add_argument("--minor-radius", type=float, default=0.1, help="tube radius, model units (default 0.1)")
     parser.add_argument("--texture", default="torus.png",
                         help="diffuse bitmap named in the model, beside it (default torus.png)")
     parser.add_argument("--write-texture", action="store_true", help="also write that bitmap as a checkered PNG")
-    parser.add_argument("--output", required=True, help="path of the .ase file to write")
+    parser.add_argument("--output", required=True, help="path of the .ase, .glb or .obj file to write")
     args = parser.parse_args()
 
-    objects = torus_objects(args.faces, args.major_radius, args.minor_radius)
-    write_ase(args.output, objects, args.texture)
-    if args.write_texture:
+    extension = os.path.splitext(args.output)[1].lower()
+    if extension in (".glb", ".obj"):
+        grid = torus_grid(args.faces, args.major_radius, args.minor_radius)
+        if extension == ".glb":
+            write_glb(args.output, grid, png_bytes())
+        else:
+            write_obj(args.output, grid, args.texture)
+        count = len(grid[3])
+    else:
+        objects = torus_objects(args.faces, args.major_radius, args.minor_radius)
+        write_ase(args.output, objects, args.texture)
+        count = sum(len(o.faces) for o in objects)
+    if args.write_texture and extension != ".glb":
         write_png(os.path.join(os.path.dirname(os.path.abspath(args.output)), args.texture))
-    print("%s: %d objects, %d faces, %d bytes" % (args.output, len(objects), sum(len(o.faces) for o in objects),
-                                                  os.path.getsize(args.output)))
+    print("%s: %d faces, %d bytes" % (args.output, count, os.path.getsize(args.output)))
 
 
 if __name__ == "__main__":

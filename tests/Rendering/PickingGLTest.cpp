@@ -9,12 +9,15 @@
 #include <GL/gl.h>
 
 #include <Core/CallBackPicking.h>
+#include <Core/Object.h>
 #include <Core/Square.h>
 #include <Rendering/Camera.h>
+#include <Rendering/Mesh.h>
 #include <Rendering/Render.h>
 
 #include "support/GLTestWindow.h"
 #include "support/TestBoard.h"
+#include "support/TestPaths.h"
 
 using Rendering::Render;
 using TabulaTest::TestBoard;
@@ -268,4 +271,28 @@ TEST_F(PickingGLTest, EverySquareCentrePicksItsSquareAndTheSlabFacePicksNone)
     EXPECT_EQ(first.getPickedSquare(), nullptr);
     EXPECT_FALSE(scene.at(7, 7)->isMouseOver());
     EXPECT_EQ(g_Log.size(), 0u);
+}
+
+// A glTF piece is drawn in its square's name: the point of the frame where
+// its top shows (in front of the squares behind it) picks its square.
+TEST_F(PickingGLTest, ModelPiecePicksItsSquare)
+{
+    testing::internal::CaptureStdout();
+    auto* piece = new Core::Object(Core::Object::ObjectAlignment(),
+                                   TabulaTest::dataPath("models/BoxTextured/binary/BoxTextured.glb"));
+    testing::internal::GetCapturedStdout();
+    ASSERT_NE(piece->getMesh(), nullptr);
+    piece->getMesh()->initList();
+    scene.at(2, 5)->pushObject(piece);
+    // The 1-high box stands from 0.02 to 1.02 over the square's centre.
+    const Vec3<double> top = scene.squareCentre(2, 5) + Vec3<double>(0, 0.9, 0);
+    pickAt(top);
+    EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(2, 5));
+    EXPECT_EQ(first.getPickedSquare(), scene.at(2, 5));
+
+    // Without the piece the same point of the frame shows another square.
+    ASSERT_TRUE(scene.at(2, 5)->popObject(piece));
+    pickAt(top);
+    EXPECT_NE(scene.board->getHighlightedSquare(), scene.at(2, 5));
+    delete piece;
 }

@@ -1,0 +1,698 @@
+#include <Reader/GLTFReader.h>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <iostream>
+#include <limits>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include <GL/gl.h>
+
+// tinygltf is compiled here, with Debian's nlohmann-json, rather than taken
+// from Debian's libtinygltf: the shared library's object layout does not
+// match what its header declares to a C++17 caller. Its symbols stay hidden
+// so that a game linking its own copy gets no clash. Pictures go to Tabula's
+// own readers, so no image decoder is compiled in.
+#define TINYGLTF_IMPLEMENTATION
+#define TINYGLTF_NO_STB_IMAGE
+#define TINYGLTF_NO_STB_IMAGE_WRITE
+#define TINYGLTF_NO_INCLUDE_JSON
+// The C and C++ headers they use come first, outside the hidden region.
+#include <algorithm>
+#include <cassert>
+#include <clocale>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wordexp.h>
+#pragma GCC visibility push(hidden)
+#include <nlohmann/json.hpp>
+#include <tiny_gltf.h>
+#pragma GCC visibility pop
+
+#include <Reader/MeshBuilder.h>
+#include <Rendering/Mesh.h>
+#include <Rendering/Texture.h>
+
+namespace Reader
+{
+
+namespace
+{
+
+using Matrix4 = std::array<double, 16>; // column-major, as glTF writes it
+
+constexpr Matrix4 c_Identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+Matrix4 multiply(const Matrix4& a, const Matrix4& b)
+{
+    Matrix4 m{};
+    for (int column = 0; column < 4; ++column)
+        for (int row = 0; row < 4; ++row)
+            for (int k = 0; k < 4; ++k)
+                m[column * 4 + row] += a[k * 4 + row] * b[column * 4 + k];
+    return m;
+}
+
+Matrix4 localMatrix(const tinygltf::Node& node)
+{
+    if (node.matrix.size() == 16)
+    {
+        Matrix4 m;
+        std::copy(node.matrix.begin(), node.matrix.end(), m.begin());
+        return m;
+    }
+    Matrix4 m = c_Identity;
+    if (node.rotation.size() == 4)
+    {
+        double x = node.rotation[0], y = node.rotation[1], z = node.rotation[2], w = node.rotation[3];
+        m = {1 - 2 * (y * y + z * z),
+             2 * (x * y + z * w),
+             2 * (x * z - y * w),
+             0,
+             2 * (x * y - z * w),
+             1 - 2 * (x * x + z * z),
+             2 * (y * z + x * w),
+             0,
+             2 * (x * z + y * w),
+             2 * (y * z - x * w),
+             1 - 2 * (x * x + y * y),
+             0,
+             0,
+             0,
+             0,
+             1};
+    }
+    if (node.scale.size() == 3)
+        for (int column = 0; column < 3; ++column)
+            for (int row = 0; row < 3; ++row)
+                m[column * 4 + row] *= node.scale[column];
+    if (node.translation.size() == 3)
+        for (int row = 0; row < 3; ++row)
+            m[12 + row] = node.translation[row];
+    return m;
+}
+
+// Rows of the inverse transpose of the upper 3x3 (its cofactor matrix is
+// enough: normals are normalised afterwards).
+std::array<double, 9> normalMatrix(const Matrix4& m)
+{
+    auto a = [&](int row, int column) { return m[column * 4 + row]; };
+    std::array<double, 9> c;
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column)
+        {
+            int r0 = (row + 1) % 3, r1 = (row + 2) % 3, c0 = (column + 1) % 3, c1 = (column + 2) % 3;
+            c[row * 3 + column] = a(r0, c0) * a(r1, c1) - a(r0, c1) * a(r1, c0);
+        }
+    return c;
+}
+
+// The bytes of an accessor, checked against its buffer view and buffer.
+struct View
+{
+    const unsigned char* m_Data = nullptr;
+    std::size_t m_Stride = 0;
+    std::size_t m_Count = 0;
+    int m_ComponentType = 0;
+    bool m_Normalized = false;
+};
+
+class Refusal
+{
+public:
+    explicit Refusal(std::string reason) : m_Reason(std::move(reason)) {}
+    std::string m_Reason;
+};
+
+std::size_t componentSize(int type)
+{
+    switch (type)
+    {
+    case TINYGLTF_COMPONENT_TYPE_BYTE:
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
+        return 1;
+    case TINYGLTF_COMPONENT_TYPE_SHORT:
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
+        return 2;
+    case TINYGLTF_COMPONENT_TYPE_INT:
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT:
+    case TINYGLTF_COMPONENT_TYPE_FLOAT:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+std::size_t componentCount(int type)
+{
+    switch (type)
+    {
+    case TINYGLTF_TYPE_SCALAR:
+        return 1;
+    case TINYGLTF_TYPE_VEC2:
+        return 2;
+    case TINYGLTF_TYPE_VEC3:
+        return 3;
+    case TINYGLTF_TYPE_VEC4:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+// The bytes of a buffer view, or a refusal when they leave the buffer.
+std::string_view bufferViewBytes(const tinygltf::Model& model, int index)
+{
+    if (index < 0 || std::size_t(index) >= model.bufferViews.size())
+        throw Refusal("buffer view " + std::to_string(index) + " does not exist");
+    const tinygltf::BufferView& view = model.bufferViews[std::size_t(index)];
+    if (view.buffer < 0 || std::size_t(view.buffer) >= model.buffers.size())
+        throw Refusal("buffer view " + std::to_string(index) + " names no buffer");
+    const std::vector<unsigned char>& data = model.buffers[std::size_t(view.buffer)].data;
+    if (view.byteOffset > data.size() || view.byteLength > data.size() - view.byteOffset)
+        throw Refusal("buffer view " + std::to_string(index) + " runs past its buffer");
+    return std::string_view(reinterpret_cast<const char*>(data.data()) + view.byteOffset, view.byteLength);
+}
+
+View accessorView(const tinygltf::Model& model, int index, int type)
+{
+    const std::string name = "accessor " + std::to_string(index);
+    if (index < 0 || std::size_t(index) >= model.accessors.size())
+        throw Refusal(name + " does not exist");
+    const tinygltf::Accessor& accessor = model.accessors[std::size_t(index)];
+    const std::size_t element = componentSize(accessor.componentType) * componentCount(accessor.type);
+    if (accessor.type != type || element == 0)
+        throw Refusal(name + " has the wrong type");
+    View view;
+    view.m_Count = accessor.count;
+    view.m_ComponentType = accessor.componentType;
+    view.m_Normalized = accessor.normalized;
+    if (accessor.count == 0)
+        return view;
+    const std::string_view bytes = bufferViewBytes(model, accessor.bufferView);
+    const int declared = model.bufferViews[std::size_t(accessor.bufferView)].byteStride;
+    view.m_Stride = declared > 0 ? std::size_t(declared) : element;
+    if (view.m_Stride < element)
+        throw Refusal(name + " has a stride shorter than its element");
+    if (accessor.byteOffset > bytes.size() || bytes.size() - accessor.byteOffset < element ||
+        (accessor.count - 1) > (bytes.size() - accessor.byteOffset - element) / view.m_Stride)
+        throw Refusal(name + " runs past its buffer view");
+    view.m_Data = reinterpret_cast<const unsigned char*>(bytes.data()) + accessor.byteOffset;
+    return view;
+}
+
+double component(const View& view, std::size_t item, std::size_t index)
+{
+    const unsigned char* at = view.m_Data + item * view.m_Stride + index * componentSize(view.m_ComponentType);
+    switch (view.m_ComponentType)
+    {
+    case TINYGLTF_COMPONENT_TYPE_FLOAT:
+    {
+        float value;
+        std::memcpy(&value, at, 4);
+        return value;
+    }
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
+        return view.m_Normalized ? *at / 255.0 : *at;
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
+    {
+        uint16_t value;
+        std::memcpy(&value, at, 2);
+        return view.m_Normalized ? value / 65535.0 : value;
+    }
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT:
+    {
+        uint32_t value;
+        std::memcpy(&value, at, 4);
+        return value;
+    }
+    case TINYGLTF_COMPONENT_TYPE_BYTE:
+    {
+        int8_t value;
+        std::memcpy(&value, at, 1);
+        return view.m_Normalized ? std::max(value / 127.0, -1.0) : value;
+    }
+    default:
+    {
+        int16_t value;
+        std::memcpy(&value, at, 2);
+        return view.m_Normalized ? std::max(value / 32767.0, -1.0) : value;
+    }
+    }
+}
+
+// Keeps the encoded bytes of pictures given by a data: URI or a file; those
+// in buffer views are read later, once the view is checked.
+bool keepImageBytes(tinygltf::Image* image, const int, std::string*, std::string*, int, int, const unsigned char* bytes,
+                    int size, void*)
+{
+    if (image->bufferView < 0 && bytes != nullptr && size > 0)
+        image->image.assign(bytes, bytes + size);
+    return true;
+}
+
+// Files the model names, read once through the reader's ResourceReader.
+struct Files
+{
+    const ResourceReader* m_Reader;
+    std::map<std::string, std::string> m_Read;
+
+    static bool exists(const std::string& path, void* user)
+    {
+        auto* files = static_cast<Files*>(user);
+        std::string bytes;
+        if (files->m_Read.count(path))
+            return true;
+        if (!(*files->m_Reader)(path, bytes))
+            return false;
+        files->m_Read.emplace(path, std::move(bytes));
+        return true;
+    }
+    static std::string expand(const std::string& path, void*) { return path; }
+    static bool read(std::vector<unsigned char>* out, std::string* err, const std::string& path, void* user)
+    {
+        auto* files = static_cast<Files*>(user);
+        if (!exists(path, user))
+        {
+            if (err)
+                *err += "cannot read " + path;
+            return false;
+        }
+        auto found = files->m_Read.find(path);
+        out->assign(found->second.begin(), found->second.end());
+        files->m_Read.erase(found);
+        return true;
+    }
+    static bool write(std::string*, const std::string&, const std::vector<unsigned char>&, void*) { return false; }
+};
+
+uint32_t readLE32(std::string_view bytes, std::size_t at)
+{
+    return uint32_t(uint8_t(bytes[at])) | uint32_t(uint8_t(bytes[at + 1])) << 8 |
+           uint32_t(uint8_t(bytes[at + 2])) << 16 | uint32_t(uint8_t(bytes[at + 3])) << 24;
+}
+
+// The GLB header and chunk lengths, checked before the library reads them:
+// the bytes the container really holds (0 when a length lies).
+std::size_t glbLength(std::string_view bytes)
+{
+    if (bytes.size() < 20 || readLE32(bytes, 4) != 2)
+        return 0;
+    const uint64_t length = readLE32(bytes, 8);
+    const uint64_t json = readLE32(bytes, 12);
+    if (length > bytes.size() || 20 + json > length)
+        return 0;
+    if (20 + json < length)
+    {
+        if (20 + json + 8 > length || 28 + json + readLE32(bytes, std::size_t(20 + json)) > length)
+            return 0;
+    }
+    return std::size_t(length);
+}
+
+// One primitive read straight from its checked accessors: positions and
+// normals through the node's matrices, strips, fans, loops and line strips
+// turned into separate faces corner by corner.
+class PrimitiveSource : public MeshBuilder::Source
+{
+public:
+    explicit PrimitiveSource(const Matrix4& world) : m_World(world), m_NormalMatrix(normalMatrix(world)) {}
+
+    std::size_t vertexCount() const override { return m_Positions.m_Count; }
+    Vec3<double> position(uint32_t v) const override
+    {
+        const double p[3] = {component(m_Positions, v, 0), component(m_Positions, v, 1), component(m_Positions, v, 2)};
+        double out[3];
+        for (int row = 0; row < 3; ++row)
+            out[row] = m_World[row] * p[0] + m_World[4 + row] * p[1] + m_World[8 + row] * p[2] + m_World[12 + row];
+        return Vec3<double>(out[0], out[1], out[2]);
+    }
+    bool hasNormals() const override { return m_Normals.m_Count > 0; }
+    Vec3<double> normal(uint32_t v) const override
+    {
+        const double n[3] = {component(m_Normals, v, 0), component(m_Normals, v, 1), component(m_Normals, v, 2)};
+        double out[3];
+        for (int row = 0; row < 3; ++row)
+            out[row] = m_NormalMatrix[row * 3] * n[0] + m_NormalMatrix[row * 3 + 1] * n[1] +
+                       m_NormalMatrix[row * 3 + 2] * n[2];
+        const double length = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
+        // A zero or broken normal stays zero rather than spreading NaN.
+        const double scale = std::isfinite(length) && length > 0 ? 1 / length : 0;
+        return Vec3<double>(out[0] * scale, out[1] * scale, out[2] * scale);
+    }
+    bool hasTexCoords() const override { return m_TexCoords.m_Count > 0; }
+    Vec2<double> texCoord(uint32_t v) const override
+    {
+        return Vec2<double>(component(m_TexCoords, v, 0), 1.0 - component(m_TexCoords, v, 1));
+    }
+    std::size_t cornerCount() const override
+    {
+        const std::size_t n = indexCount();
+        switch (m_Mode)
+        {
+        case TINYGLTF_MODE_POINTS:
+            return n;
+        case TINYGLTF_MODE_LINE:
+            return n / 2 * 2;
+        case TINYGLTF_MODE_LINE_STRIP:
+            return n < 2 ? 0 : 2 * (n - 1);
+        case TINYGLTF_MODE_LINE_LOOP:
+            return n < 2 ? 0 : 2 * (n - 1) + (n > 2 ? 2 : 0);
+        case TINYGLTF_MODE_TRIANGLE_STRIP:
+        case TINYGLTF_MODE_TRIANGLE_FAN:
+            return n < 3 ? 0 : 3 * (n - 2);
+        default:
+            return n / 3 * 3;
+        }
+    }
+    uint32_t corner(std::size_t k) const override
+    {
+        switch (m_Mode)
+        {
+        case TINYGLTF_MODE_LINE_STRIP:
+        case TINYGLTF_MODE_LINE_LOOP:
+            // The loop's closing segment is the one past the strip's.
+            return index(k % 2 == 0 ? k / 2 : (k / 2 + 1) % indexCount());
+        case TINYGLTF_MODE_TRIANGLE_STRIP:
+        {
+            // Every other triangle turns the other way round.
+            const std::size_t i = k / 3 + 2, c = k % 3;
+            if (c == 2)
+                return index(i);
+            return index(((i % 2 == 0) == (c == 0)) ? i - 2 : i - 1);
+        }
+        case TINYGLTF_MODE_TRIANGLE_FAN:
+        {
+            const std::size_t i = k / 3 + 2, c = k % 3;
+            return index(c == 0 ? 0 : i - 2 + c);
+        }
+        default:
+            return index(k);
+        }
+    }
+
+    View m_Positions, m_Normals, m_TexCoords, m_Indices;
+    bool m_Indexed = false;
+    int m_Mode = TINYGLTF_MODE_TRIANGLES;
+
+private:
+    std::size_t indexCount() const { return m_Indexed ? m_Indices.m_Count : m_Positions.m_Count; }
+    uint32_t index(std::size_t i) const { return m_Indexed ? uint32_t(component(m_Indices, i, 0)) : uint32_t(i); }
+
+    Matrix4 m_World;
+    std::array<double, 9> m_NormalMatrix;
+};
+
+class Builder
+{
+public:
+    Builder(const tinygltf::Model& model, const std::string& fileName, Rendering::Mesh* mesh)
+        : m_Model(model), m_FileName(fileName), m_Mesh(mesh), m_Builder(mesh)
+    {
+    }
+
+    void build()
+    {
+        std::vector<int> roots;
+        if (!m_Model.scenes.empty())
+        {
+            std::size_t scene = m_Model.defaultScene >= 0 ? std::size_t(m_Model.defaultScene) : 0;
+            if (scene >= m_Model.scenes.size())
+                throw Refusal("scene " + std::to_string(scene) + " does not exist");
+            roots = m_Model.scenes[scene].nodes;
+        }
+        else
+        {
+            std::vector<bool> child(m_Model.nodes.size(), false);
+            for (const tinygltf::Node& node : m_Model.nodes)
+                for (int c : node.children)
+                    if (c >= 0 && std::size_t(c) < child.size())
+                        child[std::size_t(c)] = true;
+            for (std::size_t node = 0; node < child.size(); ++node)
+                if (!child[node])
+                    roots.push_back(int(node));
+        }
+        // Nodes form a tree, so each is reached once; walking with an explicit
+        // stack keeps a deep tree off the call stack.
+        std::vector<bool> reached(m_Model.nodes.size(), false);
+        std::vector<std::pair<int, Matrix4>> stack;
+        for (auto root = roots.rbegin(); root != roots.rend(); ++root)
+            stack.emplace_back(*root, c_Identity);
+        while (!stack.empty())
+        {
+            auto [index, parent] = stack.back();
+            stack.pop_back();
+            if (index < 0 || std::size_t(index) >= m_Model.nodes.size())
+                throw Refusal("node " + std::to_string(index) + " does not exist");
+            if (reached[std::size_t(index)])
+                throw Refusal("node " + std::to_string(index) + " is reached twice");
+            reached[std::size_t(index)] = true;
+            const tinygltf::Node& node = m_Model.nodes[std::size_t(index)];
+            const Matrix4 world = multiply(parent, localMatrix(node));
+            if (node.mesh >= 0)
+            {
+                if (std::size_t(node.mesh) >= m_Model.meshes.size())
+                    throw Refusal("mesh " + std::to_string(node.mesh) + " does not exist");
+                for (const tinygltf::Primitive& primitive : m_Model.meshes[std::size_t(node.mesh)].primitives)
+                    addPrimitive(primitive, world);
+            }
+            for (auto child = node.children.rbegin(); child != node.children.rend(); ++child)
+                stack.emplace_back(*child, world);
+        }
+    }
+
+private:
+    void addPrimitive(const tinygltf::Primitive& primitive, const Matrix4& world)
+    {
+        auto position = primitive.attributes.find("POSITION");
+        if (position == primitive.attributes.end())
+            return;
+        PrimitiveSource source(world);
+        source.m_Positions = accessorView(m_Model, position->second, TINYGLTF_TYPE_VEC3);
+        const std::size_t count = source.m_Positions.m_Count;
+        if (count > 0 && source.m_Positions.m_ComponentType != TINYGLTF_COMPONENT_TYPE_FLOAT)
+            throw Refusal("accessor " + std::to_string(position->second) + " has the wrong type");
+        for (std::size_t i = 0; i < count; ++i)
+            for (int axis = 0; axis < 3; ++axis)
+                if (!std::isfinite(component(source.m_Positions, i, std::size_t(axis))))
+                    throw Refusal("accessor " + std::to_string(position->second) +
+                                  " holds a position that is not finite");
+
+        // Attributes of another length or type than the positions are left out.
+        auto normal = primitive.attributes.find("NORMAL");
+        if (normal != primitive.attributes.end())
+        {
+            const View normals = accessorView(m_Model, normal->second, TINYGLTF_TYPE_VEC3);
+            if (normals.m_Count == count && normals.m_ComponentType == TINYGLTF_COMPONENT_TYPE_FLOAT)
+                source.m_Normals = normals;
+        }
+        auto texCoord = primitive.attributes.find("TEXCOORD_0");
+        if (texCoord != primitive.attributes.end())
+        {
+            const View texCoords = accessorView(m_Model, texCoord->second, TINYGLTF_TYPE_VEC2);
+            if (texCoords.m_Count == count)
+                source.m_TexCoords = texCoords;
+        }
+        if (primitive.indices >= 0)
+        {
+            source.m_Indices = accessorView(m_Model, primitive.indices, TINYGLTF_TYPE_SCALAR);
+            const int type = source.m_Indices.m_ComponentType;
+            if (type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE && type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
+                type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT)
+                throw Refusal("accessor " + std::to_string(primitive.indices) + " has the wrong type");
+            for (std::size_t i = 0; i < source.m_Indices.m_Count; ++i)
+                if (component(source.m_Indices, i, 0) >= double(count))
+                    throw Refusal("index " + std::to_string(uint64_t(component(source.m_Indices, i, 0))) +
+                                  " is past the vertex count " + std::to_string(count));
+            source.m_Indexed = true;
+        }
+        source.m_Mode = primitive.mode;
+
+        unsigned int mode = GL_TRIANGLES;
+        std::size_t corners = 3;
+        switch (primitive.mode)
+        {
+        case TINYGLTF_MODE_POINTS:
+            mode = GL_POINTS, corners = 1;
+            break;
+        case TINYGLTF_MODE_LINE:
+        case TINYGLTF_MODE_LINE_LOOP:
+        case TINYGLTF_MODE_LINE_STRIP:
+            mode = GL_LINES, corners = 2;
+            break;
+        default:
+            break;
+        }
+        m_Corners += source.cornerCount();
+        if (m_Corners > GLTFReader::c_MaxCorners)
+            throw Refusal("the model has more than " + std::to_string(GLTFReader::c_MaxCorners) + " corners");
+
+        Rendering::Texture* texture = nullptr;
+        const Vec3<double>* color = nullptr;
+        Vec3<double> factor;
+        if (primitive.material >= 0 && std::size_t(primitive.material) < m_Model.materials.size())
+        {
+            const tinygltf::Material& material = m_Model.materials[std::size_t(primitive.material)];
+            texture = textureFor(material.pbrMetallicRoughness.baseColorTexture.index, material.normalTexture.index);
+            const std::vector<double>& f = material.pbrMetallicRoughness.baseColorFactor;
+            if (!texture && f.size() >= 3 && (f[0] != 1 || f[1] != 1 || f[2] != 1))
+            {
+                factor = Vec3<double>(f[0], f[1], f[2]);
+                color = &factor;
+            }
+        }
+        m_Builder.addFaces(mode, corners, source, texture, color);
+    }
+
+    // The encoded bytes of picture `index`, or empty.
+    std::string_view imageBytes(int texture)
+    {
+        if (texture < 0 || std::size_t(texture) >= m_Model.textures.size())
+            return {};
+        const int source = m_Model.textures[std::size_t(texture)].source;
+        if (source < 0 || std::size_t(source) >= m_Model.images.size())
+            return {};
+        const tinygltf::Image& image = m_Model.images[std::size_t(source)];
+        if (image.bufferView >= 0)
+            return bufferViewBytes(m_Model, image.bufferView);
+        return std::string_view(reinterpret_cast<const char*>(image.image.data()), image.image.size());
+    }
+
+    std::string imageName(int texture) const
+    {
+        return m_FileName + "#image" + std::to_string(m_Model.textures[std::size_t(texture)].source);
+    }
+
+    Rendering::Texture* textureFor(int base, int normal)
+    {
+        const std::string_view bytes = imageBytes(base);
+        if (bytes.empty())
+            return nullptr;
+        auto& texture = m_Textures[{base, normal}];
+        if (texture)
+            return texture;
+        const std::string_view normalBytes = imageBytes(normal);
+        auto* made = new Rendering::Texture(imageName(base), bytes,
+                                            normalBytes.empty() ? std::string() : imageName(normal), normalBytes);
+        m_Mesh->adoptTexture(made);
+        if (!made->isLoaded())
+            return nullptr;
+        texture = made;
+        return texture;
+    }
+
+    const tinygltf::Model& m_Model;
+    const std::string& m_FileName;
+    Rendering::Mesh* m_Mesh;
+    MeshBuilder m_Builder;
+    std::map<std::pair<int, int>, Rendering::Texture*> m_Textures;
+    std::size_t m_Corners = 0;
+};
+
+bool refuse(const std::string& fileName, const std::string& reason)
+{
+    std::cout << "[GLTFReader]> " << fileName << " : " << reason << std::endl;
+    return false;
+}
+
+void ignored(const std::string& fileName, bool present, const char* what)
+{
+    if (present)
+        std::cout << "[GLTFReader]> " << fileName << " : " << what << " ignored" << std::endl;
+}
+
+} // namespace
+
+bool GLTFReader::load(const std::string& fileName, Rendering::Mesh* mesh)
+{
+    MappedFile file(fileName);
+    if (!file.isOpen())
+        return refuse(fileName, "cannot be read");
+    return parseAndBuild(file.bytes(), &file, fileName, mesh);
+}
+
+bool GLTFReader::loadFromMemory(std::string_view bytes, const std::string& fileName, Rendering::Mesh* mesh)
+{
+    return parseAndBuild(bytes, nullptr, fileName, mesh);
+}
+
+bool GLTFReader::parseAndBuild(std::string_view bytes, MappedFile* owned, const std::string& fileName,
+                               Rendering::Mesh* mesh)
+{
+    tinygltf::TinyGLTF loader;
+    loader.SetImageLoader(keepImageBytes, nullptr);
+    Files files{&m_Resources, {}};
+    loader.SetFsCallbacks({&Files::exists, &Files::expand, &Files::read, &Files::write, &files});
+
+    tinygltf::Model model;
+    std::string error;
+    std::string warning;
+    const std::string directory = ModelReader::directoryOf(fileName);
+    bool parsed;
+    if (bytes.size() >= 4 && bytes.substr(0, 4) == "glTF")
+    {
+        const std::size_t length = glbLength(bytes);
+        if (length == 0)
+            return refuse(fileName, "a GLB chunk length runs past the end of the file");
+        parsed =
+            loader.LoadBinaryFromMemory(&model, &error, &warning, reinterpret_cast<const unsigned char*>(bytes.data()),
+                                        static_cast<unsigned int>(length), directory);
+    }
+    else if (bytes.size() > std::numeric_limits<unsigned int>::max())
+        return refuse(fileName, "is too large");
+    else
+        parsed = loader.LoadASCIIFromString(&model, &error, &warning, bytes.data(),
+                                            static_cast<unsigned int>(bytes.size()), directory);
+    if (!parsed)
+    {
+        // A required extension often makes the rest unreadable (compressed
+        // geometry has accessors without views): name the extension then.
+        const std::string_view json = bytes.substr(0, 4) == "glTF" ? bytes.substr(20, readLE32(bytes, 12)) : bytes;
+        const nlohmann::json root = nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
+        if (root.is_object() && root.contains("extensionsRequired") && root["extensionsRequired"].is_array() &&
+            !root["extensionsRequired"].empty() && root["extensionsRequired"][0].is_string())
+            return refuse(fileName, "requires extension " + root["extensionsRequired"][0].get<std::string>() +
+                                        ", which is not supported");
+        const std::string reason = error.substr(0, error.find('\n'));
+        return refuse(fileName, reason.empty() ? "not a glTF 2.0 file" : reason);
+    }
+    if (!model.extensionsRequired.empty())
+        return refuse(fileName, "requires extension " + model.extensionsRequired.front() + ", which is not supported");
+
+    bool morphs = false;
+    for (const tinygltf::Mesh& m : model.meshes)
+        for (const tinygltf::Primitive& p : m.primitives)
+            morphs = morphs || !p.targets.empty();
+    ignored(fileName, !model.skins.empty(), "skins");
+    ignored(fileName, morphs, "morph targets");
+    ignored(fileName, !model.animations.empty(), "animations");
+    ignored(fileName, !model.cameras.empty(), "cameras");
+
+    // The model holds its own copy of every buffer: the file's bytes can go
+    // before the mesh is built, which keeps the peak of a load low.
+    if (owned)
+        owned->close();
+
+    // A refused file leaves the mesh as it was given: what was built is undone.
+    Rendering::Mesh built;
+    try
+    {
+        Builder(model, fileName, &built).build();
+    }
+    catch (const Refusal& refusal)
+    {
+        return refuse(fileName, refusal.m_Reason);
+    }
+    mesh->takeFrom(built);
+    return true;
+}
+
+} // namespace Reader

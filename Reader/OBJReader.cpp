@@ -1,0 +1,466 @@
+#include <Reader/OBJReader.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <iostream>
+#include <istream>
+#include <limits>
+#include <map>
+#include <streambuf>
+#include <vector>
+
+#include <GL/gl.h>
+#include <tiny_obj_loader.h>
+
+#include <Reader/MeshBuilder.h>
+#include <Rendering/Mesh.h>
+#include <Rendering/Texture.h>
+
+namespace Reader
+{
+
+namespace
+{
+
+constexpr uint32_t c_None = std::numeric_limits<uint32_t>::max();
+// Ear clipping costs the cube of the corner count; larger polygons are fans.
+constexpr std::size_t c_MaxClippedCorners = 64;
+
+struct MemoryBuffer : std::streambuf
+{
+    explicit MemoryBuffer(std::string_view text)
+    {
+        // The get area is only read from.
+        char* begin = const_cast<char*>(text.data());
+        setg(begin, begin, begin + text.size());
+    }
+};
+
+bool refuse(const std::string& fileName, const std::string& reason)
+{
+    std::cout << "[OBJReader]> " << fileName << " : " << reason << std::endl;
+    return false;
+}
+
+// UTF-16 text (with its byte order mark) narrowed to the ASCII it holds;
+// a UTF-8 mark is dropped.
+std::string_view narrowed(std::string_view text, std::string& storage)
+{
+    if (text.size() >= 3 && text.substr(0, 3) == "\xef\xbb\xbf")
+        return text.substr(3);
+    if (text.size() < 2 || !((text[0] == '\xff' && text[1] == '\xfe') || (text[0] == '\xfe' && text[1] == '\xff')))
+        return text;
+    const bool littleEndian = text[0] == '\xff';
+    storage.reserve(text.size() / 2);
+    for (std::size_t i = 2; i + 1 < text.size(); i += 2)
+    {
+        const char low = littleEndian ? text[i] : text[i + 1];
+        const char high = littleEndian ? text[i + 1] : text[i];
+        storage += high == 0 ? low : '?';
+    }
+    return storage;
+}
+
+bool isLongFace(std::string_view line)
+{
+    // 256 corners need at least 512 characters.
+    return line.size() > 512 && line[0] == 'f' && (line[1] == ' ' || line[1] == '\t');
+}
+
+// The library counts a face's corners in 8 bits, so a face line of more than
+// 255 corners is rewritten as a fan of polygons that share its first corner
+// and cover it exactly (same triangles as the fan this reader cuts beyond 64
+// corners). Text without such a line is returned as it is.
+std::string_view splitLongFaces(std::string_view text, std::string& storage)
+{
+    std::vector<std::string_view> lines;
+    bool any = false;
+    for (std::size_t at = 0; at < text.size();)
+    {
+        std::size_t end = text.find('\n', at);
+        end = end == std::string_view::npos ? text.size() : end + 1;
+        lines.push_back(text.substr(at, end - at));
+        any = any || isLongFace(lines.back());
+        at = end;
+    }
+    if (!any)
+        return text;
+    std::string out;
+    out.reserve(text.size() + text.size() / 64);
+    for (std::string_view line : lines)
+    {
+        std::vector<std::string_view> corners;
+        if (isLongFace(line))
+            for (std::size_t at = 2; at < line.size();)
+            {
+                const std::size_t start = line.find_first_not_of(" \t\r\n", at);
+                if (start == std::string_view::npos)
+                    break;
+                std::size_t end = line.find_first_of(" \t\r\n", start);
+                end = end == std::string_view::npos ? line.size() : end;
+                corners.push_back(line.substr(start, end - start));
+                at = end;
+            }
+        if (corners.size() <= 255)
+        {
+            out += line;
+            continue;
+        }
+        for (std::size_t first = 1; first + 1 < corners.size();)
+        {
+            const std::size_t last = std::min(first + 253, corners.size() - 1);
+            out += "f ";
+            out += corners[0];
+            for (std::size_t i = first; i <= last; ++i)
+                (out += ' ') += corners[i];
+            out += '\n';
+            first = last;
+        }
+    }
+    storage = std::move(out);
+    return storage;
+}
+
+// Material libraries, read through the reader's ResourceReader.
+class Libraries : public tinyobj::MaterialReader
+{
+public:
+    Libraries(const ResourceReader& reader, const std::string& fileName)
+        : m_Reader(reader), m_FileName(fileName), m_Directory(ModelReader::directoryOf(fileName))
+    {
+    }
+
+    bool operator()(const std::string& name, std::vector<tinyobj::material_t>* materials,
+                    std::map<std::string, int>* names, std::string* warning, std::string* error) override
+    {
+        std::string bytes;
+        if (!m_Reader(m_Directory + name, bytes))
+        {
+            std::cout << "[OBJReader]> " << m_FileName << " : material library " << name
+                      << " cannot be read, drawn untextured" << std::endl;
+            return false;
+        }
+        MemoryBuffer buffer(bytes);
+        std::istream stream(&buffer);
+        tinyobj::LoadMtl(names, materials, &stream, warning, error);
+        return true;
+    }
+
+private:
+    const ResourceReader& m_Reader;
+    const std::string& m_FileName;
+    std::string m_Directory;
+};
+
+double area2(const std::vector<double>& x, const std::vector<double>& y, std::size_t a, std::size_t b, std::size_t c)
+{
+    return (x[b] - x[a]) * (y[c] - y[a]) - (x[c] - x[a]) * (y[b] - y[a]);
+}
+
+} // namespace
+
+// The distinct corners of the file read through the library's arrays.
+class FaceSource : public MeshBuilder::Source
+{
+public:
+    FaceSource(const tinyobj::attrib_t& attrib, const std::vector<tinyobj::index_t>& keys)
+        : m_Attrib(attrib), m_Keys(keys)
+    {
+        m_HasNormals = m_HasTexCoords = !keys.empty();
+        for (const tinyobj::index_t& key : keys)
+        {
+            m_HasNormals = m_HasNormals && key.normal_index >= 0;
+            m_HasTexCoords = m_HasTexCoords && key.texcoord_index >= 0;
+        }
+    }
+
+    std::size_t vertexCount() const override { return m_Keys.size(); }
+    Vec3<double> position(uint32_t v) const override { return at3(m_Attrib.vertices, m_Keys[v].vertex_index); }
+    bool hasNormals() const override { return m_HasNormals; }
+    Vec3<double> normal(uint32_t v) const override { return at3(m_Attrib.normals, m_Keys[v].normal_index); }
+    bool hasTexCoords() const override { return m_HasTexCoords; }
+    Vec2<double> texCoord(uint32_t v) const override
+    {
+        const auto* t = &m_Attrib.texcoords[std::size_t(m_Keys[v].texcoord_index) * 2];
+        return Vec2<double>(t[0], t[1]);
+    }
+    std::size_t cornerCount() const override { return m_Faces->size(); }
+    uint32_t corner(std::size_t k) const override { return (*m_Faces)[k]; }
+
+    const std::vector<uint32_t>* m_Faces = nullptr;
+
+private:
+    static Vec3<double> at3(const std::vector<tinyobj::real_t>& array, int index)
+    {
+        const auto* v = &array[std::size_t(index) * 3];
+        return Vec3<double>(v[0], v[1], v[2]);
+    }
+
+    const tinyobj::attrib_t& m_Attrib;
+    const std::vector<tinyobj::index_t>& m_Keys;
+    bool m_HasNormals;
+    bool m_HasTexCoords;
+};
+
+class OBJBuild
+{
+public:
+    OBJBuild(const tinyobj::attrib_t& attrib, const ResourceReader& reader, const std::string& fileName,
+             Rendering::Mesh* mesh)
+        : m_Attrib(attrib), m_Reader(reader), m_FileName(fileName), m_Mesh(mesh),
+          m_First(attrib.vertices.size() / 3, c_None)
+    {
+    }
+
+    // The vertex number of a corner; false (with the reason) for a bad index.
+    bool vertexOf(const tinyobj::index_t& corner, uint32_t& vertex, std::string& why)
+    {
+        const std::size_t positions = m_First.size();
+        const std::size_t texCoords = m_Attrib.texcoords.size() / 2;
+        const std::size_t normals = m_Attrib.normals.size() / 3;
+        if (corner.vertex_index < 0 || std::size_t(corner.vertex_index) >= positions)
+            return (why = "face vertex " + std::to_string(corner.vertex_index + 1) + " is past the " +
+                          std::to_string(positions) + " vertices"),
+                   false;
+        if (corner.texcoord_index < -1 ||
+            (corner.texcoord_index >= 0 && std::size_t(corner.texcoord_index) >= texCoords))
+            return (why = "face texture coordinate " + std::to_string(corner.texcoord_index + 1) + " does not exist"),
+                   false;
+        if (corner.normal_index < -1 || (corner.normal_index >= 0 && std::size_t(corner.normal_index) >= normals))
+            return (why = "face normal " + std::to_string(corner.normal_index + 1) + " does not exist"), false;
+        // Vertices sharing a position are chained, so finding a triple is a
+        // short walk.
+        for (uint32_t v = m_First[std::size_t(corner.vertex_index)]; v != c_None; v = m_Next[v])
+            if (m_Keys[v].texcoord_index == corner.texcoord_index && m_Keys[v].normal_index == corner.normal_index)
+                return vertex = v, true;
+        vertex = uint32_t(m_Keys.size());
+        m_Keys.push_back(corner);
+        m_Next.push_back(m_First[std::size_t(corner.vertex_index)]);
+        m_First[std::size_t(corner.vertex_index)] = vertex;
+        return true;
+    }
+
+    // Triangles of one polygon, appended as vertex numbers.
+    void triangulate(const std::vector<uint32_t>& polygon, std::vector<uint32_t>& out)
+    {
+        const std::size_t n = polygon.size();
+        if (n < 3)
+            return;
+        if (n == 3 || n > c_MaxClippedCorners)
+        {
+            for (std::size_t i = 2; i < n; ++i)
+                out.insert(out.end(), {polygon[0], polygon[i - 1], polygon[i]});
+            return;
+        }
+        // Project on the plane the polygon faces most (Newell's normal).
+        double normal[3] = {0, 0, 0};
+        auto p = [&](std::size_t i, int axis)
+        { return double(m_Attrib.vertices[std::size_t(m_Keys[polygon[i]].vertex_index) * 3 + std::size_t(axis)]); };
+        for (std::size_t i = 0; i < n; ++i)
+        {
+            std::size_t j = (i + 1) % n;
+            normal[0] += (p(i, 1) - p(j, 1)) * (p(i, 2) + p(j, 2));
+            normal[1] += (p(i, 2) - p(j, 2)) * (p(i, 0) + p(j, 0));
+            normal[2] += (p(i, 0) - p(j, 0)) * (p(i, 1) + p(j, 1));
+        }
+        int drop = 0;
+        for (int axis = 1; axis < 3; ++axis)
+            if (std::fabs(normal[axis]) > std::fabs(normal[drop]))
+                drop = axis;
+        const int u = (drop + 1) % 3, v = (drop + 2) % 3;
+        std::vector<double> x(n), y(n);
+        for (std::size_t i = 0; i < n; ++i)
+            x[i] = p(i, u), y[i] = p(i, v);
+        const double sign = normal[drop] < 0 ? -1 : 1;
+        std::vector<std::size_t> left(n);
+        for (std::size_t i = 0; i < n; ++i)
+            left[i] = i;
+        while (left.size() > 3)
+        {
+            bool clipped = false;
+            for (std::size_t k = 0; k < left.size() && !clipped; ++k)
+            {
+                const std::size_t a = left[(k + left.size() - 1) % left.size()], b = left[k],
+                                  c = left[(k + 1) % left.size()];
+                if (sign * area2(x, y, a, b, c) <= 0)
+                    continue;
+                bool empty = true;
+                for (std::size_t other : left)
+                    if (other != a && other != b && other != c && sign * area2(x, y, a, b, other) >= 0 &&
+                        sign * area2(x, y, b, c, other) >= 0 && sign * area2(x, y, c, a, other) >= 0)
+                        empty = false;
+                if (!empty)
+                    continue;
+                out.insert(out.end(), {polygon[a], polygon[b], polygon[c]});
+                left.erase(left.begin() + std::ptrdiff_t(k));
+                clipped = true;
+            }
+            // A degenerate or self-crossing remainder is closed as a fan.
+            if (!clipped)
+                break;
+        }
+        for (std::size_t i = 2; i < left.size(); ++i)
+            out.insert(out.end(), {polygon[left[0]], polygon[left[i - 1]], polygon[left[i]]});
+    }
+
+    Rendering::Texture* textureOf(const tinyobj::material_t& material)
+    {
+        if (material.diffuse_texname.empty())
+            return nullptr;
+        // Tools on Windows write ".\\wood.jpg": backslashes separate folders too.
+        auto resolve = [&](std::string name)
+        {
+            std::replace(name.begin(), name.end(), '\\', '/');
+            return name.empty() || name[0] == '/' ? name : ModelReader::directoryOf(m_FileName) + name;
+        };
+        std::string bytes;
+        const std::string path = resolve(material.diffuse_texname);
+        if (!m_Reader(path, bytes))
+        {
+            std::cout << "[OBJReader]> " << m_FileName << " : texture " << path << " cannot be read" << std::endl;
+            return nullptr;
+        }
+        const std::string& bump = material.bump_texname.empty() ? material.normal_texname : material.bump_texname;
+        std::string normalBytes;
+        std::string normalPath = resolve(bump);
+        if (!normalPath.empty() && !m_Reader(normalPath, normalBytes))
+            normalPath.clear();
+        auto* texture = new Rendering::Texture(path, bytes, normalPath, normalBytes);
+        m_Mesh->adoptTexture(texture);
+        return texture->isLoaded() ? texture : nullptr;
+    }
+
+    void emit(const std::vector<tinyobj::material_t>& materials, std::map<int, std::vector<uint32_t>>& triangles,
+              const std::vector<uint32_t>& lines, const std::vector<uint32_t>& points)
+    {
+        FaceSource source(m_Attrib, m_Keys);
+        MeshBuilder builder(m_Mesh);
+        for (auto& [id, faces] : triangles)
+        {
+            Rendering::Texture* texture = nullptr;
+            Vec3<double> color;
+            bool colored = false;
+            if (id >= 0 && std::size_t(id) < materials.size())
+            {
+                const tinyobj::material_t& material = materials[std::size_t(id)];
+                texture = textureOf(material);
+                const auto* kd = material.diffuse;
+                colored = !texture && (kd[0] != 1 || kd[1] != 1 || kd[2] != 1);
+                color = Vec3<double>(kd[0], kd[1], kd[2]);
+            }
+            source.m_Faces = &faces;
+            builder.addFaces(GL_TRIANGLES, 3, source, texture, colored ? &color : nullptr);
+        }
+        source.m_Faces = &lines;
+        builder.addFaces(GL_LINES, 2, source, nullptr, nullptr);
+        source.m_Faces = &points;
+        builder.addFaces(GL_POINTS, 1, source, nullptr, nullptr);
+    }
+
+private:
+    const tinyobj::attrib_t& m_Attrib;
+    const ResourceReader& m_Reader;
+    const std::string& m_FileName;
+    Rendering::Mesh* m_Mesh;
+    std::vector<uint32_t> m_First;
+    std::vector<uint32_t> m_Next;
+    std::vector<tinyobj::index_t> m_Keys;
+};
+
+bool OBJReader::load(const std::string& fileName, Rendering::Mesh* mesh)
+{
+    MappedFile file(fileName);
+    if (!file.isOpen())
+        return refuse(fileName, "cannot be read");
+    return parseAndBuild(file.bytes(), &file, fileName, mesh);
+}
+
+bool OBJReader::loadFromMemory(std::string_view text, const std::string& fileName, Rendering::Mesh* mesh)
+{
+    return parseAndBuild(text, nullptr, fileName, mesh);
+}
+
+bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const std::string& fileName,
+                              Rendering::Mesh* mesh)
+{
+    std::string narrow, split;
+    MemoryBuffer buffer(splitLongFaces(narrowed(text, narrow), split));
+    std::istream stream(&buffer);
+    Libraries libraries(m_Resources, fileName);
+    tinyobj::attrib_t attrib;
+    std::vector<tinyobj::shape_t> shapes;
+    std::vector<tinyobj::material_t> materials;
+    std::string warning, error;
+    // Polygons are cut here, not by the library, so that every corner count
+    // is checked against the indices it came with.
+    if (!tinyobj::LoadObj(&attrib, &shapes, &materials, &warning, &error, &stream, &libraries, false, false))
+    {
+        const std::string reason = error.substr(0, error.find('\n'));
+        return refuse(fileName, reason.empty() ? "not an OBJ file" : reason);
+    }
+
+    // The library's arrays hold everything now: the text can go before the
+    // mesh is built, which keeps the peak of a load low.
+    std::string().swap(narrow);
+    std::string().swap(split);
+    if (owned)
+        owned->close();
+
+    OBJBuild build(attrib, m_Resources, fileName, mesh);
+    std::map<int, std::vector<uint32_t>> triangles;
+    std::vector<uint32_t> lines, points, polygon;
+    std::string why;
+    for (const tinyobj::shape_t& shape : shapes)
+    {
+        const tinyobj::mesh_t& faces = shape.mesh;
+        std::size_t at = 0;
+        for (std::size_t face = 0; face < faces.num_face_vertices.size(); ++face)
+        {
+            const std::size_t corners = faces.num_face_vertices[face];
+            if (corners > faces.indices.size() - at)
+                return refuse(fileName, "a face has more than 255 corners");
+            polygon.clear();
+            for (std::size_t corner = 0; corner < corners; ++corner)
+            {
+                uint32_t vertex;
+                if (!build.vertexOf(faces.indices[at + corner], vertex, why))
+                    return refuse(fileName, why);
+                polygon.push_back(vertex);
+            }
+            at += corners;
+            const int material = face < faces.material_ids.size() ? faces.material_ids[face] : -1;
+            build.triangulate(polygon, triangles[material]);
+        }
+        if (at != faces.indices.size())
+            return refuse(fileName, "a face has more than 255 corners");
+        std::size_t next = 0;
+        for (int count : shape.lines.num_line_vertices)
+        {
+            if (count < 0 || std::size_t(count) > shape.lines.indices.size() - next)
+                return refuse(fileName, "a line lists more corners than it has");
+            polygon.clear();
+            for (int i = 0; i < count; ++i)
+            {
+                uint32_t vertex;
+                if (!build.vertexOf(shape.lines.indices[next + std::size_t(i)], vertex, why))
+                    return refuse(fileName, why);
+                if (i > 0)
+                    lines.insert(lines.end(), {polygon.back(), vertex});
+                polygon.push_back(vertex);
+            }
+            next += std::size_t(count);
+        }
+        for (const tinyobj::index_t& corner : shape.points.indices)
+        {
+            uint32_t vertex;
+            if (!build.vertexOf(corner, vertex, why))
+                return refuse(fileName, why);
+            points.push_back(vertex);
+        }
+    }
+    build.emit(materials, triangles, lines, points);
+    return true;
+}
+
+} // namespace Reader

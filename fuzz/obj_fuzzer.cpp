@@ -1,0 +1,41 @@
+// Feeds arbitrary text to the OBJ reader. Its material libraries are one fixed
+// text (every "mtllib" reads the same materials, some with pictures that do
+// not exist), so runs are deterministic and the material paths are exercised.
+
+#include <cstddef>
+#include <cstdint>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include <Reader/OBJReader.h>
+#include <Rendering/Mesh.h>
+
+namespace
+{
+const char* const c_Materials = "newmtl red\nKd 1 0 0\n"
+                                "newmtl wood\nKd 1 1 1\nmap_Kd wood.png\nmap_Bump wood_normal.png\n"
+                                "newmtl white\nKd 1 1 1\n";
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    // The reader's messages would drown the fuzzer's own.
+    std::cout.setstate(std::ios::badbit);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
+{
+    Rendering::Mesh mesh;
+    Reader::OBJReader reader;
+    reader.setResourceReader([](const std::string& path, std::string& bytes) {
+        if (path.size() < 4 || path.compare(path.size() - 4, 4, ".mtl") != 0)
+            return false;
+        bytes = c_Materials;
+        return true;
+    });
+    reader.loadFromMemory(std::string_view(reinterpret_cast<const char*>(data), size),
+                          "/nonexistent-tabula-fuzz/model.obj", &mesh);
+    return 0;
+}

@@ -1,0 +1,246 @@
+// Real glTF 2.0 and OBJ files from other tools (Debian's assimp-testmodels):
+// the sound ones load and agree with assimp's reading, the broken ones are
+// refused with a line naming them or load what is sound in them.
+
+#include <gtest/gtest.h>
+
+#ifndef TABULA_ASSIMP_MODELS_DIR
+TEST(ModelReaderCorpusTest, NeedsAssimpAndItsTestModels)
+{
+    GTEST_SKIP() << "assimp or /usr/share/assimp/models is not installed";
+}
+#else
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <Rendering/Geometry.h>
+#include <Rendering/Mesh.h>
+#include <Rendering/Primitive.h>
+#include <Rendering/Texture.h>
+
+namespace
+{
+
+const std::string c_Models = TABULA_ASSIMP_MODELS_DIR;
+
+struct Reading
+{
+    std::size_t m_Triangles = 0;
+    double m_Min[3] = {std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
+                       std::numeric_limits<double>::max()};
+    double m_Max[3] = {-m_Min[0], -m_Min[1], -m_Min[2]};
+    void add(double x, double y, double z)
+    {
+        const double v[3] = {x, y, z};
+        for (int i = 0; i < 3; ++i)
+            m_Min[i] = std::min(m_Min[i], v[i]), m_Max[i] = std::max(m_Max[i], v[i]);
+    }
+};
+
+Reading tabula(const Rendering::Mesh& mesh)
+{
+    Reading reading;
+    for (Rendering::Geometry* geometry : mesh.getGeometries())
+    {
+        for (Rendering::Primitive* primitive : geometry->getPrimitives())
+        {
+            if (primitive->getPrimitiveType() == GL_TRIANGLES)
+                reading.m_Triangles += primitive->getVertexIndicesArray().size() / 3;
+            EXPECT_LE(geometry->getVertexArray().size(), 65536u);
+        }
+        for (const Vec3<double>& v : geometry->getVertexArray())
+            reading.add(v.x(), v.y(), v.z());
+    }
+    return reading;
+}
+
+Reading assimp(const std::string& path)
+{
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_PreTransformVertices);
+    Reading reading;
+    EXPECT_NE(scene, nullptr) << importer.GetErrorString();
+    if (!scene)
+        return reading;
+    for (unsigned int m = 0; m < scene->mNumMeshes; ++m)
+    {
+        const aiMesh* mesh = scene->mMeshes[m];
+        for (unsigned int f = 0; f < mesh->mNumFaces; ++f)
+            reading.m_Triangles += mesh->mFaces[f].mNumIndices == 3;
+        for (unsigned int v = 0; v < mesh->mNumVertices; ++v)
+            reading.add(mesh->mVertices[v].x, mesh->mVertices[v].y, mesh->mVertices[v].z);
+    }
+    return reading;
+}
+
+std::unique_ptr<Rendering::Mesh> load(const std::string& path, std::string* output = nullptr)
+{
+    testing::internal::CaptureStdout();
+    auto mesh = std::make_unique<Rendering::Mesh>(path);
+    std::string printed = testing::internal::GetCapturedStdout();
+    if (output)
+        *output = printed;
+    return mesh;
+}
+
+} // namespace
+
+TEST(ModelReaderCorpusTest, SoundModelsAgreeWithAssimp)
+{
+    const char* const models[] = {
+        "glTF2/2CylinderEngine-glTF-Binary/2CylinderEngine.glb",
+        "glTF2/BoxTexcoords-glTF/boxTexcoords.gltf",
+        "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb",
+        "glTF2/BoxTextured-glTF-Embedded/BoxTextured.gltf",
+        "glTF2/BoxTextured-glTF-pbrSpecularGlossiness/BoxTextured.gltf",
+        "glTF2/BoxTextured-glTF/BoxTextured.gltf",
+        "glTF2/ClearCoat-glTF/ClearCoatTest.gltf",
+        "glTF2/cameras/Cameras.gltf",
+        "glTF2/glTF-Sample-Models/AnimatedMorphCube-glTF/AnimatedMorphCube.gltf",
+        "glTF2/simple_skin/simple_skin.gltf",
+        "glTF2/textureTransform/TextureTransformTest.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_00.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_01.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_02.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_03.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_04.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_05.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_06.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_07.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_08.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_09.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_10.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_11.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_12.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_13.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_14.gltf",
+        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_15.gltf",
+        "OBJ/box.obj",
+        "OBJ/box_longline.obj",
+        "OBJ/box_mat_with_spaces.obj",
+        "OBJ/box_without_lineending.obj",
+        "OBJ/concave_polygon.obj",
+        "OBJ/cube_mtllib_after_g.obj",
+        "OBJ/cube_usemtl.obj",
+        "OBJ/cube_with_vertexcolors.obj",
+        "OBJ/cube_with_vertexcolors_uni.obj",
+        "OBJ/empty_mat.obj",
+        "OBJ/multiple_spaces.obj",
+        "OBJ/number_formats.obj",
+        "OBJ/regr01.obj",
+        "OBJ/regr_3429812.obj",
+        "OBJ/space_in_material_name.obj",
+        "OBJ/spider.obj",
+        "OBJ/testline.obj",
+        "OBJ/testmixed.obj",
+        "OBJ/testpoints.obj",
+        "OBJ/WusonOBJ.obj",
+    };
+    for (const char* model : models)
+    {
+        SCOPED_TRACE(model);
+        const std::string path = c_Models + "/" + model;
+        std::string printed;
+        std::unique_ptr<Rendering::Mesh> mesh = load(path, &printed);
+        EXPECT_NE(printed.find("Mesh File : \"" + path + "\" loaded."), std::string::npos) << printed;
+        const Reading ours = tabula(*mesh);
+        const Reading theirs = assimp(path);
+        EXPECT_EQ(ours.m_Triangles, theirs.m_Triangles);
+        for (int i = 0; i < 3; ++i)
+        {
+            EXPECT_NEAR(ours.m_Min[i], theirs.m_Min[i], 1e-3) << "axis " << i;
+            EXPECT_NEAR(ours.m_Max[i], theirs.m_Max[i], 1e-3) << "axis " << i;
+        }
+    }
+}
+
+// The spider's materials name their pictures ".\\SpiderTex.jpg", Windows
+// style: they are found beside the model and drawn.
+TEST(ModelReaderCorpusTest, MaterialPicturesAreFoundBesideTheModel)
+{
+    std::string printed;
+    const std::unique_ptr<Rendering::Mesh> mesh = load(c_Models + "/OBJ/spider.obj", &printed);
+    std::size_t textured = 0;
+    for (Rendering::Geometry* geometry : mesh->getGeometries())
+        for (Rendering::Primitive* primitive : geometry->getPrimitives())
+            textured += primitive->getTexture() != nullptr;
+    EXPECT_GE(textured, 4u) << printed;
+    EXPECT_EQ(printed.find("cannot be read"), std::string::npos) << printed;
+}
+
+// assimp reads nothing of the big-endian UTF-16 copy of the box.
+TEST(ModelReaderCorpusTest, Utf16TextLoadsLikeItsAsciiOriginal)
+{
+    const Reading utf16 = tabula(*load(c_Models + "/OBJ/box_UTF16BE.obj"));
+    const Reading ascii = tabula(*load(c_Models + "/OBJ/box.obj"));
+    EXPECT_EQ(utf16.m_Triangles, 12u);
+    EXPECT_EQ(utf16.m_Triangles, ascii.m_Triangles);
+    for (int i = 0; i < 3; ++i)
+    {
+        EXPECT_EQ(utf16.m_Min[i], ascii.m_Min[i]);
+        EXPECT_EQ(utf16.m_Max[i], ascii.m_Max[i]);
+    }
+}
+
+// Each broken file either is refused (one line naming it, an empty mesh) or
+// loads the part that is sound; none crashes or leaks (the ASan build).
+TEST(ModelReaderCorpusTest, BrokenModelsAreRefusedByName)
+{
+    const struct
+    {
+        const char* m_Model;
+        bool m_Refused;
+        const char* m_Reason; // a word of the line, when refused
+    } cases[] = {
+        {"glTF2/draco/2CylinderEngine.gltf", true, "KHR_draco_mesh_compression"},
+        {"glTF2/BoxTextured-glTF-techniqueWebGL/BoxTextured.gltf", true, "KHR_technique_webgl"},
+        {"glTF2/IndexOutOfRange/IndexOutOfRange.gltf", true, "index"},
+        {"glTF2/IndexOutOfRange/AllIndicesOutOfRange.gltf", true, "index"},
+        {"glTF2/RecursiveNodes/RecursiveNodes.gltf", true, "node"},
+        {"glTF2/MissingBin/BoxTextured.gltf", true, ""},
+        {"glTF2/BoxWithInfinites-glTF-Binary/BoxWithInfinites.glb", true, "finite"},
+        {"glTF2/BoxBadNormals-glTF-Binary/BoxBadNormals.glb", false, ""},
+        {"glTF2/IncorrectVertexArrays/Cube.gltf", false, ""},
+        {"glTF2/SchemaFailures/sceneWrongType.gltf", true, "BoxTextured0.bin"},
+        {"glTF2/TestNoRootNode/NoScene.gltf", false, ""},
+        {"glTF2/TestNoRootNode/SceneWithoutNodes.gltf", false, ""},
+        {"glTF2/issue_3269/texcoord_crash.gltf", false, ""},
+        {"glTF2/wrongTypes/badArray.gltf", false, ""},
+        {"glTF2/wrongTypes/badExtension.gltf", false, ""},
+        {"glTF2/wrongTypes/badNumber.gltf", false, ""},
+        {"glTF2/wrongTypes/badObject.gltf", false, ""},
+        {"glTF2/wrongTypes/badString.gltf", false, ""},
+        {"glTF2/wrongTypes/badUint.gltf", false, ""},
+        {"invalid/empty.obj", false, ""},
+        {"invalid/malformed.obj", true, ""},
+        {"invalid/malformed2.obj", false, ""},
+        {"OBJ/point_cloud.obj", false, ""}, // vertices without faces: nothing to draw
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.m_Model);
+        const std::string path = c_Models + "/" + c.m_Model;
+        std::string printed;
+        std::unique_ptr<Rendering::Mesh> mesh = load(path, &printed);
+        const bool refused = printed.find("Couldn't load Mesh file : \"" + path + "\"") != std::string::npos;
+        EXPECT_EQ(refused, c.m_Refused) << printed;
+        if (refused)
+        {
+            EXPECT_TRUE(mesh->getGeometries().empty());
+            const std::string reason = printed.substr(0, printed.find('\n'));
+            EXPECT_NE(reason.find(path), std::string::npos) << printed;
+            EXPECT_NE(reason.find(c.m_Reason), std::string::npos) << printed;
+        }
+    }
+}
+#endif

@@ -1,0 +1,143 @@
+#include <cmath>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <Reader/OBJReader.h>
+#include <Rendering/Geometry.h>
+#include <Rendering/Mesh.h>
+#include <Rendering/Primitive.h>
+
+#include "support/MeshCorners.h"
+#include "support/TestPaths.h"
+
+namespace
+{
+
+using TabulaTest::cornersOf;
+
+std::string model(const std::string& name)
+{
+    return TabulaTest::dataPath("models/" + name);
+}
+
+std::unique_ptr<Rendering::Mesh> load(const std::string& path, std::string* printed = nullptr)
+{
+    testing::internal::CaptureStdout();
+    auto mesh = std::make_unique<Rendering::Mesh>(path);
+    const std::string output = testing::internal::GetCapturedStdout();
+    if (printed)
+        *printed = output;
+    return mesh;
+}
+
+// Area of the triangles, all in the y = 0 plane, seen from above (positive
+// when they turn as the file's faces do, counter-clockwise from +y).
+double areaFromAbove(const std::vector<Vec3<double>>& corners)
+{
+    double area = 0;
+    for (std::size_t i = 0; i + 2 < corners.size(); i += 3)
+    {
+        const Vec3<double> a = corners[i + 1] - corners[i], b = corners[i + 2] - corners[i];
+        area += (a.z() * b.x() - a.x() * b.z()) / 2;
+    }
+    return area;
+}
+
+} // namespace
+
+TEST(OBJReaderTest, BadIndicesAreRefusedWithOneLine)
+{
+    for (const char* file : {"index_zero.obj", "index_past_end.obj", "texcoord_past_end.obj"})
+    {
+        SCOPED_TRACE(file);
+        std::string printed;
+        std::unique_ptr<Rendering::Mesh> mesh = load(model(file), &printed);
+        EXPECT_TRUE(mesh->getGeometries().empty());
+        std::istringstream lines(printed);
+        std::string reason, failure, more;
+        std::getline(lines, reason);
+        std::getline(lines, failure);
+        EXPECT_EQ(reason.rfind("[OBJReader]> " + model(file) + " : ", 0), 0u) << printed;
+        EXPECT_EQ(failure, "Couldn't load Mesh file : \"" + model(file) + "\"") << printed;
+        EXPECT_FALSE(std::getline(lines, more)) << printed;
+    }
+}
+
+// Quads and concave polygons become triangles covering exactly the polygon,
+// turned as the file turns them; the material colour comes with them.
+TEST(OBJReaderTest, PolygonsBecomeTrianglesThatCoverThem)
+{
+    const struct
+    {
+        const char* m_File;
+        std::size_t m_Triangles;
+        double m_Area;
+    } cases[] = {{"quad.obj", 2, 1}, {"concave.obj", 4, 3}, {"red.obj", 1, 0.5}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.m_File);
+        const TabulaTest::MeshCorners corners = cornersOf(*load(model(c.m_File)), GL_TRIANGLES);
+        ASSERT_EQ(corners.m_Positions.size(), 3 * c.m_Triangles);
+        EXPECT_NEAR(areaFromAbove(corners.m_Positions), c.m_Area, 1e-9);
+        // Every triangle turns the same way: none folds over another.
+        for (std::size_t i = 0; i < corners.m_Positions.size(); i += 3)
+            EXPECT_GT(areaFromAbove({corners.m_Positions.begin() + std::ptrdiff_t(i),
+                                     corners.m_Positions.begin() + std::ptrdiff_t(i + 3)}),
+                      0)
+                << "triangle " << i / 3;
+    }
+    const std::unique_ptr<Rendering::Mesh> red = load(model("red.obj"));
+    const Rendering::Geometry& geometry = *red->getGeometries().at(0);
+    ASSERT_EQ(geometry.getPrimitives().size(), 1u);
+    ASSERT_EQ(const_cast<Rendering::Geometry&>(geometry).getColorArray().size(), 3u);
+    EXPECT_EQ(const_cast<Rendering::Geometry&>(geometry).getColorArray()[0], Vec3<double>(1, 0, 0));
+}
+
+// A model whose material library is missing still loads, untextured, after
+// one line that names the library.
+TEST(OBJReaderTest, MissingMaterialLibraryLoadsUntextured)
+{
+    std::string printed;
+    const std::unique_ptr<Rendering::Mesh> mesh = load(model("missing_mtl.obj"), &printed);
+    EXPECT_NE(printed.find("nowhere.mtl"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("Mesh File : \"" + model("missing_mtl.obj") + "\" loaded."), std::string::npos);
+    const TabulaTest::MeshCorners corners = cornersOf(*mesh, GL_TRIANGLES);
+    EXPECT_EQ(corners.m_Positions.size(), 3u);
+    EXPECT_EQ(mesh->getGeometries().at(0)->getPrimitives().at(0)->getTexture(), nullptr);
+}
+
+// Corners sharing a position but not a normal are distinct vertices, the same
+// triple is one; a 134,162-triangle grid spreads over geometries of at most 65,536 vertices.
+TEST(OBJReaderTest, CornersAreSharedByTripleAndBigMeshesSplit)
+{
+    Rendering::Mesh cube;
+    const std::string sharpEdge = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 -1\nvn 0 0 1\nvn 0 1 0\n"
+                                  "f 1//1 2//1 3//1\nf 1//2 4//2 2//2\nf 3//1 2//1 1//1\n";
+    ASSERT_TRUE(Reader::OBJReader().loadFromMemory(sharpEdge, "edge.obj", &cube));
+    EXPECT_EQ(cube.getGeometries().at(0)->getVertexArray().size(), 6u);
+
+    const int side = 260; // 259 x 259 cells x 2 = 134,162 triangles over 67,600 vertices
+    std::string grid;
+    for (int z = 0; z < side; ++z)
+        for (int x = 0; x < side; ++x)
+            grid += "v " + std::to_string(x) + " 0 " + std::to_string(-z) + "\n";
+    std::size_t triangles = 0;
+    for (int z = 0; z + 1 < side; ++z)
+        for (int x = 0; x + 1 < side; ++x, triangles += 2)
+        {
+            const int a = z * side + x + 1, b = a + 1, c = a + side, d = c + 1;
+            grid += "f " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(d) + " " +
+                    std::to_string(c) + "\n";
+        }
+    Rendering::Mesh mesh;
+    ASSERT_TRUE(Reader::OBJReader().loadFromMemory(grid, "grid.obj", &mesh));
+    const TabulaTest::MeshCorners corners = cornersOf(mesh, GL_TRIANGLES);
+    EXPECT_EQ(corners.m_Positions.size(), 3 * triangles);
+    EXPECT_GE(corners.m_Geometries, 2u);
+    EXPECT_LE(corners.m_MaxGeometryVertices, 65536u);
+    EXPECT_NEAR(areaFromAbove(corners.m_Positions), double(side - 1) * (side - 1), 1e-6);
+}

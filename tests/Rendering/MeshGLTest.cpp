@@ -1,0 +1,104 @@
+// glTF models drawn in a real window: pictures read back from the frame.
+
+#include <array>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <Core/ImageManager.h>
+#include <Rendering/Mesh.h>
+
+#include "support/GLTestWindow.h"
+#include "support/TestPaths.h"
+
+namespace
+{
+
+using Pixel = std::array<unsigned char, 4>;
+
+std::unique_ptr<Rendering::Mesh> load(const std::string& file)
+{
+    testing::internal::CaptureStdout();
+    auto mesh = std::make_unique<Rendering::Mesh>(TabulaTest::dataPath("models/" + file));
+    testing::internal::GetCapturedStdout();
+    Core::ImageManager::instance()->initGL();
+    mesh->initList();
+    return mesh;
+}
+
+// Draws the mesh unlit in white on black through an orthographic view of
+// [-size, size] on both window axes, turned by `tilt` degrees about x, and
+// samples a 32 x 32 grid of the frame.
+std::vector<Pixel> drawn(Rendering::Mesh& mesh, double size, double tilt)
+{
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(-size, size, -size, size, -10, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glRotated(tilt, 1, 0, 0);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColor4d(1, 1, 1, 1);
+    mesh.draw();
+    std::vector<Pixel> pixels;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            pixels.push_back(TabulaTest::readPixel(16 + x * 32, 11 + y * 22));
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+    return pixels;
+}
+
+Pixel at(const std::vector<Pixel>& pixels, double x, double y, double size)
+{
+    const int column = int((x + size) / (2 * size) * 32), row = int((size - y) / (2 * size) * 32);
+    return pixels.at(std::size_t(row * 32 + column));
+}
+
+} // namespace
+
+// The textured box's front face shows its picture (many colours where an
+// untextured face would be one), and the separate-file, embedded and binary
+// copies of the model draw exactly the same frame.
+TEST(MeshGLTest, TexturedBoxDrawsItsPictureAlikeInEveryVariant)
+{
+    TabulaTest::openWindow();
+    const std::vector<Pixel> separate = drawn(*load("BoxTextured/separate/BoxTextured.gltf"), 1, 0);
+    std::set<Pixel> face;
+    for (double y = -0.4; y <= 0.4; y += 0.05)
+        for (double x = -0.4; x <= 0.4; x += 0.05)
+            face.insert(at(separate, x, y, 1));
+    EXPECT_GE(face.size(), 3u);
+    EXPECT_EQ(at(separate, 0.8, 0.8, 1), (Pixel{0, 0, 0, 255}));
+    EXPECT_EQ(drawn(*load("BoxTextured/embedded/BoxTextured.gltf"), 1, 0), separate);
+    EXPECT_EQ(drawn(*load("BoxTextured/binary/BoxTextured.glb"), 1, 0), separate);
+}
+
+// The triangle (0,0,0) (0,0,-1) (1,0,0) under a parent that scales by 2 and
+// moves by (2,0,0) and a child that turns it a quarter about y lies at
+// (2,0,0) (0,0,0) (2,0,-2): seen from above, where the nodes put it and not
+// where the bare triangle is.
+TEST(MeshGLTest, NodeTransformedModelDrawsWhereItsNodesPutIt)
+{
+    TabulaTest::openWindow();
+    const std::vector<Pixel> above = drawn(*load("node_tree.gltf"), 3, 90);
+    EXPECT_EQ(at(above, 1.5, 0.5, 3), (Pixel{255, 255, 255, 255}));
+    EXPECT_EQ(at(above, 1.9, 1.5, 3), (Pixel{255, 255, 255, 255}));
+    EXPECT_EQ(at(above, 0.2, 0.6, 3), (Pixel{0, 0, 0, 255}));
+    EXPECT_EQ(at(above, -1.0, -1.0, 3), (Pixel{0, 0, 0, 255}));
+}

@@ -1,0 +1,38 @@
+#include "support/MeshCorners.h"
+
+#include <algorithm>
+
+#include <Rendering/Geometry.h>
+#include <Rendering/Mesh.h>
+#include <Rendering/Primitive.h>
+
+namespace TabulaTest
+{
+
+MeshCorners cornersOf(const Rendering::Mesh& mesh, unsigned int mode)
+{
+    MeshCorners corners;
+    for (Rendering::Geometry* geometry : mesh.getGeometries())
+    {
+        ++corners.m_Geometries;
+        corners.m_MaxGeometryVertices = std::max(corners.m_MaxGeometryVertices, geometry->getVertexArray().size());
+        for (Rendering::Primitive* primitive : geometry->getPrimitives())
+        {
+            if (primitive->getPrimitiveType() != mode)
+                continue;
+            const std::vector<unsigned short>& normals = primitive->getNormalIndicesArray();
+            for (std::size_t i = 0; i < primitive->getVertexIndicesArray().size(); ++i)
+            {
+                corners.m_Positions.push_back(geometry->getVertexArray().at(primitive->getVertexIndicesArray()[i]));
+                if (i < normals.size())
+                {
+                    const Vec3<double>& n = geometry->getNormalArray().at(normals[i]);
+                    corners.m_Normals.push_back(Vec3<double>(n.x(), -n.z(), n.y()));
+                }
+            }
+        }
+    }
+    return corners;
+}
+
+} // namespace TabulaTest

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <vector>
+
+#include <Math/Vec3.h>
+
+namespace Rendering
+{
+class Mesh;
+}
+
+namespace TabulaTest
+{
+
+/// The positions (and stored normals, turned as Primitive draws them) of every
+/// corner a mesh draws with `mode` (GL_TRIANGLES, GL_LINES, GL_POINTS), in
+/// drawing order, across all its geometries.
+struct MeshCorners
+{
+    std::vector<Vec3<double>> m_Positions;
+    std::vector<Vec3<double>> m_Normals;
+    std::size_t m_Geometries = 0;
+    std::size_t m_MaxGeometryVertices = 0;
+};
+MeshCorners cornersOf(const Rendering::Mesh& mesh, unsigned int mode);
+
+} // namespace TabulaTest
