@@ -1,27 +1,59 @@
-// Your first board: an 8x8 board with a row of pieces, the square under the
-// pointer lit up, and a line printed for every click. Give a model file
-// (.gltf, .glb, .obj or .ase) to see your own piece on every starting square.
+// Your first board: an 8x8 board with a row of pieces and the square under the
+// pointer lit up. Click a piece, then an empty square: the piece hops there.
+// Give a model file (.gltf, .glb, .obj or .ase) to see your own piece.
 #include <algorithm>
 #include <iostream>
 #include <string>
-#include <vector>
 
 #include <Core/Board.h>
+#include <Core/CallBackFrame.h>
 #include <Core/CallBackPicking.h>
+#include <Core/Grid.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
 #include <Rendering/Aabb.h>
 #include <Rendering/HUDText.h>
 #include <Rendering/Render.h>
 
-class PrintClick : public Core::CallBackPicking
+// Runs on every click with the square under the pointer.
+class MoveOnClick : public Core::CallBackPicking
 {
 public:
+    explicit MoveOnClick(Core::Board& board) : m_Board(board) {}
     void execute() override
     {
         const Vec2<unsigned int>& cell = m_PickedSquare->getLower();
         std::cout << "clicked square " << cell.x() << "," << cell.y() << std::endl;
+        if (!m_PickedSquare->getObjects().empty())
+            m_From = m_PickedSquare; // the piece to move
+        else if (m_From)
+        {
+            Core::MoveAnimation::Style hop;
+            hop.m_Path = Core::MoveAnimation::HOP;
+            m_Board.animateObject(m_From->getObjects().front(), {m_From, m_PickedSquare}, hop);
+            m_From = nullptr;
+        }
     }
+
+private:
+    Core::Board& m_Board;
+    Core::Square* m_From = nullptr;
+};
+
+// Runs once per frame, before drawing, with the seconds since the last one.
+class Clock : public Core::CallBackFrame
+{
+public:
+    explicit Clock(Rendering::HUDText& text) : m_Text(text) {}
+    void execute() override
+    {
+        m_Seconds += m_DeltaTime;
+        m_Text.setText("Click a piece, then an empty square. " + std::to_string(int(m_Seconds)) + " s");
+    }
+
+private:
+    Rendering::HUDText& m_Text;
+    double m_Seconds = 0;
 };
 
 // A piece of the model (a sphere without one), shrunk to fit a square when
@@ -42,33 +74,21 @@ Core::Object* makePiece(const std::string& model)
 int main(int argc, char** argv)
 {
     const std::string model = argc > 1 ? argv[1] : "";
-    std::vector<Core::Square*> squares;
-    for (unsigned int y = 0; y < 8; ++y)
-        for (unsigned int x = 0; x < 8; ++x)
-        {
-            Core::Square::Coords corners;
-            corners.m_Corners[0] = Vec2<unsigned int>(x, y);
-            corners.m_Corners[1] = Vec2<unsigned int>(x + 1, y);
-            corners.m_Corners[2] = Vec2<unsigned int>(x + 1, y + 1);
-            corners.m_Corners[3] = Vec2<unsigned int>(x, y + 1);
-            std::vector<Core::Object*> pieces;
-            if (y == 1) // the starting row
-                pieces.push_back(makePiece(model));
-            // The square owns its pieces from here on.
-            auto* square = new Core::Square(corners, pieces);
-            square->setColor((x + y) % 2 ? Vec4<double>(0.9, 0.85, 0.7, 1) : Vec4<double>(0.3, 0.2, 0.1, 1));
-            squares.push_back(square);
-        }
-    Core::Board board(Vec2<unsigned int>(8, 8), squares);
+    Core::Grid grid(8, 8); // owns the board, its squares and their pieces
+    grid.setCheckerColors(Vec4<double>(0.3, 0.2, 0.1, 1), Vec4<double>(0.9, 0.85, 0.7, 1));
+    for (unsigned int x = 0; x < 8; ++x)
+        grid.getSquare(x, 1)->pushObject(makePiece(model));
+    Core::Board& board = *grid.getBoard();
     board.setAutoHighlight(true);
 
-    PrintClick onClick;
+    MoveOnClick onClick(board);
     Rendering::HUDText help;
-    help.setText("Point at a square and click. Escape quits.");
+    Clock clock(help);
 
     Rendering::Render* render = Rendering::Render::instance();
     render->setParams("First board", Vec3<double>(1, 1, 1), &board);
     render->getCallBacksPicking().push_back(&onClick);
+    render->getCallBacksFrame().push_back(&clock);
     render->getHUDs().push_back(&help);
     render->run(); // never returns
 }
