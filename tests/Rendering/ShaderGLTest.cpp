@@ -118,6 +118,16 @@ TEST(ShaderGL, SettersReachTheUniformsAndTheTextureBinderLeavesItsUnitActive)
     EXPECT_EQ(uniform("transform")[1], rows[4]); // stored in column order
     shader.setParameter4x4fc("transform", rows);
     EXPECT_EQ(uniform("transform")[1], rows[1]);
+    // Every getter reads the whole uniform as OpenGL holds it.
+    using Getter = void (Rendering::Shader::*)(const char*, float*);
+    for (Getter get : {&Rendering::Shader::getParameter1f, &Rendering::Shader::getParameter2f,
+                       &Rendering::Shader::getParameter3f, &Rendering::Shader::getParameter4f,
+                       &Rendering::Shader::getParameter4x4fr, &Rendering::Shader::getParameter4x4fc})
+    {
+        float out[16] = {};
+        (shader.*get)("transform", out);
+        EXPECT_EQ(std::vector<float>(out, out + 16), uniform("transform"));
+    }
 
     Built textured = build(shaderPath("textured.vert"), shaderPath("textured.frag"));
     textured.shader->apply();
