@@ -93,6 +93,9 @@ TEST(Image, ReduceToLimitHalvesOnceKeepingEvenPixelsOfEvenRows)
     EXPECT_FALSE(deep->isLoaded());
     EXPECT_EQ(deep->getMemoryUsage(), 0);
     deep->unLoad();
+    Rendering::Image emptyCopy(*deep);
+    EXPECT_FALSE(emptyCopy.isLoaded());
+    EXPECT_EQ(emptyCopy.getDataSize(), 0u);
 }
 
 TEST(Image, ReaderIsChosenByCaseSensitiveSubstring)
