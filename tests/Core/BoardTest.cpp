@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <Core/Board.h>
+#include <Core/Grid.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
 
@@ -8,26 +9,12 @@ using namespace Core;
 
 namespace
 {
-Square* unitSquare(unsigned int x, unsigned int y)
-{
-    Square::Coords c;
-    c.m_Corners[0] = Vec2<unsigned int>(x, y);
-    c.m_Corners[1] = Vec2<unsigned int>(x + 1, y);
-    c.m_Corners[2] = Vec2<unsigned int>(x + 1, y + 1);
-    c.m_Corners[3] = Vec2<unsigned int>(x, y + 1);
-    return new Square(c, {});
-}
-
 struct TwoSquares : ::testing::Test
 {
-    Square* a = unitSquare(0, 0);
-    Square* b = unitSquare(1, 0);
-    Board board{Vec2<unsigned int>(2, 1), {a, b}};
-    ~TwoSquares() override
-    {
-        delete a;
-        delete b;
-    }
+    Grid grid{2, 1};
+    Square* a = grid.getSquare(0, 0);
+    Square* b = grid.getSquare(1, 0);
+    Board& board = *grid.getBoard();
 };
 } // namespace
 

@@ -29,28 +29,6 @@ Rendering::Image* add(const std::string& name, std::string* output = nullptr)
     return image;
 }
 
-struct ChildResult
-{
-    int status = -1;
-    std::string output;
-};
-
-ChildResult runChild(const std::string& mode)
-{
-    const std::string log = TabulaTest::buildPath("ImageMemoryChild-" + mode + ".log");
-    const std::string command = TabulaTest::buildPath("ImageMemoryChild") + " " + mode + " " +
-                                TabulaTest::dataPath("images") + " > " + log + " 2>&1";
-    ChildResult result;
-    const int raw = std::system(command.c_str());
-    if (WIFEXITED(raw))
-        result.status = WEXITSTATUS(raw);
-    std::ifstream file(log);
-    std::stringstream text;
-    text << file.rdbuf();
-    result.output = text.str();
-    return result;
-}
-
 } // namespace
 
 TEST(ImageManager, SharesOneImagePerNameAndCountsItsUsers)
@@ -109,38 +87,33 @@ TEST(ImageManager, RecoveryHalvesEveryImageAndReportsWholeMebibytes)
     EXPECT_EQ(manager()->getTotalMemoryUsed(), before);
 }
 
+// A child process runs each shortage (ImageMemoryChild) with its address
+// space limited; the process ends with status 255 once recovery cannot help.
 TEST(ImageManager, RealShortageIsRelievedOnceThenEndsTheProcess)
 {
-    const ChildResult result = runChild("recover");
-    EXPECT_EQ(result.status, 255);
-    EXPECT_EQ(result.output, "Image File : \"" + TabulaTest::dataPath("images/big.png") +
-                                 "\" loaded.\n"
-                                 "Image File : \"" +
-                                 TabulaTest::dataPath("images/small.png") +
-                                 "\" loaded.\n"
-                                 "total 16777408\n"
-                                 "Recovered memory : 12 Mo.\n"
-                                 "allocated 14 MiB\n"
-                                 "Already Reduced ...\n"
-                                 "Already Reduced ...\n"
-                                 "Not enought memory, This application will be closed !\n"
-                                 "total 4194352\n");
-}
-
-TEST(ImageManager, ShortageWithoutImagesEndsTheProcess)
-{
-    const ChildResult result = runChild("empty");
-    EXPECT_EQ(result.status, 255);
-    EXPECT_EQ(result.output, "total 0\nNot enought memory, This application will be closed !\ntotal 0\n");
-}
-
-// Halving the big image runs short itself: it stays whole and counted, the
-// small one is halved, and too little was freed.
-TEST(ImageManager, ShortageDuringRecoveryLeavesTheTotalRight)
-{
-    const ChildResult result = runChild("nested");
-    EXPECT_EQ(result.status, 255);
-    const std::string tail = "total 16777408\nNot enought memory, This application will be closed !\ntotal 16777264\n";
-    ASSERT_GE(result.output.size(), tail.size()) << result.output;
-    EXPECT_EQ(result.output.substr(result.output.size() - tail.size()), tail) << result.output;
+    const std::string big = TabulaTest::dataPath("images/big.png");
+    const std::string small = TabulaTest::dataPath("images/small.png");
+    const std::string loaded = "Image File : \"" + big + "\" loaded.\nImage File : \"" + small + "\" loaded.\n";
+    const std::string closing = "Not enought memory, This application will be closed !\n";
+    const std::pair<const char*, std::string> cases[] = {
+        {"recover", loaded +
+                        "total 16777408\nRecovered memory : 12 Mo.\nallocated 14 MiB\nAlready Reduced ...\n"
+                        "Already Reduced ...\n" +
+                        closing + "total 4194352\n"},
+        {"empty", "total 0\n" + closing + "total 0\n"},
+        // Halving the big image runs short itself: it stays whole and counted,
+        // the small one is halved, and too little was freed.
+        {"nested", loaded + "total 16777408\n" + closing + "total 16777264\n"},
+    };
+    for (const auto& c : cases)
+    {
+        const std::string log = TabulaTest::buildPath(std::string("ImageMemoryChild-") + c.first + ".log");
+        const int raw = std::system((TabulaTest::buildPath("ImageMemoryChild") + " " + c.first + " " +
+                                     TabulaTest::dataPath("images") + " > " + log + " 2>&1")
+                                        .c_str());
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 255) << c.first << " " << raw;
+        std::stringstream output;
+        output << std::ifstream(log).rdbuf();
+        EXPECT_EQ(output.str(), c.second) << c.first;
+    }
 }

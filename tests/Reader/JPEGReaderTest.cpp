@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -36,25 +34,10 @@ Rendering::Image* quietImage(const std::string& path, std::string* output = null
     return image;
 }
 
-// The binary PPM's pixels, top row first.
-std::vector<unsigned char> ppmPixels(const std::string& path, int* width, int* height)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::string magic;
-    int maximum = 0;
-    file >> magic >> *width >> *height >> maximum;
-    file.get();
-    std::vector<unsigned char> pixels(static_cast<std::size_t>(*width) * *height * 3);
-    file.read(reinterpret_cast<char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
-    return pixels;
-}
-
 } // namespace
 
-// testorig.ppm is the picture that testorig.jpg was compressed from (cjpeg
-// turns it into testimgint.jpg byte for byte), so it matches a decode only up
-// to the compression's loss. Exactness is checked against libjpeg decoding the
-// same file from memory with its defaults.
+// Exactness is checked against libjpeg decoding the same file from memory
+// with its defaults.
 TEST(JPEGReader, BaselineFileDecodesLikeBareLibjpegWithRowsFlipped)
 {
     const std::string path = TabulaTest::dataPath("jpeg/testorig.jpg");
@@ -86,21 +69,10 @@ TEST(JPEGReader, BaselineFileDecodesLikeBareLibjpegWithRowsFlipped)
     ASSERT_EQ(height, 149);
     EXPECT_EQ(image->getFormat(), static_cast<unsigned int>(GL_RGB));
     EXPECT_EQ(image->getType(), static_cast<unsigned int>(GL_UNSIGNED_BYTE));
-    int ppmWidth = 0;
-    int ppmHeight = 0;
-    const std::vector<unsigned char> original =
-        ppmPixels(TabulaTest::dataPath("jpeg/testorig.ppm"), &ppmWidth, &ppmHeight);
-    ASSERT_EQ(ppmWidth, width);
-    ASSERT_EQ(ppmHeight, height);
-    int worst = 0;
     for (int y = 0; y < height; ++y)
-    {
-        const unsigned char* ours = image->getData() + (height - 1 - y) * row;
-        ASSERT_TRUE(std::equal(ours, ours + row, reference.begin() + y * row)) << "row " << y;
-        for (std::size_t x = 0; x < row; ++x)
-            worst = std::max(worst, std::abs(int(ours[x]) - int(original[y * row + x])));
-    }
-    EXPECT_LE(worst, 3);
+        ASSERT_TRUE(std::equal(reference.begin() + y * row, reference.begin() + (y + 1) * row,
+                               image->getData() + (height - 1 - y) * row))
+            << "row " << y;
 
     std::unique_ptr<Rendering::Image> arithmetic(quietImage(TabulaTest::dataPath("jpeg/testimgari.jpg")));
     ASSERT_TRUE(arithmetic->isLoaded());
@@ -174,19 +146,13 @@ TEST(JPEGReader, FileCutInHalfDecodesWithTheRestFilled)
     EXPECT_FALSE(std::equal(cut->getData(), cut->getData() + row, whole->getData()));
 }
 
-TEST(JPEGReader, HelpersFollowTheirContract)
+TEST(JPEGReader, IdentifyWantsTenBytesEndingInJfif)
 {
     const std::vector<unsigned char> jfif = readFile(TabulaTest::dataPath("jpeg/testorig.jpg"));
     EXPECT_EQ(Reader::simage_jpeg_identify("any", jfif.data(), 10), 1);
     EXPECT_EQ(Reader::simage_jpeg_identify("any", jfif.data(), 9), 0);
     const unsigned char exif[] = {0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x10, 'E', 'x', 'i', 'f', 0, 0};
     EXPECT_EQ(Reader::simage_jpeg_identify("any", exif, sizeof(exif)), 0);
-
-    unsigned char buffer[6] = {};
-    unsigned char source[3] = {1, 2, 3};
-    EXPECT_EQ(Reader::copyScanline(buffer + 3, source, 3), buffer);
-    EXPECT_EQ(buffer[3], 1);
-    EXPECT_EQ(buffer[5], 3);
 }
 
 TEST(JPEGReader, StreamDestinationAndSourceRoundTrip)

@@ -14,25 +14,18 @@ namespace
 
 using Bytes = std::vector<unsigned char>;
 
-// An image holding exactly `pixels`, made without any file.
-std::unique_ptr<Rendering::Image> imageOf(int width, int height, unsigned int format, unsigned int type,
-                                          const Bytes& pixels)
+// An image of width x height holding the bytes 0, 1, 2, ..., made without a file.
+std::unique_ptr<Rendering::Image> countingImage(int width, int height, unsigned int format, unsigned int type,
+                                                std::size_t size)
 {
     testing::internal::CaptureStdout();
     std::unique_ptr<Rendering::Image> image(new Rendering::Image("made-in-memory"));
     testing::internal::GetCapturedStdout();
-    unsigned char* data = new unsigned char[pixels.size()];
-    std::memcpy(data, pixels.data(), pixels.size());
+    unsigned char* data = new unsigned char[size];
+    for (std::size_t i = 0; i < size; ++i)
+        data[i] = static_cast<unsigned char>(i);
     image->setData(width, height, 1, static_cast<int>(format), format, type, data);
     return image;
-}
-
-Bytes counting(std::size_t size)
-{
-    Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<unsigned char>(i);
-    return bytes;
 }
 
 Bytes dataOf(const Rendering::Image& image)
@@ -49,121 +42,94 @@ std::string reduce(Rendering::Image& image)
 
 } // namespace
 
-TEST(Image, ReduceToLimitKeepsEvenPixelsOfEvenRowsOnce)
+// 8-bit RGB(A) keeps even pixels of even rows with a two-pixel step that runs
+// on across odd rows; gray and 16-bit pixels are walked by their real size.
+// No read goes past the buffer (ASan watches).
+TEST(Image, ReduceToLimitHalvesOnceKeepingEvenPixelsOfEvenRows)
 {
-    auto square = imageOf(4, 4, GL_RGB, GL_UNSIGNED_BYTE, counting(48));
-    EXPECT_EQ(reduce(*square), "");
-    EXPECT_EQ(square->getWidth(), 2);
-    EXPECT_EQ(square->getHeight(), 2);
-    EXPECT_TRUE(square->isReduced());
-    // Pixels (0,0), (2,0), (0,2), (2,2): byte offsets 0, 6, 24, 30.
-    EXPECT_EQ(dataOf(*square), (Bytes{0, 1, 2, 6, 7, 8, 24, 25, 26, 30, 31, 32}));
-    EXPECT_EQ(reduce(*square), "Already Reduced ...\n");
-    EXPECT_EQ(square->getWidth(), 2);
-    EXPECT_EQ(dataOf(*square).size(), 12u);
+    struct Case
+    {
+        int width, height;
+        unsigned int format, type;
+        std::size_t size;
+        int countedBefore, newWidth, newHeight;
+        Bytes kept;
+    };
+    const Case cases[] = {
+        // Pixels (0,0), (2,0), (0,2), (2,2): byte offsets 0, 6, 24, 30.
+        {4, 4, GL_RGB, GL_UNSIGNED_BYTE, 48, 48, 2, 2, {0, 1, 2, 6, 7, 8, 24, 25, 26, 30, 31, 32}},
+        // 18 bytes: pixel (0,0), then the first byte of pixel (2,0).
+        {3, 2, GL_RGB, GL_UNSIGNED_BYTE, 18, 18, 1, 1, {0, 1, 2, 6}},
+        {1, 1, GL_RGB, GL_UNSIGNED_BYTE, 3, 3, 0, 0, {}},
+        {2, 2, GL_RGBA, GL_UNSIGNED_BYTE, 16, 16, 1, 1, {0, 1, 2, 3}},
+        {4, 2, GL_LUMINANCE, GL_UNSIGNED_BYTE, 8, 32, 2, 1, {0, 2}},
+        {2, 2, GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE, 8, 16, 1, 1, {0, 1}},
+        {2, 2, GL_RGBA, GL_UNSIGNED_SHORT, 32, 16, 1, 1, {0, 1, 2, 3, 4, 5, 6, 7}},
+        {3, 3, GL_RGB, GL_UNSIGNED_SHORT, 54, 27, 1, 1, {0, 1, 2, 3, 4, 5}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " format " << c.format << " type " << c.type);
+        auto image = countingImage(c.width, c.height, c.format, c.type, c.size);
+        EXPECT_EQ(image->getMemoryUsage(), c.countedBefore);
+        EXPECT_EQ(reduce(*image), "");
+        EXPECT_TRUE(image->isReduced());
+        EXPECT_TRUE(image->isLoaded());
+        EXPECT_EQ(image->getWidth(), c.newWidth);
+        EXPECT_EQ(image->getHeight(), c.newHeight);
+        EXPECT_EQ(dataOf(*image), c.kept);
+        EXPECT_EQ(reduce(*image), "Already Reduced ...\n");
+        EXPECT_EQ(dataOf(*image), c.kept);
+    }
 
-    // S = 18: pixel (0,0), then the first byte of pixel (2,0).
-    auto odd = imageOf(3, 2, GL_RGB, GL_UNSIGNED_BYTE, counting(18));
-    reduce(*odd);
-    EXPECT_EQ(odd->getWidth(), 1);
-    EXPECT_EQ(odd->getHeight(), 1);
-    EXPECT_EQ(dataOf(*odd), (Bytes{0, 1, 2, 6}));
-
-    auto single = imageOf(1, 1, GL_RGB, GL_UNSIGNED_BYTE, counting(3));
-    reduce(*single);
-    EXPECT_EQ(single->getWidth(), 0);
-    EXPECT_EQ(single->getHeight(), 0);
-    EXPECT_TRUE(single->isLoaded());
-    EXPECT_EQ(single->getDataSize(), 0u);
-
-    auto rgba = imageOf(2, 2, GL_RGBA, GL_UNSIGNED_BYTE, counting(16));
-    reduce(*rgba);
-    EXPECT_EQ(dataOf(*rgba), (Bytes{0, 1, 2, 3}));
-}
-
-// Gray and 16-bit pixels are not the size the counting rule assumes: halving
-// keeps their real pixels and never reads past the buffer (ASan watches).
-TEST(Image, ReduceToLimitWalksOtherFormatsByTheirRealPixelSize)
-{
-    auto gray = imageOf(4, 2, GL_LUMINANCE, GL_UNSIGNED_BYTE, counting(8));
-    EXPECT_EQ(gray->getMemoryUsage(), 32);
-    reduce(*gray);
-    EXPECT_EQ(dataOf(*gray), (Bytes{0, 2}));
-    EXPECT_EQ(gray->getMemoryUsage(), 8);
-
-    auto grayAlpha = imageOf(2, 2, GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE, counting(8));
-    reduce(*grayAlpha);
-    EXPECT_EQ(dataOf(*grayAlpha), (Bytes{0, 1}));
-
-    auto deep = imageOf(2, 2, GL_RGBA, GL_UNSIGNED_SHORT, counting(32));
-    reduce(*deep);
-    EXPECT_EQ(dataOf(*deep), (Bytes{0, 1, 2, 3, 4, 5, 6, 7}));
-
-    auto deepOdd = imageOf(3, 3, GL_RGB, GL_UNSIGNED_SHORT, counting(54));
-    reduce(*deepOdd);
-    EXPECT_EQ(dataOf(*deepOdd), (Bytes{0, 1, 2, 3, 4, 5}));
-
-    // The copy takes the bytes the image really holds.
+    // A copy takes the bytes the image really holds, and no texture.
+    auto deep = countingImage(2, 2, GL_RGBA, GL_UNSIGNED_SHORT, 32);
     Rendering::Image copy(*deep);
     EXPECT_EQ(dataOf(copy), dataOf(*deep));
     EXPECT_NE(copy.getData(), deep->getData());
-    EXPECT_FALSE(copy.isReduced());
-    EXPECT_EQ(copy.getId(), 0u);
     EXPECT_EQ(copy.getType(), static_cast<unsigned int>(GL_UNSIGNED_SHORT));
-}
 
-TEST(Image, MemoryUsageCountsThreeBytesForRgbAndFourOtherwise)
-{
-    auto rgb = imageOf(256, 128, GL_RGB, GL_UNSIGNED_BYTE, Bytes(256 * 128 * 3));
-    EXPECT_EQ(rgb->getMemoryUsage(), 98304);
-    auto gray = imageOf(256, 128, GL_LUMINANCE, GL_UNSIGNED_BYTE, Bytes(256 * 128));
-    EXPECT_EQ(gray->getMemoryUsage(), 131072);
-
-    gray->unLoad();
-    EXPECT_FALSE(gray->isLoaded());
-    EXPECT_EQ(gray->getMemoryUsage(), 0);
-    gray->unLoad();
-    EXPECT_FALSE(gray->isLoaded());
+    deep->unLoad();
+    EXPECT_FALSE(deep->isLoaded());
+    EXPECT_EQ(deep->getMemoryUsage(), 0);
+    deep->unLoad();
+    Rendering::Image emptyCopy(*deep);
+    EXPECT_FALSE(emptyCopy.isLoaded());
+    EXPECT_EQ(emptyCopy.getDataSize(), 0u);
 }
 
 TEST(Image, ReaderIsChosenByCaseSensitiveSubstring)
 {
-    struct Case
-    {
-        const char* name;
-        const char* firstLine;
-    };
     const std::string dir = TabulaTest::dataPath("images/missing/");
-    const Case cases[] = {
-        {"photo.Png", "Unsupported format ... (supported format : PNG / JPG)"},
-        {"photo.Jpg", "Unsupported format ... (supported format : PNG / JPG)"},
-        {"photo.gif", "Unsupported format ... (supported format : PNG / JPG)"},
-        {"photo.PNG", "Couldn't open/find file : \"@\""},
-        {"photo.png.bak", "Couldn't open/find file : \"@\""},
-        {"photo.jpg.png", "Couldn't open/find file : \"@\""},
-        {"photo.png.jpg", "Couldn't open/find file : \"@\""},
-        {"photo.jpeg", "Couldn't find/load texture : \"@"},
-        {"photo.JPEG", "Couldn't find/load texture : \"@"},
-        {"photo.JPG", "Couldn't find/load texture : \"@"},
-    };
-    for (const Case& c : cases)
+    // The line before the last names which reader, if any, was chosen.
+    const auto firstLine = [](const std::string& path, char reader) -> std::string
     {
-        const std::string path = dir + c.name;
-        std::string first = c.firstLine;
-        const std::string::size_type at = first.find('@');
-        if (at != std::string::npos)
-            first.replace(at, 1, path);
+        if (reader == 'P')
+            return "Couldn't open/find file : \"" + path + "\"\n";
+        if (reader == 'J')
+            return "Couldn't find/load texture : \"" + path + "\n";
+        return "Unsupported format ... (supported format : PNG / JPG)\n";
+    };
+    const std::pair<const char*, char> cases[] = {
+        {"photo.Png", '-'},     {"photo.Jpg", '-'},     {"photo.gif", '-'},     {"photo.PNG", 'P'},
+        {"photo.png.bak", 'P'}, {"photo.jpg.png", 'P'}, {"photo.png.jpg", 'P'}, {"photo.jpeg", 'J'},
+        {"photo.JPEG", 'J'},    {"photo.JPG", 'J'},
+    };
+    for (const auto& c : cases)
+    {
+        const std::string path = dir + c.first;
         testing::internal::CaptureStdout();
         Rendering::Image image(path);
-        const std::string output = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  firstLine(path, c.second) + "Couldn't load Image file : \"" + path + "\"\n")
+            << c.first;
         EXPECT_FALSE(image.isLoaded());
-        EXPECT_EQ(output, first + "\nCouldn't load Image file : \"" + path + "\"\n") << c.name;
     }
 
     const std::string wood = TabulaTest::dataPath("images/wood.png");
     testing::internal::CaptureStdout();
     Rendering::Image image(wood);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Image File : \"" + wood + "\" loaded.\n");
-    EXPECT_TRUE(image.isLoaded());
+    EXPECT_EQ(image.getMemoryUsage(), 2 * 2 * 3); // counted 3 bytes a pixel for RGB
     EXPECT_EQ(image.getId(), 0u);
 }

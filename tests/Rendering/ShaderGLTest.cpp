@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Rendering/Shader.h"
 #include "support/GLTestWindow.h"
@@ -86,57 +87,58 @@ TEST(ShaderGL, BuildsFromTwoFilesAndReportsEachFailure)
     EXPECT_EQ(empty[0], '\0');
 }
 
-TEST(ShaderGL, SettersAndGettersReachTheUniforms)
+// What the setters write is read back through OpenGL itself.
+TEST(ShaderGL, SettersReachTheUniformsAndTheTextureBinderLeavesItsUnitActive)
 {
     Built built = build(shaderPath("textured.vert"), shaderPath("params.frag"));
     Rendering::Shader& shader = *built.shader;
     const GLuint program = shader.getProgram();
+    const auto uniform = [program](const char* name)
+    {
+        float value[16] = {};
+        glGetUniformfv(program, glGetUniformLocation(program, name), value);
+        return std::vector<float>(value, value + 16);
+    };
     shader.apply();
-
     shader.setParameter3f("tint", 1.0f, 2.0f, 3.0f);
-    float tint[3] = {};
-    shader.getParameter3f("tint", tint);
-    EXPECT_EQ(tint[2], 3.0f);
-
+    EXPECT_EQ(uniform("tint")[2], 3.0f);
     float weights[4] = {1.0f, 2.0f, 3.0f, 4.0f};
     shader.setParameterArray1f("weights", 4, weights);
-    float last = 0.0f;
-    glGetUniformfv(program, glGetUniformLocation(program, "weights[3]"), &last);
-    EXPECT_EQ(last, 4.0f);
+    EXPECT_EQ(uniform("weights[3]")[0], 4.0f);
     float nine = 9.0f;
     shader.setParameter1fv("weights", &nine); // one element only
-    float second = 0.0f;
-    glGetUniformfv(program, glGetUniformLocation(program, "weights[1]"), &second);
-    EXPECT_EQ(second, 2.0f);
+    EXPECT_EQ(uniform("weights[1]")[0], 2.0f);
+    float last = 0.0f;
     shader.getParameterArray1f("weights", 4, &last);
     EXPECT_EQ(last, 9.0f);
-
     float rows[16];
     for (int i = 0; i < 16; ++i)
         rows[i] = static_cast<float>(i);
-    float out[16] = {};
     shader.setParameter4x4fr("transform", rows);
-    shader.getParameter4x4fr("transform", out);
-    EXPECT_EQ(out[1], rows[4]); // read back in column order
+    EXPECT_EQ(uniform("transform")[1], rows[4]); // stored in column order
     shader.setParameter4x4fc("transform", rows);
-    shader.getParameter4x4fc("transform", out);
-    EXPECT_EQ(out[1], rows[1]);
+    EXPECT_EQ(uniform("transform")[1], rows[1]);
+    // Every getter reads the whole uniform as OpenGL holds it.
+    using Getter = void (Rendering::Shader::*)(const char*, float*);
+    for (Getter get : {&Rendering::Shader::getParameter1f, &Rendering::Shader::getParameter2f,
+                       &Rendering::Shader::getParameter3f, &Rendering::Shader::getParameter4f,
+                       &Rendering::Shader::getParameter4x4fr, &Rendering::Shader::getParameter4x4fc})
+    {
+        float out[16] = {};
+        (shader.*get)("transform", out);
+        EXPECT_EQ(std::vector<float>(out, out + 16), uniform("transform"));
+    }
 
-    Rendering::Shader::unApply();
-}
-
-TEST(ShaderGL, TextureBinderLeavesItsUnitActive)
-{
-    Built built = build(shaderPath("textured.vert"), shaderPath("textured.frag"));
-    Rendering::Shader& shader = *built.shader;
-    shader.apply();
+    Built textured = build(shaderPath("textured.vert"), shaderPath("textured.frag"));
+    textured.shader->apply();
     GLuint texture = 0;
     glGenTextures(1, &texture);
-    shader.setTexture2DParameter("NormalsID", texture, 1);
+    textured.shader->setTexture2DParameter("NormalsID", texture, 1);
     EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE1);
     EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), texture);
     GLint unit = -1;
-    glGetUniformiv(shader.getProgram(), glGetUniformLocation(shader.getProgram(), "NormalsID"), &unit);
+    glGetUniformiv(textured.shader->getProgram(), glGetUniformLocation(textured.shader->getProgram(), "NormalsID"),
+                   &unit);
     EXPECT_EQ(unit, 1);
     glActiveTexture(GL_TEXTURE0);
     glDeleteTextures(1, &texture);
