@@ -10,13 +10,15 @@ foreach(dir Math Core Rendering Reader)
 endforeach()
 install(FILES ${PROJECT_BINARY_DIR}/include/TabulaExport.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tabula COMPONENT dev)
 
-# A static library carries its private dependencies to the final link.
+# A static library brings its own dependencies to the game's link. In
+# tabula.pc they are plain requirements rather than private ones, since
+# `pkg-config --static` would also ask for static GLUT and X libraries.
 if(TABULA_LIBRARY_TYPE STREQUAL "STATIC")
     set(TABULA_STATIC ON)
-    set(TABULA_PC_REQUIRES_PRIVATE "glew libpng libjpeg")
+    set(TABULA_PC_REQUIRES "gl glu glut glew libpng libjpeg")
 else()
     set(TABULA_STATIC OFF)
-    set(TABULA_PC_REQUIRES_PRIVATE "")
+    set(TABULA_PC_REQUIRES "gl glu glut")
 endif()
 
 # Both package files find the prefix from where they lie, so the installed tree
