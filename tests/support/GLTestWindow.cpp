@@ -1,6 +1,8 @@
 #include "support/GLTestWindow.h"
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -43,9 +45,28 @@ void openWindow()
     glutCreateWindow("tabula-test");
     glutDisplayFunc(idleDisplay);
     glutReshapeFunc(reshape);
-    // Some events must pass before the window has its final size on screen.
-    for (int i = 0; i < 5; ++i)
+    // Wait until the server shows the window and every event it sent about
+    // it (map, size, expose) has been handled, however slow the server is:
+    // a late size event would otherwise reach the engine in the middle of a
+    // test. One deadline for the whole wait.
+    Display* display = glXGetCurrentDisplay();
+    const Window window = glXGetCurrentDrawable();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    XWindowAttributes attributes{};
+    for (;;)
+    {
+        XSync(display, False);
         glutMainLoopEvent();
+        if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable &&
+            XPending(display) == 0)
+            break;
+        if (std::chrono::steady_clock::now() > deadline)
+        {
+            ADD_FAILURE() << "the test window was not shown within 20 s";
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     g_WindowOpen = true;
 }
 
