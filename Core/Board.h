@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <string>
 #include <vector>
 
@@ -18,7 +20,7 @@ class Square;
 /// The root of the scene: a slab m_Size cells wide (x) and deep (grid y, along
 /// -z), m_Depth thick, with its top face at height 0, centred on the origin
 /// when drawn. It lists the game's squares but owns none of them.
-class Board : public Drawable
+class TABULA_EXPORT Board : public Drawable
 {
 public:
     /// Thickness of the slab.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 namespace Core
 {
 
@@ -9,7 +11,7 @@ namespace Core
 /// m_DeltaTime (seconds of a steady wall clock; 0 at the first frame) and
 /// calls execute(), record after record in list order. The engine never
 /// deletes the record.
-class CallBackFrame
+class TABULA_EXPORT CallBackFrame
 {
 public:
     virtual ~CallBackFrame() = default;

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 namespace Core
 {
 
 /// Derive from this and register it in Render::getCallBacksKeyboard(). Every
 /// key the engine does not use itself is stored with the pointer position
 /// (window pixels, origin top-left) before execute() is called.
-class CallBackKeyboard
+class TABULA_EXPORT CallBackKeyboard
 {
 public:
     virtual ~CallBackKeyboard() = default;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <vector>
 
 namespace Core
@@ -13,7 +15,7 @@ class Square;
 /// captured pieces have gone, the board stores the move and calls execute()
 /// once, record after record in list order. The board never deletes the
 /// record.
-class CallBackMove
+class TABULA_EXPORT CallBackMove
 {
 public:
     virtual ~CallBackMove() = default;

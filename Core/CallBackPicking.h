@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 namespace Core
 {
 
@@ -9,7 +11,7 @@ class Square;
 /// frame the engine stores the square under the pointer (null over the
 /// board's frame) in m_PickedSquare; on a left-button release over a
 /// highlighted square it stores that square and calls execute().
-class CallBackPicking
+class TABULA_EXPORT CallBackPicking
 {
 public:
     virtual ~CallBackPicking() = default;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,7 +26,7 @@ namespace Core
 /// Ownership: the drawable owns its texture. A copy shows the same texture
 /// object; the texture lives until the last drawable showing it replaces or
 /// removes it or is destroyed. Metadata entries belong to the game.
-class Drawable
+class TABULA_EXPORT Drawable
 {
 public:
     Drawable();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <memory>
 #include <vector>
 
@@ -21,7 +23,7 @@ class Square;
 /// Ownership: the grid owns its board and its squares, and so, through the
 /// squares, every piece standing on them. Destroy the grid only when the
 /// engine no longer draws its board.
-class Grid
+class TABULA_EXPORT Grid
 {
 public:
     Grid(unsigned int width, unsigned int depth);

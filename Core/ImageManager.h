@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <cstdint>
 #include <map>
 #include <new>
@@ -23,7 +25,7 @@ namespace Core
 /// frees at least 10 MiB the allocation is retried, otherwise the process
 /// prints "Not enought memory, This application will be closed !" and exits
 /// with status -1.
-class ImageManager
+class TABULA_EXPORT ImageManager
 {
 public:
     static ImageManager* instance();
@@ -71,7 +73,7 @@ private:
 };
 
 /// The function object behind the new handler, bound to the manager.
-class ImageManagerNewHandler
+class TABULA_EXPORT ImageManagerNewHandler
 {
 public:
     static ImageManagerNewHandler* instance();
@@ -83,6 +85,6 @@ private:
 };
 
 /// The function installed with std::set_new_handler.
-void ImagesManagerNewHandler();
+TABULA_EXPORT void ImagesManagerNewHandler();
 
 } // namespace Core

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <map>
 #include <string>
 
@@ -15,7 +17,7 @@ namespace Core
 /// (a file that fails to load keeps an empty mesh under its name). It owns
 /// them and counts their users: a mesh is destroyed when its last user gives
 /// it back, or at process exit.
-class MeshManager
+class TABULA_EXPORT MeshManager
 {
 public:
     static MeshManager* instance();

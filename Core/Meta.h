@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <string>
 
 namespace Core
@@ -7,7 +9,7 @@ namespace Core
 
 /// A named value attached to a drawable. The game creates and frees entries;
 /// a drawable only keeps pointers to them.
-class MetaBase
+class TABULA_EXPORT MetaBase
 {
 public:
     explicit MetaBase(const std::string& name) : m_Name(name) {}
@@ -20,7 +22,7 @@ protected:
 };
 
 template <typename T>
-class Meta : public MetaBase
+class TABULA_EXPORT Meta : public MetaBase
 {
 public:
     Meta(const std::string& name, const T& value) : MetaBase(name), m_Value(value) {}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <cstddef>
 #include <vector>
 
@@ -23,7 +25,7 @@ class Square;
 /// height h at half time. Captured piece i starts leaving halfway through
 /// leg min(i, legs - 1), when a hop is above it, and is gone m_ExitSeconds
 /// later. The move is over when every leg and every exit has played.
-class MoveAnimation
+class TABULA_EXPORT MoveAnimation
 {
 public:
     enum Path : int

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <string>
 
 #include <Core/Drawable.h>
@@ -20,7 +22,7 @@ class Square;
 /// square places it on one of nine spots; the piece lifts itself so that it
 /// rests on the board (deltaTranslateY) and scales itself by m_Scale.
 /// Once on a square, the square owns it.
-class Object : public Drawable
+class TABULA_EXPORT Object : public Drawable
 {
 public:
     enum VerticalAlignment : int

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <string>
 #include <vector>
 
@@ -16,7 +18,7 @@ class Object;
 /// along its depth), drawn flat 0.001 above the slab so it never fights the
 /// slab for depth. A grid point (x, y) lies at (x, 0.001, -y) in the board's
 /// local frame. The square owns the pieces on its stack.
-class Square : public Drawable
+class TABULA_EXPORT Square : public Drawable
 {
 public:
     struct Coords

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,40 +19,40 @@ class ASETokenizer;
 
 /// Keywords of the ASE format that the reader acts on, compared against whole
 /// words, case-sensitively, only inside the section that knows them.
-extern const std::string c_Scene;
-extern const std::string c_GeomObject;
-extern const std::string c_MaterialList;
-extern const std::string c_MaterialCount;
-extern const std::string c_Material;
-extern const std::string c_MaterialMapDiffuse;
-extern const std::string c_MaterialMapBump;
-extern const std::string c_MaterialBitmap;
-extern const std::string c_MeshNodeTm;
-extern const std::string c_MeshTmRow0;
-extern const std::string c_MeshTmRow1;
-extern const std::string c_MeshTmRow2;
-extern const std::string c_MeshTmRow3;
-extern const std::string c_MaterialRef;
-extern const std::string c_Mesh;
-extern const std::string c_MeshNumVertex;
-extern const std::string c_MeshNumFaces;
-extern const std::string c_MeshVertexList;
-extern const std::string c_MeshVertex;
-extern const std::string c_MeshFaceList;
-extern const std::string c_MeshFace;
-extern const std::string c_MeshNumTVertex;
-extern const std::string c_MeshTVertexList;
-extern const std::string c_MeshTVertex;
-extern const std::string c_MeshNumTVFaces;
-extern const std::string c_MeshTFaceList;
-extern const std::string c_MeshTFace;
-extern const std::string c_MeshNumCVertex;
-extern const std::string c_MeshColorVertexList;
-extern const std::string c_MeshVertexColor;
-extern const std::string c_MeshNumCVFaces;
-extern const std::string c_MeshColorFaceList;
-extern const std::string c_MeshNormals;
-extern const std::string c_MeshVertexNormal;
+extern TABULA_EXPORT const std::string c_Scene;
+extern TABULA_EXPORT const std::string c_GeomObject;
+extern TABULA_EXPORT const std::string c_MaterialList;
+extern TABULA_EXPORT const std::string c_MaterialCount;
+extern TABULA_EXPORT const std::string c_Material;
+extern TABULA_EXPORT const std::string c_MaterialMapDiffuse;
+extern TABULA_EXPORT const std::string c_MaterialMapBump;
+extern TABULA_EXPORT const std::string c_MaterialBitmap;
+extern TABULA_EXPORT const std::string c_MeshNodeTm;
+extern TABULA_EXPORT const std::string c_MeshTmRow0;
+extern TABULA_EXPORT const std::string c_MeshTmRow1;
+extern TABULA_EXPORT const std::string c_MeshTmRow2;
+extern TABULA_EXPORT const std::string c_MeshTmRow3;
+extern TABULA_EXPORT const std::string c_MaterialRef;
+extern TABULA_EXPORT const std::string c_Mesh;
+extern TABULA_EXPORT const std::string c_MeshNumVertex;
+extern TABULA_EXPORT const std::string c_MeshNumFaces;
+extern TABULA_EXPORT const std::string c_MeshVertexList;
+extern TABULA_EXPORT const std::string c_MeshVertex;
+extern TABULA_EXPORT const std::string c_MeshFaceList;
+extern TABULA_EXPORT const std::string c_MeshFace;
+extern TABULA_EXPORT const std::string c_MeshNumTVertex;
+extern TABULA_EXPORT const std::string c_MeshTVertexList;
+extern TABULA_EXPORT const std::string c_MeshTVertex;
+extern TABULA_EXPORT const std::string c_MeshNumTVFaces;
+extern TABULA_EXPORT const std::string c_MeshTFaceList;
+extern TABULA_EXPORT const std::string c_MeshTFace;
+extern TABULA_EXPORT const std::string c_MeshNumCVertex;
+extern TABULA_EXPORT const std::string c_MeshColorVertexList;
+extern TABULA_EXPORT const std::string c_MeshVertexColor;
+extern TABULA_EXPORT const std::string c_MeshNumCVFaces;
+extern TABULA_EXPORT const std::string c_MeshColorFaceList;
+extern TABULA_EXPORT const std::string c_MeshNormals;
+extern TABULA_EXPORT const std::string c_MeshVertexNormal;
 
 /// Reads an ASE (ASCII scene export) file into a Rendering::Mesh: one
 /// Geometry per "*GEOMOBJECT", positions turned from the file's z-up axes to
@@ -70,7 +72,7 @@ extern const std::string c_MeshVertexNormal;
 ///
 /// Textures made for materials are kept for the whole process: every
 /// primitive of every mesh that names the material may point at them.
-class ASEReader
+class TABULA_EXPORT ASEReader
 {
 public:
     ASEReader() = default;

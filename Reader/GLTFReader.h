@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <string>
 #include <string_view>
 
@@ -44,7 +46,7 @@ namespace Reader
 ///   index past the vertex count, a position that is not finite, a node that
 ///   is reached twice (a cycle), more than c_MaxCorners corners in all. A
 ///   picture that does not decode leaves its primitive untextured.
-class GLTFReader
+class TABULA_EXPORT GLTFReader
 {
 public:
     /// Corners (3 per triangle) a model may expand to after instancing.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -27,7 +29,7 @@ namespace Reader
 ///   dropped. Normals are stored the way Primitive expects them.
 /// - A colour, when given, becomes every vertex's colour (drawn with
 ///   glColor), so an untextured model keeps its material colour.
-class MeshBuilder
+class TABULA_EXPORT MeshBuilder
 {
 public:
     /// What a reader hands over, read once per vertex a face uses: the

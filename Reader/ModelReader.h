@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -19,7 +21,7 @@ using ResourceReader = std::function<bool(const std::string& path, std::string& 
 
 /// A whole file mapped read-only into memory: the model readers parse it in
 /// place and unmap it as soon as the library holds what it needs.
-class MappedFile
+class TABULA_EXPORT MappedFile
 {
 public:
     explicit MappedFile(const std::string& path);
@@ -44,7 +46,7 @@ private:
 /// - a name ending in ".gltf" or ".glb", any case: the glTF 2.0 reader;
 /// - a name ending in ".obj", any case: the OBJ reader;
 /// - anything else prints "Unsupported format ... (supported format : ASE)".
-class ModelReader
+class TABULA_EXPORT ModelReader
 {
 public:
     enum class Format

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <string>
 #include <string_view>
 
@@ -38,7 +40,7 @@ namespace Reader
 ///   naming vertex 9 of 8, a texture coordinate or normal that does not
 ///   exist), a face of more than 255 corners.
 /// - UTF-16 text (with its byte order mark) is read as the ASCII it holds.
-class OBJReader
+class TABULA_EXPORT OBJReader
 {
 public:
     /// False, with one line, when the file cannot be read or is refused.

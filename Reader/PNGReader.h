@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <istream>
 #include <ostream>
 #include <string>
@@ -43,10 +45,10 @@ namespace Reader
 ///   followed by <text> alone on a second line. libpng warnings print
 ///   "PNG lib warning : <text>" and decoding goes on. A file cut short is a
 ///   libpng error ("Read Error"). The image is left without pixels.
-bool readPNGFile(const std::string& fileName, Rendering::Image* image);
+TABULA_EXPORT bool readPNGFile(const std::string& fileName, Rendering::Image* image);
 /// The same decoding from an open binary stream (everything but the
 /// "Couldn't open/find file" case).
-bool readPNGStream(std::istream& stream, Rendering::Image* image);
+TABULA_EXPORT bool readPNGStream(std::istream& stream, Rendering::Image* image);
 
 /// Widest and tallest picture a PNG file may declare.
 constexpr unsigned int c_MaxPNGDimension = 16384;
@@ -57,7 +59,7 @@ constexpr unsigned long long c_MaxPNGBytes = 1ull << 28;
 constexpr unsigned long c_MaxPNGChunkBytes = 1ul << 23;
 
 /// The text of a libpng error, carried from the error callback to the reader.
-class PNGError
+class TABULA_EXPORT PNGError
 {
 public:
     explicit PNGError(const std::string& message = std::string()) : m_Message(message) {}
@@ -65,21 +67,21 @@ public:
 };
 
 /// Writes the message without a newline.
-std::ostream& operator<<(std::ostream& stream, const PNGError& error);
+TABULA_EXPORT std::ostream& operator<<(std::ostream& stream, const PNGError& error);
 
 /// libpng read callback over the std::istream given as io pointer. A short read
 /// is a libpng error ("Read Error") so libpng never sees unread bytes.
-void png_read_istream(png_struct_def* png, unsigned char* data, std::size_t length);
+TABULA_EXPORT void png_read_istream(png_struct_def* png, unsigned char* data, std::size_t length);
 /// libpng error callback: prints "PNG lib warning : <text>", keeps the text in
 /// the PNGError given as error pointer and never returns to libpng.
-void user_error_fn(png_struct_def* png, const char* message);
+TABULA_EXPORT void user_error_fn(png_struct_def* png, const char* message);
 /// libpng warning callback: prints "PNG lib warning : <text>" and returns.
-void user_warning_fn(png_struct_def* png, const char* message);
+TABULA_EXPORT void user_warning_fn(png_struct_def* png, const char* message);
 /// libpng write and flush callbacks over the std::ostream given as io pointer.
-void png_write_ostream(png_struct_def* png, unsigned char* data, std::size_t length);
-void png_flush_ostream(png_struct_def* png);
+TABULA_EXPORT void png_write_ostream(png_struct_def* png, unsigned char* data, std::size_t length);
+TABULA_EXPORT void png_flush_ostream(png_struct_def* png);
 
 /// 1 on a little-endian processor, 0 on a big-endian one.
-int getCpuByteOrder();
+TABULA_EXPORT int getCpuByteOrder();
 
 } // namespace Reader

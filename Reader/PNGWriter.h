@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <string>
 
 namespace Reader
@@ -12,6 +14,7 @@ namespace Reader
 /// be created or written, when the size is 0 or above c_MaxPNGDimension in
 /// either direction, or when `rgb` is null. A plain file that failed
 /// half-way is removed.
-bool writePNGFile(const std::string& fileName, const unsigned char* rgb, unsigned int width, unsigned int height);
+TABULA_EXPORT bool writePNGFile(const std::string& fileName, const unsigned char* rgb, unsigned int width,
+                                unsigned int height);
 
 } // namespace Reader

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <Math/Vec3.h>
 
 namespace Rendering
@@ -10,7 +12,7 @@ class Mesh;
 /// Axis-aligned box of a mesh's vertex positions, in model units, computed
 /// when the mesh is set. Empty (no mesh) is both corners at zero; a mesh
 /// without vertices gives an inverted box of +-3.4e38.
-class Aabb
+class TABULA_EXPORT Aabb
 {
 public:
     explicit Aabb(Mesh* mesh = nullptr);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <Math/Matrix.h>
 #include <Math/Quat.h>
 #include <Math/Vec3.h>
@@ -13,7 +15,7 @@ namespace Rendering
 /// position follows the orientation on a sphere of radius
 /// getDistanceToOrigin() around the world origin. Angles in radians, the field
 /// of view in degrees. The camera never goes below y = 0 (see glPut()).
-class Camera
+class TABULA_EXPORT Camera
 {
 public:
     Camera();

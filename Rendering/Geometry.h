@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <vector>
 
 #include <Math/Vec2.h>
@@ -12,7 +14,7 @@ class Primitive;
 
 /// The vertex data of one model object, in the engine's y-up axes, and the
 /// primitives that index it. Owns its primitives.
-class Geometry
+class TABULA_EXPORT Geometry
 {
 public:
     Geometry() = default;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <string>
 
 #include <Math/Vec3.h>
@@ -12,7 +14,7 @@ namespace Rendering
 /// to the right and m_Y upward, about 8 and 9 pixels a unit on a window of the
 /// default size: m_Y = -2 is the second line down, m_Y >= 1 is off screen.
 /// Leaves texturing, lighting and depth testing enabled.
-class HUDText : public HUD
+class TABULA_EXPORT HUDText : public HUD
 {
 public:
     HUDText() = default;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,7 +21,7 @@ namespace Rendering
 /// it when an allocation fails. Images are made and owned by the
 /// ImageManager; games reach them through Texture. The destructor deletes the
 /// texture when a GL context is current.
-class Image
+class TABULA_EXPORT Image
 {
 public:
     /// Loads the file (reader chosen by ".png"/".PNG" or ".jpg"/".jpeg"/

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <Math/Vec3.h>
 #include <Math/Vec4.h>
 
@@ -10,7 +12,7 @@ namespace Rendering
 /// every frame. Position and direction are in the scene's coordinates (after
 /// the engine's scale and turn). Values are not validated: OpenGL's own range
 /// rules decide, and a refused value leaves OpenGL's previous one.
-class Light
+class TABULA_EXPORT Light
 {
 public:
     /// Colours and position zero; attenuation and spot values start at

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <string>
 #include <vector>
 
@@ -12,7 +14,7 @@ class Texture;
 /// A loaded model: one Geometry per geometry object of its file, in file
 /// order. Owns its geometries. A mesh whose file did not load is empty and
 /// draws nothing. Made and shared by the MeshManager.
-class Mesh
+class TABULA_EXPORT Mesh
 {
 public:
     Mesh() = default;

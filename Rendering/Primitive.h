@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <vector>
 
 namespace Rendering
@@ -13,7 +15,7 @@ class Texture;
 /// when it is exactly as long as the vertex index list and every index in it
 /// is inside its array; a face naming a vertex outside the vertex array is
 /// not drawn. Owns neither its geometry nor its texture.
-class Primitive
+class TABULA_EXPORT Primitive
 {
 public:
     Primitive() = default;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <chrono>
 #include <map>
 #include <memory>
@@ -31,20 +33,20 @@ class Shader;
 
 /// Degrees about the vertical currently applied to the scene; moves towards
 /// the board's orientation by one step per frame.
-extern float rot;
+extern TABULA_EXPORT float rot;
 /// Camera animation targets offered to the game (see Camera::linearGoTo); the
 /// engine itself never reads them.
-extern Vec3<double> dst_pos;
-extern Quat<double> dst_orient;
+extern TABULA_EXPORT Vec3<double> dst_pos;
+extern TABULA_EXPORT Quat<double> dst_orient;
 /// The camera's orientation after the engine's OpenGL set-up.
-extern Quat<double> init_orient;
-extern float delta_t;
+extern TABULA_EXPORT Quat<double> init_orient;
+extern TABULA_EXPORT float delta_t;
 
 namespace Rendering
 {
 
 /// The OpenGL selection buffer, rewritten by every frame's picking pass.
-extern unsigned int pickingBuf[512];
+extern TABULA_EXPORT unsigned int pickingBuf[512];
 
 /// The engine: a process-wide singleton owning the GLUT window, the OpenGL
 /// set-up and the frame loop. The game builds its scene, calls setParams,
@@ -52,7 +54,7 @@ extern unsigned int pickingBuf[512];
 /// run(), which never returns. The engine never deletes what the game gives it
 /// (board, lights, HUDs, shader, callback records); it owns its camera and the
 /// default light it adds during set-up.
-class Render
+class TABULA_EXPORT Render
 {
 public:
     static Render* instance();

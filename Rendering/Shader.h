@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <string>
 
 namespace Rendering
@@ -11,7 +13,7 @@ namespace Rendering
 /// program has no uniform of that name (including one the compiler dropped).
 /// Entry points that the OpenGL implementation lacks (GLEW leaves them null)
 /// are skipped, never called. The source arrays are freed once compiled.
-class Shader
+class TABULA_EXPORT Shader
 {
 public:
     Shader() = default;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <TabulaExport.h>
+
 #include <string>
 #include <string_view>
 
@@ -12,7 +14,7 @@ class Image;
 /// shared image of a file and, when "<name>_normal.<ext>" exists beside it, a
 /// normal map. Both images are taken from and given back to the
 /// ImageManager, which keeps them alive while any texture holds them.
-class Texture
+class TABULA_EXPORT Texture
 {
 public:
     explicit Texture(const std::string& fileName);

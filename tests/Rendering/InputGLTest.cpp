@@ -4,145 +4,21 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <Math/Quat.h>
 #include <Rendering/Camera.h>
 
+#include "support/GLTestWindow.h"
+#include "support/GameProcess.h"
 #include "support/TestPaths.h"
 
 namespace
 {
-using Clock = std::chrono::steady_clock;
-const std::chrono::seconds c_Patience(20);
-
-// Runs a shell command with a time limit and returns its standard output.
-std::string capture(const std::string& command)
-{
-    std::string output;
-    FILE* pipe = popen(("timeout 20 " + command + " 2>/dev/null").c_str(), "r");
-    if (!pipe)
-        return output;
-    char chunk[256];
-    while (std::fgets(chunk, sizeof chunk, pipe))
-        output += chunk;
-    pclose(pipe);
-    return output;
-}
-
-void xdo(const std::string& arguments)
-{
-    capture("xdotool " + arguments);
-}
-
-// The game as a child process whose output lines can be awaited.
-class Game
-{
-public:
-    Game()
-    {
-        int fds[2];
-        if (pipe2(fds, O_CLOEXEC) != 0)
-            return;
-        const std::string program = TabulaTest::buildPath("PickingGame");
-        m_Pid = fork();
-        if (m_Pid == 0)
-        {
-            // The engine keeps its default light to the end and the GL driver
-            // keeps allocations of its own; in a leak-checking build the
-            // report must not replace the exit status under test.
-            const char* options = std::getenv("LSAN_OPTIONS");
-            setenv("LSAN_OPTIONS", (std::string(options ? options : "") + ":exitcode=0").c_str(), 1);
-            dup2(fds[1], STDOUT_FILENO);
-            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        m_Fd = fds[0];
-    }
-    ~Game()
-    {
-        if (m_Pid > 0)
-        {
-            kill(m_Pid, SIGKILL);
-            waitpid(m_Pid, nullptr, 0);
-        }
-        if (m_Fd >= 0)
-            close(m_Fd);
-    }
-    Game(const Game&) = delete;
-    Game& operator=(const Game&) = delete;
-
-    pid_t pid() const { return m_Pid; }
-
-    // The next line, or "" once the game has said nothing for c_Patience.
-    std::string nextLine()
-    {
-        const Clock::time_point deadline = Clock::now() + c_Patience;
-        for (;;)
-        {
-            const std::size_t end = m_Pending.find('\n');
-            if (end != std::string::npos)
-            {
-                std::string line = m_Pending.substr(0, end);
-                m_Pending.erase(0, end + 1);
-                return line;
-            }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            pollfd fd{m_Fd, POLLIN, 0};
-            if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0)
-                return "";
-            char chunk[512];
-            const ssize_t got = read(m_Fd, chunk, sizeof chunk);
-            if (got <= 0)
-                return "";
-            m_Pending.append(chunk, static_cast<std::size_t>(got));
-        }
-    }
-
-    // The next line that starts with `prefix`, skipping others; "" on timeout.
-    std::string waitFor(const std::string& prefix)
-    {
-        for (std::string line = nextLine(); !line.empty(); line = nextLine())
-            if (line.compare(0, prefix.size(), prefix) == 0)
-                return line;
-        return "";
-    }
-
-    // Exit status, or -1 if the game has not ended normally within c_Patience.
-    int waitExit()
-    {
-        const Clock::time_point deadline = Clock::now() + c_Patience;
-        while (Clock::now() < deadline)
-        {
-            int status = 0;
-            if (waitpid(m_Pid, &status, WNOHANG) == m_Pid)
-            {
-                m_Pid = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            usleep(20000);
-        }
-        return -1;
-    }
-
-private:
-    pid_t m_Pid = -1;
-    int m_Fd = -1;
-    std::string m_Pending;
-};
+using TabulaTest::GameProcess;
 
 struct Pose
 {
@@ -170,21 +46,13 @@ struct InputGLTest : ::testing::Test
 {
     void SetUp() override
     {
+        ASSERT_TRUE(game.started());
         const std::string ready = game.waitFor("ready ");
         ASSERT_FALSE(ready.empty()) << "the game drew no frame";
         std::istringstream size(ready.substr(6));
         size >> width >> height;
         start = parsePose(game.waitFor("camera "));
-
-        std::istringstream ids(capture("xdotool search --sync --onlyvisible --pid " + std::to_string(game.pid()) +
-                                       " --name '^Tabula Picking'"));
-        ids >> window;
-        ASSERT_FALSE(window.empty());
-        const std::string geometry = capture("xdotool getwindowgeometry " + window);
-        const std::size_t position = geometry.find("Position:");
-        ASSERT_NE(position, std::string::npos) << geometry;
-        ASSERT_EQ(std::sscanf(geometry.c_str() + position, "Position: %d,%d", &originX, &originY), 2) << geometry;
-        xdo("windowfocus --sync " + window);
+        ASSERT_TRUE(game.findWindow("^Tabula Picking"));
 
         // The engine's start-up view, rebuilt here without a window.
         camera.setFOV(45.0);
@@ -203,27 +71,20 @@ struct InputGLTest : ::testing::Test
     // Window pixel at which the start-up camera shows a world point.
     void project(const Vec3<double>& world, int& x, int& y)
     {
-        const Matrix<double>& v = camera.getTransformationMatrix();
-        const Matrix<double>& p = camera.getProjectionMatrix();
-        double eye[4], clip[4];
-        for (int r = 0; r < 4; ++r)
-            eye[r] = v[r] * world.x() + v[4 + r] * world.y() + v[8 + r] * world.z() + v[12 + r];
-        for (int r = 0; r < 4; ++r)
-            clip[r] = p[r] * eye[0] + p[4 + r] * eye[1] + p[8 + r] * eye[2] + p[12 + r] * eye[3];
-        x = static_cast<int>(std::lround((clip[0] / clip[3] + 1.0) / 2.0 * width));
-        y = static_cast<int>(std::lround(height - (clip[1] / clip[3] + 1.0) / 2.0 * height));
+        const TabulaTest::WindowPoint p =
+            TabulaTest::projectThrough(camera, width, height, world.x(), world.y(), world.z());
+        x = static_cast<int>(std::lround(p.x));
+        y = static_cast<int>(std::lround(p.y));
     }
 
-    void moveTo(int x, int y)
-    {
-        xdo("mousemove --sync " + std::to_string(originX + x) + " " + std::to_string(originY + y));
-    }
+    void moveTo(int x, int y) { game.moveTo(x, y); }
     void pointAt(const Vec3<double>& world)
     {
         int x = 0, y = 0;
         project(world, x, y);
         moveTo(x, y);
     }
+    static void xdo(const std::string& arguments) { GameProcess::xdotool(arguments); }
 
     // Middle of square (x, y) of the 8x8 board, on its top face.
     static Vec3<double> centre(double x, double y) { return Vec3<double>(x + 0.5 - 4.0, 0.001, 4.0 - (y + 0.5)); }
@@ -233,35 +94,18 @@ struct InputGLTest : ::testing::Test
     std::vector<std::string> settle()
     {
         xdo("key f");
-        std::vector<std::string> lines;
-        for (std::string line = game.nextLine(); line != "frame"; line = game.nextLine())
-        {
-            if (line.empty())
-            {
-                ADD_FAILURE() << "no frame after a key";
-                break;
-            }
-            lines.push_back(line);
-        }
-        return lines;
+        return game.waitUntil("frame");
     }
 
     static std::vector<std::string> only(const std::vector<std::string>& lines, const std::string& prefix)
     {
-        std::vector<std::string> kept;
-        for (const std::string& line : lines)
-            if (line.compare(0, prefix.size(), prefix) == 0)
-                kept.push_back(line);
-        return kept;
+        return GameProcess::only(lines, prefix);
     }
 
-    Game game;
+    GameProcess game{TabulaTest::buildPath("PickingGame")};
     unsigned int width = 0;
     unsigned int height = 0;
     Pose start;
-    std::string window;
-    int originX = 0;
-    int originY = 0;
     Rendering::Camera camera;
 };
 } // namespace

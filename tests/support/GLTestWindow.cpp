@@ -1,6 +1,8 @@
 #include "support/GLTestWindow.h"
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -44,9 +46,28 @@ void openWindow()
     glutCreateWindow("tabula-test");
     glutDisplayFunc(idleDisplay);
     glutReshapeFunc(reshape);
-    // Some events must pass before the window has its final size on screen.
-    for (int i = 0; i < 5; ++i)
+    // Wait until the server shows the window and every event it sent about
+    // it (map, size, expose) has been handled, however slow the server is:
+    // a late size event would otherwise reach the engine in the middle of a
+    // test. One deadline for the whole wait.
+    Display* display = glXGetCurrentDisplay();
+    const Window window = glXGetCurrentDrawable();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    XWindowAttributes attributes{};
+    for (;;)
+    {
+        XSync(display, False);
         glutMainLoopEvent();
+        if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable &&
+            XPending(display) == 0)
+            break;
+        if (std::chrono::steady_clock::now() > deadline)
+        {
+            ADD_FAILURE() << "the test window was not shown within 20 s";
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     g_WindowOpen = true;
 }
 
@@ -69,21 +90,26 @@ const std::string& engineSetupOutput()
 WindowPoint projectToWindow(double x, double y, double z)
 {
     Rendering::Render* render = Rendering::Render::instance();
-    Rendering::Camera* camera = render->getCamera();
     const double angle = rot * 3.14159265358979 / 180.0;
     // The scene turn about the vertical, as glRotated(rot, 0, 1, 0) applies it.
     const double wx = std::cos(angle) * x + std::sin(angle) * z;
     const double wz = -std::sin(angle) * x + std::cos(angle) * z;
-    const Matrix<double>& v = camera->getTransformationMatrix();
-    const Matrix<double>& p = camera->getProjectionMatrix();
+    const Vec2<unsigned int> size = render->getSize();
+    return projectThrough(*render->getCamera(), size.x(), size.y(), wx, y, wz);
+}
+
+WindowPoint projectThrough(const Rendering::Camera& camera, unsigned int width, unsigned int height, double x, double y,
+                           double z)
+{
+    const Matrix<double>& v = camera.getTransformationMatrix();
+    const Matrix<double>& p = camera.getProjectionMatrix();
     double eye[4], clip[4];
     for (int r = 0; r < 4; ++r)
-        eye[r] = v[r] * wx + v[4 + r] * y + v[8 + r] * wz + v[12 + r];
+        eye[r] = v[r] * x + v[4 + r] * y + v[8 + r] * z + v[12 + r];
     for (int r = 0; r < 4; ++r)
         clip[r] = p[r] * eye[0] + p[4 + r] * eye[1] + p[8 + r] * eye[2] + p[12 + r] * eye[3];
-    const Vec2<unsigned int> size = render->getSize();
     const double ndcX = clip[0] / clip[3], ndcY = clip[1] / clip[3];
-    return WindowPoint{(ndcX + 1.0) / 2.0 * size.x(), size.y() - (ndcY + 1.0) / 2.0 * size.y()};
+    return WindowPoint{(ndcX + 1.0) / 2.0 * width, height - (ndcY + 1.0) / 2.0 * height};
 }
 
 void pickAt(double x, double y)

@@ -3,6 +3,11 @@
 #include <array>
 #include <string>
 
+namespace Rendering
+{
+class Camera;
+}
+
 namespace TabulaTest
 {
 
@@ -25,6 +30,10 @@ struct WindowPoint
     double y;
 };
 WindowPoint projectToWindow(double x, double y, double z);
+/// The same through `camera`'s current matrices for a width x height window,
+/// without a scene turn: for a camera that lives outside this process's engine.
+WindowPoint projectThrough(const Rendering::Camera& camera, unsigned int width, unsigned int height, double x, double y,
+                           double z);
 
 /// One selection pass of the engine's board at window position (x from the
 /// left, y from the top), as the frame runs it: the square found is
