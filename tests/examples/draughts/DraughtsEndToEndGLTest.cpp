@@ -4,154 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
-#include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <utility>
-#include <vector>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include <support/GameProcess.h>
 #include <support/TestPaths.h>
 
 namespace
 {
 
-using Clock = std::chrono::steady_clock;
-
-// Turning the scene round for the next player takes 180 frames on a software
-// renderer, which is slow under the sanitizers and on a busy machine.
-const std::chrono::seconds c_Patience(120);
-
-class GameProcess
-{
-public:
-    GameProcess()
-    {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return;
-        m_Pid = fork();
-        if (m_Pid == 0)
-        {
-            dup2(fds[1], STDOUT_FILENO);
-            close(fds[0]);
-            close(fds[1]);
-            const std::string shots = TabulaTest::buildPath("");
-            execl(DRAUGHTS_EXECUTABLE, DRAUGHTS_EXECUTABLE, "--shots", shots.c_str(), "--trace-pointer",
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        m_Fd = fds[0];
-    }
-
-    ~GameProcess()
-    {
-        if (::testing::Test::HasFailure())
-            for (const std::string& line : m_Lines)
-                if (line.rfind("squares ", 0) != 0)
-                    std::cerr << "game: " << line << std::endl;
-        if (m_Pid > 0)
-        {
-            kill(m_Pid, SIGTERM);
-            waitpid(m_Pid, nullptr, 0);
-        }
-        if (m_Fd >= 0)
-            close(m_Fd);
-    }
-
-    GameProcess(const GameProcess&) = delete;
-    GameProcess& operator=(const GameProcess&) = delete;
-
-    bool started() const { return m_Pid > 0 && m_Fd >= 0; }
-
-    /// Waits for the next line, after the last one waited for, that starts
-    /// with `prefix`; returns it, or "" on timeout or when the game ends.
-    std::string waitFor(const std::string& prefix)
-    {
-        const Clock::time_point deadline = Clock::now() + c_Patience;
-        for (;;)
-        {
-            for (std::size_t i = m_Next; i < m_Lines.size(); ++i)
-                if (m_Lines[i].rfind(prefix, 0) == 0)
-                {
-                    m_Next = i + 1;
-                    return m_Lines[i];
-                }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            if (left.count() <= 0 || !readMore(static_cast<int>(left.count())))
-            {
-                ADD_FAILURE() << "no line starting with \"" << prefix << "\" "
-                              << (left.count() <= 0 ? "within the patience given" : "before the game ended")
-                              << "; last line: \"" << (m_Lines.empty() ? "" : m_Lines.back()) << "\"";
-                return "";
-            }
-        }
-    }
-
-    /// The latest line read so far that starts with `prefix`, or "".
-    std::string latest(const std::string& prefix) const
-    {
-        for (auto line = m_Lines.rbegin(); line != m_Lines.rend(); ++line)
-            if (line->rfind(prefix, 0) == 0)
-                return *line;
-        return "";
-    }
-
-    /// Reads until the latest line starting with `prefix` is `line`.
-    bool waitForLatest(const std::string& prefix, const std::string& line, std::chrono::milliseconds patience)
-    {
-        const Clock::time_point deadline = Clock::now() + patience;
-        while (latest(prefix) != line)
-        {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            if (left.count() <= 0 || !readMore(static_cast<int>(left.count())))
-                return false;
-        }
-        return true;
-    }
-
-    /// Every line read so far, from `from` on.
-    std::vector<std::string> linesSince(std::size_t from) const
-    {
-        return std::vector<std::string>(m_Lines.begin() + static_cast<long>(std::min(from, m_Lines.size())),
-                                        m_Lines.end());
-    }
-    std::size_t position() const { return m_Next; }
-
-private:
-    bool readMore(int timeoutMs)
-    {
-        pollfd fd{m_Fd, POLLIN, 0};
-        if (poll(&fd, 1, timeoutMs) <= 0)
-            return false;
-        char buffer[4096];
-        const ssize_t count = read(m_Fd, buffer, sizeof buffer);
-        if (count <= 0)
-            return false;
-        m_Partial.append(buffer, static_cast<std::size_t>(count));
-        std::size_t end;
-        while ((end = m_Partial.find('\n')) != std::string::npos)
-        {
-            m_Lines.push_back(m_Partial.substr(0, end));
-            m_Partial.erase(0, end + 1);
-        }
-        return true;
-    }
-
-    pid_t m_Pid = -1;
-    int m_Fd = -1;
-    std::string m_Partial;
-    std::vector<std::string> m_Lines;
-    std::size_t m_Next = 0;
-};
+using TabulaTest::GameProcess;
 
 /// "squares a1:248:550 b1:…" into cell name -> window pixel.
 std::map<std::string, std::pair<int, int>> parseSquares(const std::string& line)
@@ -195,14 +60,15 @@ public:
         const std::string hover = "hover " + cell;
         for (int attempt = 0; attempt < 6 && m_Game.latest("hover ") != hover; ++attempt)
         {
-            const std::string move = "xdotool mousemove --window " + m_Window + " " +
-                                     std::to_string(point->second.first + attempt % 2) + " " +
-                                     std::to_string(point->second.second);
-            if (std::system(move.c_str()) != 0)
-                return false;
+            GameProcess::xdotool("mousemove --window " + m_Window + " " +
+                                 std::to_string(point->second.first + attempt % 2) + " " +
+                                 std::to_string(point->second.second));
             m_Game.waitForLatest("hover ", hover, std::chrono::seconds(5 + 5 * attempt));
         }
-        return m_Game.latest("hover ") == hover && std::system("xdotool click 1") == 0;
+        if (m_Game.latest("hover ") != hover)
+            return false;
+        GameProcess::xdotool("click 1");
+        return true;
     }
 
 private:
@@ -215,7 +81,10 @@ private:
 
 TEST(DraughtsEndToEnd, ClicksMovePiecesPassTheTurnAndCapture)
 {
-    GameProcess game;
+    // Turning the scene round for the next player takes 180 frames on a
+    // software renderer, which is slow under the sanitizers and on a busy machine.
+    GameProcess game(DRAUGHTS_EXECUTABLE, {"--shots", TabulaTest::buildPath(""), "--trace-pointer"},
+                     std::chrono::seconds(120));
     ASSERT_TRUE(game.started());
     const std::string window = game.waitFor("window ");
     ASSERT_FALSE(window.empty());
