@@ -55,6 +55,10 @@ public:
     const std::vector<Square*>& getSquares() const { return m_Squares; }
 
 private:
+    /// The slab's 24 corners as `mode` primitives: between glBegin and glEnd
+    /// when rendering, as a vertex array in a selection pass.
+    void drawSlab(unsigned int mode) const;
+
     Vec2<unsigned int> m_Size;
     float m_Orientation;
     std::vector<Square*> m_Squares;
