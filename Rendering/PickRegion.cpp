@@ -38,17 +38,21 @@ bool PickRegion::selecting()
     return mode == GL_SELECT;
 }
 
-bool PickRegion::mayHit(const Vec3<double>& min, const Vec3<double>& max)
+bool PickRegion::clipMatrix(double (&toClip)[16])
 {
     if (!s_Skipping || !selecting())
-        return true;
-    if (min.x() > max.x() || min.y() > max.y() || min.z() > max.z())
-        return true;
-    double projection[16], modelView[16], toClip[16];
+        return false;
+    double projection[16], modelView[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
     multiply(projection, modelView, toClip);
+    return true;
+}
 
+bool PickRegion::boxReaches(const double (&toClip)[16], const Vec3<double>& min, const Vec3<double>& max)
+{
+    if (min.x() > max.x() || min.y() > max.y() || min.z() > max.z())
+        return true;
     // Corners beyond each plane: x > w, x < -w, y > w, y < -w, z > w, z < -w.
     int beyond[6] = {0, 0, 0, 0, 0, 0};
     for (int corner = 0; corner < 8; ++corner)
@@ -72,6 +76,12 @@ bool PickRegion::mayHit(const Vec3<double>& min, const Vec3<double>& max)
         if (count == 8)
             return false;
     return true;
+}
+
+bool PickRegion::mayHit(const Vec3<double>& min, const Vec3<double>& max)
+{
+    double toClip[16];
+    return !clipMatrix(toClip) || boxReaches(toClip, min, max);
 }
 
 void PickRegion::setSkipping(bool on)

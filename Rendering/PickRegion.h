@@ -36,6 +36,15 @@ public:
     /// axis (an empty model) is never skipped.
     static bool mayHit(const Vec3<double>& min, const Vec3<double>& max);
 
+    /// In GL_SELECT mode with skipping on, writes the current projection
+    /// times modelview (column-major) to `toClip` and returns true, for
+    /// testing many boxes in one frame with boxReaches(); otherwise returns
+    /// false: everything is to be drawn.
+    static bool clipMatrix(double (&toClip)[16]);
+    /// False when the box from `min` to `max` lies wholly beyond one plane of
+    /// the clip volume of `toClip`; true for an inverted box.
+    static bool boxReaches(const double (&toClip)[16], const Vec3<double>& min, const Vec3<double>& max);
+
     /// Skipping is on unless turned off; off, every drawable is drawn in the
     /// selection pass. Kept so that tests can compare the hit records made
     /// with and without it.

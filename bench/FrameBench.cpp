@@ -378,6 +378,31 @@ void BM_DetailSelection(benchmark::State& state)
                   *g_Detailed[triangles], static_cast<int>(state.range(1)));
 }
 
+// The engine's selection pass alone, pass after pass: its cost without the
+// plain program's pass between two of its own (which, at high detail, leaves
+// the processor's caches cold).
+void BM_DetailSelectionAlone(benchmark::State& state)
+{
+    const int triangles = static_cast<int>(state.range(0));
+    Scene& scene = *g_Detailed[triangles];
+    Rendering::Render* render = Rendering::Render::instance();
+    int x = 0, y = 0;
+    pickPoint(static_cast<int>(state.range(1)), x, y);
+    std::vector<double> times;
+    for (auto _ : state)
+    {
+        const Clock::time_point t0 = Clock::now();
+        glPushMatrix();
+        render->startPicking(x, y);
+        scene.board->draw();
+        render->stopPicking();
+        glPopMatrix();
+        glFinish();
+        times.push_back(std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+    g_Results["alone " + std::to_string(triangles) + " " + std::to_string(state.range(1))] = median(times);
+}
+
 void BM_DetailFrame(benchmark::State& state)
 {
     const int triangles = static_cast<int>(state.range(0));
@@ -392,6 +417,7 @@ void BM_GoFrame(benchmark::State& state)
 BENCHMARK(BM_Frame)->UseRealTime()->MinTime(3.0);
 BENCHMARK(BM_SelectionPass)->Arg(0)->Arg(1)->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_DetailSelection)->ArgsProduct({{300, 3000, 20000}, {1, 2}})->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_DetailSelectionAlone)->ArgsProduct({{300, 3000, 20000}, {1, 2}})->UseRealTime()->MinTime(0.5);
 BENCHMARK(BM_DetailFrame)->Arg(300)->Arg(3000)->Arg(20000)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_GoFrame)->UseRealTime()->MinTime(3.0);
 
@@ -430,6 +456,14 @@ void summary()
                     triangles, selection[0] * 1e3, selection[0] / base[0],
                     g_Results["plain detail selection " + t + " 1"] * 1e3, selection[1] * 1e3, selection[1] / base[1],
                     g_Results["plain detail selection " + t + " 2"] * 1e3, e * 1e3, p * 1e3, e / p);
+    }
+    std::printf("engine selection pass alone, pass after pass, ms (x against 300 triangles):\n");
+    for (int triangles : c_Details)
+    {
+        const std::string t = std::to_string(triangles);
+        std::printf("%9d | over a square %.3f (%.2fx) | over a piece %.3f (%.2fx)\n", triangles,
+                    g_Results["alone " + t + " 1"] * 1e3, g_Results["alone " + t + " 1"] / g_Results["alone 300 1"],
+                    g_Results["alone " + t + " 2"] * 1e3, g_Results["alone " + t + " 2"] / g_Results["alone 300 2"]);
     }
     const double goEngine = g_Results["engine go frame"], goPlain = g_Results["plain go frame"];
     std::printf("\n19x19 board, 361 sphere pieces: frame engine %.3f ms, plain %.3f ms (%.2fx)\n", goEngine * 1e3,
