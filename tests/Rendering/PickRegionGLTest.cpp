@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,9 @@ void drawImmediate(const TabulaTest::TestBoard& scene)
     glPopMatrix();
 }
 
+// Over a sweep of pointer positions every 8 pixels across the window, and
+// several views, the hit records are the same with and without skipping, and
+// the same as the scene drawn the old way (checked every 16 pixels).
 struct View
 {
     const char* name;
@@ -105,10 +109,17 @@ struct View
     Vec3<double> scale;
 };
 
-// Over a sweep of pointer positions every 8 pixels across the window, and
-// several views, the hit records are the same with and without skipping, and
-// the same as the scene drawn the old way (checked every 16 pixels).
-TEST(PickRegionGLTest, SkippingAndVertexArraysKeepEveryHitRecord)
+// Test names carry the view's name, never its bytes.
+void PrintTo(const View& view, std::ostream* out)
+{
+    *out << view.name;
+}
+
+struct PickRegionSweepGLTest : ::testing::TestWithParam<View>
+{
+};
+
+TEST_P(PickRegionSweepGLTest, SkippingAndVertexArraysKeepEveryHitRecord)
 {
     TabulaTest::initEngine();
     TabulaTest::TestBoard scene;
@@ -127,14 +138,9 @@ TEST(PickRegionGLTest, SkippingAndVertexArraysKeepEveryHitRecord)
     scene.at(4, 4)->pushObject(far);
     scene.at(1, 0)->getObjects()[0]->getMesh()->initList();
 
-    const View views[] = {
-        {"engine's start", {0, 10, 10}, -0.7853975, 0, 0, {1, 1, 1}},
-        {"turned, low and near", {0, 3, 6}, -0.4, 0.3, 135, {1, 1, 1}},
-        {"from above, scaled", {1, 14, 2}, -1.4, 0, 30, {1.5, 1, 0.8}},
-    };
     Rendering::Camera* camera = Render::instance()->getCamera();
     const Vec2<unsigned int> size = Render::instance()->getSize();
-    for (const View& view : views)
+    const View& view = GetParam();
     {
         camera->resetRotation();
         camera->setPosition(view.position);
@@ -177,6 +183,12 @@ TEST(PickRegionGLTest, SkippingAndVertexArraysKeepEveryHitRecord)
         EXPECT_GT(withPieces, 50) << view.name;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Views, PickRegionSweepGLTest,
+                         ::testing::Values(View{"EnginesStart", {0, 10, 10}, -0.7853975, 0, 0, {1, 1, 1}},
+                                           View{"TurnedLowAndNear", {0, 3, 6}, -0.4, 0.3, 135, {1, 1, 1}},
+                                           View{"FromAboveScaled", {1, 14, 2}, -1.4, 0, 30, {1.5, 1, 0.8}}),
+                         [](const ::testing::TestParamInfo<View>& info) { return std::string(info.param.name); });
 
 // The selection pass hands its corners over as a vertex array: arrays a game
 // left enabled must neither be read with them nor come back disabled.
