@@ -8,6 +8,7 @@
 #include <Core/CallBackMove.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
+#include <Rendering/PickRegion.h>
 #include <Rendering/Texture.h>
 
 namespace Core
@@ -45,39 +46,42 @@ Board::~Board()
             delete piece;
 }
 
+namespace
+{
+// The slab's 24 corners, four per face (top, bottom, front, back, left,
+// right), for a board w wide, h deep and d thick.
+void slabCorners(double w, double h, double d, double (&out)[24][3])
+{
+    const double corners[24][3] = {{0, 0, 0},   {w, 0, 0},  {w, 0, -h}, {0, 0, -h},  {0, -d, 0},  {0, -d, -h},
+                                   {w, -d, -h}, {w, -d, 0}, {0, -d, 0}, {w, -d, 0},  {w, 0, 0},   {0, 0, 0},
+                                   {0, -d, -h}, {0, 0, -h}, {w, 0, -h}, {w, -d, -h}, {0, 0, 0},   {0, -d, 0},
+                                   {0, -d, -h}, {0, 0, -h}, {w, 0, 0},  {w, 0, -h},  {w, -d, -h}, {w, -d, 0}};
+    for (int i = 0; i < 24; ++i)
+        for (int k = 0; k < 3; ++k)
+            out[i][k] = corners[i][k];
+}
+} // namespace
+
 void Board::drawPoints() const
 {
-    const double w = m_Size.x(), h = m_Size.y(), d = m_Depth;
-    // top
-    glVertex3d(0, 0, 0);
-    glVertex3d(w, 0, 0);
-    glVertex3d(w, 0, -h);
-    glVertex3d(0, 0, -h);
-    // bottom
-    glVertex3d(0, -d, 0);
-    glVertex3d(0, -d, -h);
-    glVertex3d(w, -d, -h);
-    glVertex3d(w, -d, 0);
-    // front
-    glVertex3d(0, -d, 0);
-    glVertex3d(w, -d, 0);
-    glVertex3d(w, 0, 0);
-    glVertex3d(0, 0, 0);
-    // back
-    glVertex3d(0, -d, -h);
-    glVertex3d(0, 0, -h);
-    glVertex3d(w, 0, -h);
-    glVertex3d(w, -d, -h);
-    // left
-    glVertex3d(0, 0, 0);
-    glVertex3d(0, -d, 0);
-    glVertex3d(0, -d, -h);
-    glVertex3d(0, 0, -h);
-    // right
-    glVertex3d(w, 0, 0);
-    glVertex3d(w, 0, -h);
-    glVertex3d(w, -d, -h);
-    glVertex3d(w, -d, 0);
+    double corners[24][3];
+    slabCorners(m_Size.x(), m_Size.y(), m_Depth, corners);
+    for (const auto& corner : corners)
+        glVertex3dv(corner);
+}
+
+void Board::drawSlab(unsigned int mode) const
+{
+    if (Rendering::PickRegion::selecting())
+    {
+        double corners[24][3];
+        slabCorners(m_Size.x(), m_Size.y(), m_Depth, corners);
+        Rendering::PickRegion::drawVertices(mode, corners[0], 24);
+        return;
+    }
+    glBegin(mode);
+    drawPoints();
+    glEnd();
 }
 
 void Board::draw() const
@@ -91,10 +95,8 @@ void Board::draw() const
         drawWithColor();
 
     // The vertices taken in pairs outline nine of the slab's twelve edges.
-    glBegin(GL_LINES);
     glColor4d(m_LineColor.x(), m_LineColor.y(), m_LineColor.z(), m_LineColor.w());
-    drawPoints();
-    glEnd();
+    drawSlab(GL_LINES);
     // The board's name covers the slab only, so squares and pieces never nest in it.
     glPopName();
 
@@ -108,10 +110,8 @@ void Board::draw() const
 
 void Board::drawWithColor() const
 {
-    glBegin(GL_QUADS);
     glColor4d(m_Color.x(), m_Color.y(), m_Color.z(), m_Color.w());
-    drawPoints();
-    glEnd();
+    drawSlab(GL_QUADS);
 }
 
 void Board::drawWithTexture() const
@@ -120,6 +120,12 @@ void Board::drawWithTexture() const
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, c_White);
     m_Texture->apply();
     glColor4d(1, 1, 1, 1);
+    if (Rendering::PickRegion::selecting())
+    {
+        drawSlab(GL_QUADS);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        return;
+    }
 
     const double w = m_Size.x(), h = m_Size.y(), d = m_Depth;
     struct Face

@@ -95,6 +95,9 @@ private:
     /// Captured pieces at their exit; skipped in the selection pass.
     void drawLeavingObjects() const;
     void endAnimation(MoveAnimation& animation);
+    /// The slab's 24 corners as `mode` primitives: between glBegin and glEnd
+    /// when rendering, as a vertex array in a selection pass.
+    void drawSlab(unsigned int mode) const;
 
     Vec2<unsigned int> m_Size;
     float m_Orientation;

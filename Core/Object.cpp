@@ -1,9 +1,12 @@
 #include <Core/Object.h>
 
+#include <utility>
+
 #include <GL/freeglut.h>
 
 #include <Core/MeshManager.h>
 #include <Rendering/Mesh.h>
+#include <Rendering/PickRegion.h>
 #include <Rendering/Texture.h>
 
 namespace Core
@@ -15,6 +18,22 @@ namespace
 const double c_SphereLift = 0.076;
 const double c_MeshClearance = 0.02;
 const double c_SphereRadius = 0.2;
+
+// The sphere of a piece without a model, compiled once in the first context
+// that draws one and called from then on, instead of tessellated afresh for
+// every piece in every pass.
+void drawSphere()
+{
+    static GLuint s_List = 0;
+    if (s_List == 0)
+    {
+        s_List = glGenLists(1);
+        glNewList(s_List, GL_COMPILE);
+        glutSolidSphere(c_SphereRadius, 10, 10);
+        glEndList();
+    }
+    glCallList(s_List);
+}
 } // namespace
 
 Object::Object(const ObjectAlignment& alignment, const std::string& modelFile)
@@ -70,7 +89,20 @@ double Object::getHeight() const
 
 void Object::draw() const
 {
-    drawInOwnName();
+    // The box the body (and its wire box) fills once lifted and scaled.
+    Vec3<double> lower(-c_SphereRadius, -c_SphereRadius, -c_SphereRadius);
+    Vec3<double> upper(c_SphereRadius, c_SphereRadius, c_SphereRadius);
+    if (m_Mesh)
+    {
+        lower = m_Aabb.getMin() * m_Scale;
+        upper = m_Aabb.getMax() * m_Scale;
+        // A negative scale mirrors the box.
+        if (m_Scale < 0)
+            std::swap(lower, upper);
+    }
+    const Vec3<double> lift(0, deltaTranslateY(), 0);
+    if (Rendering::PickRegion::mayHit(lower + lift, upper + lift))
+        drawInOwnName();
 }
 
 void Object::drawBody() const
@@ -82,7 +114,7 @@ void Object::drawBody() const
             m_Aabb.draw();
     }
     else
-        glutSolidSphere(0.2, 10, 10);
+        drawSphere();
 }
 
 void Object::drawWithTexture() const

@@ -22,6 +22,10 @@ class Square;
 /// square places it on one of nine spots; the piece lifts itself so that it
 /// rests on the board (deltaTranslateY) and scales itself by m_Scale.
 /// Once on a square, the square owns it.
+///
+/// The sphere is compiled into one display list, shared by every sphere
+/// piece, the first time one is drawn in a context (not at the engine's
+/// set-up): the same picture and hits as tessellating it every time.
 class TABULA_EXPORT Object : public Drawable
 {
 public:
@@ -82,6 +86,8 @@ public:
     double getScale() const { return m_Scale; }
 
     std::string getClassName() const override { return "OBJECT"; }
+    /// In a selection pass, a piece whose lifted and scaled box lies outside
+    /// the pick region is skipped (see Rendering::PickRegion).
     void draw() const override;
     void drawWithTexture() const override;
     void drawWithColor() const override;

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <Core/Object.h>
+#include <Rendering/PickRegion.h>
 #include <Rendering/Texture.h>
 
 namespace Core
@@ -177,9 +178,28 @@ void Square::emitCorner(int i) const
     glVertex3d(c.x(), c_SquareHeight, -static_cast<double>(c.y()));
 }
 
+bool Square::selectCorners() const
+{
+    if (!Rendering::PickRegion::selecting())
+        return false;
+    double corners[4][3];
+    for (int i = 0; i < 4; ++i)
+    {
+        const Vec2<unsigned int>& c = m_Coords.m_Corners[i];
+        corners[i][0] = c.x();
+        corners[i][1] = c_SquareHeight;
+        corners[i][2] = -static_cast<double>(c.y());
+    }
+    Rendering::PickRegion::drawVertices(GL_QUADS, corners[0], 4);
+    return true;
+}
+
 void Square::draw() const
 {
-    drawInOwnName();
+    const Vec3<double> lower(m_Lower.x(), c_SquareHeight, -static_cast<double>(m_Upper.y()));
+    const Vec3<double> upper(m_Upper.x(), c_SquareHeight, -static_cast<double>(m_Lower.y()));
+    if (Rendering::PickRegion::mayHit(lower, upper))
+        drawInOwnName();
 }
 
 void Square::drawWithColor() const
@@ -187,6 +207,8 @@ void Square::drawWithColor() const
     glColor4d(m_Color.x(), m_Color.y(), m_Color.z(), m_Color.w());
     applyColorMaterial();
     glNormal3d(0, 1, 0);
+    if (selectCorners())
+        return;
     glBegin(GL_QUADS);
     for (int i = 0; i < 4; ++i)
         emitCorner(i);
@@ -216,13 +238,16 @@ void Square::drawWithTexture() const
     glNormal3d(0, 1, 0);
 
     static const int c_TexCoords[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
-    glBegin(GL_QUADS);
-    for (int i = 0; i < 4; ++i)
+    if (!selectCorners())
     {
-        glTexCoord2i(c_TexCoords[i][0], c_TexCoords[i][1]);
-        emitCorner(i);
+        glBegin(GL_QUADS);
+        for (int i = 0; i < 4; ++i)
+        {
+            glTexCoord2i(c_TexCoords[i][0], c_TexCoords[i][1]);
+            emitCorner(i);
+        }
+        glEnd();
     }
-    glEnd();
     glBindTexture(GL_TEXTURE_2D, 0);
 
     static const GLfloat c_White[4] = {1, 1, 1, 1};

@@ -69,6 +69,8 @@ public:
 
     std::string getClassName() const override { return getStaticClassName(); }
     static std::string getStaticClassName() { return "SQUARE"; }
+    /// In a selection pass, a square outside the pick region is skipped
+    /// (see Rendering::PickRegion).
     void draw() const override;
     void drawWithTexture() const override;
     void drawWithColor() const override;
@@ -77,6 +79,9 @@ public:
 
 private:
     void emitCorner(int i) const;
+    /// In a selection pass, draws the four corners as a vertex array and
+    /// returns true; otherwise draws nothing and returns false.
+    bool selectCorners() const;
 
     Coords m_Coords;
     Vec2<unsigned int> m_Size;

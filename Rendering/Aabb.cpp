@@ -4,6 +4,7 @@
 
 #include <Rendering/Geometry.h>
 #include <Rendering/Mesh.h>
+#include <Rendering/PickRegion.h>
 
 namespace Rendering
 {
@@ -71,8 +72,14 @@ void Aabb::draw() const
     };
     glPushMatrix();
     glColor3d(0, 1, 0);
+    const bool selecting = PickRegion::selecting();
     for (const auto& loop : loops)
     {
+        if (selecting)
+        {
+            PickRegion::drawVertices(GL_LINE_LOOP, loop[0], 4);
+            continue;
+        }
         glBegin(GL_LINE_LOOP);
         for (const auto& corner : loop)
             glVertex3dv(corner);

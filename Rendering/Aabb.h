@@ -26,7 +26,8 @@ public:
     const Vec3<double>& getMin() const { return m_Min; }
     const Vec3<double>& getMax() const { return m_Max; }
     Mesh* getMesh() const { return m_Mesh; }
-    /// Green wire box in the caller's frame.
+    /// Green wire box in the caller's frame (a vertex array in a selection
+    /// pass, see PickRegion).
     void draw() const;
 
 private:

@@ -6,6 +6,7 @@
 
 #include <Rendering/Geometry.h>
 #include <Rendering/Image.h>
+#include <Rendering/PickRegion.h>
 #include <Rendering/Render.h>
 #include <Rendering/Texture.h>
 
@@ -14,6 +15,10 @@ namespace Rendering
 
 namespace
 {
+
+const std::size_t c_FacesPerChunk = 64;
+// Larger than any coordinate a model holds: the start of an empty box.
+const double c_Far = static_cast<double>(3.4e38f);
 
 // Vertices per face for the begin modes whose faces have a fixed size; any
 // other mode draws the whole list as one face.
@@ -96,10 +101,58 @@ void Primitive::initDisplayList()
     }
     glEnd();
     glEndList();
+    initSelectionChunks(vertices, size);
+}
+
+void Primitive::initSelectionChunks(const std::vector<Vec3<double>>& vertices, std::size_t faceVertices)
+{
+    for (const SelectionChunk& chunk : m_SelectionChunks)
+        glDeleteLists(chunk.m_List, 1);
+    m_SelectionChunks.clear();
+    // Consecutive faces of a model lie near each other; 64 of them make a
+    // box small enough that few boxes reach a 2x2-pixel region, and few
+    // enough boxes to test in a frame.
+    const std::size_t count = m_Geometry ? m_VertexIndices.size() : 0;
+    const std::size_t chunkVertices = faceVertices * (faceVertices < count ? c_FacesPerChunk : 1);
+    for (std::size_t first = 0; first < count; first += chunkVertices)
+    {
+        const std::size_t last = std::min(first + chunkVertices, count);
+        SelectionChunk chunk{glGenLists(1), Vec3<double>(c_Far, c_Far, c_Far), Vec3<double>(-c_Far, -c_Far, -c_Far)};
+        glNewList(chunk.m_List, GL_COMPILE);
+        glBegin(m_PrimitiveType);
+        for (std::size_t face = first; face < last; face += faceVertices)
+        {
+            const std::size_t end = std::min(face + faceVertices, last);
+            if (!std::all_of(m_VertexIndices.begin() + face, m_VertexIndices.begin() + end,
+                             [&](unsigned short i) { return i < vertices.size(); }))
+                continue;
+            for (std::size_t i = face; i < end; ++i)
+            {
+                const Vec3<double>& v = vertices[m_VertexIndices[i]];
+                glVertex3dv(v.ptr());
+                chunk.m_Min = Vec3<double>(std::min(chunk.m_Min.x(), v.x()), std::min(chunk.m_Min.y(), v.y()),
+                                           std::min(chunk.m_Min.z(), v.z()));
+                chunk.m_Max = Vec3<double>(std::max(chunk.m_Max.x(), v.x()), std::max(chunk.m_Max.y(), v.y()),
+                                           std::max(chunk.m_Max.z(), v.z()));
+            }
+        }
+        glEnd();
+        glEndList();
+        m_SelectionChunks.push_back(chunk);
+    }
 }
 
 void Primitive::draw()
 {
+    double toClip[16];
+    if (!m_SelectionChunks.empty() && PickRegion::clipMatrix(toClip))
+    {
+        for (const SelectionChunk& chunk : m_SelectionChunks)
+            if (PickRegion::boxReaches(toClip, chunk.m_Min, chunk.m_Max))
+                glCallList(chunk.m_List);
+        Image::unApply();
+        return;
+    }
     if (m_Texture)
         m_Texture->apply();
     glCallList(m_DisplayList);

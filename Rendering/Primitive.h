@@ -2,7 +2,10 @@
 
 #include <TabulaExport.h>
 
+#include <cstddef>
 #include <vector>
+
+#include <Math/Vec3.h>
 
 namespace Rendering
 {
@@ -39,12 +42,26 @@ public:
     std::vector<unsigned short>& getColorIndicesArray() { return m_ColorIndices; }
 
     /// Compiles the faces into a new display list and counts it in the
-    /// engine. Needs a GL context and an associated geometry.
+    /// engine. Needs a GL context and an associated geometry. Also compiles
+    /// the selection chunks (not counted): the same faces' positions in
+    /// groups of consecutive faces, each with its bounding box.
     void initDisplayList();
-    /// Binds the texture if any, calls the list, unbinds GL_TEXTURE_2D.
+    /// Binds the texture if any, calls the list, unbinds GL_TEXTURE_2D. In a
+    /// selection pass with skipping on (see PickRegion), calls instead the
+    /// selection chunks whose boxes reach the pick region, so that a detailed
+    /// model under the pointer costs what the faces near the pointer cost;
+    /// the hit records are the same.
     void draw();
 
 private:
+    struct SelectionChunk
+    {
+        unsigned int m_List;
+        Vec3<double> m_Min;
+        Vec3<double> m_Max;
+    };
+    void initSelectionChunks(const std::vector<Vec3<double>>& vertices, std::size_t faceVertices);
+
     Geometry* m_Geometry = nullptr;
     Texture* m_Texture = nullptr;
     unsigned int m_PrimitiveType = 0;
@@ -53,6 +70,7 @@ private:
     std::vector<unsigned short> m_TexCoordIndices;
     std::vector<unsigned short> m_NormalIndices;
     std::vector<unsigned short> m_ColorIndices;
+    std::vector<SelectionChunk> m_SelectionChunks;
 };
 
 } // namespace Rendering

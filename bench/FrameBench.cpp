@@ -1,7 +1,17 @@
-// Cost of the engine's frame on the reference scene (8x8 board, 24 sphere
-// pieces) against a plain OpenGL program that issues the same two passes by
-// hand, and the share of a frame spent in the selection pass. Every frame
-// ends with glFinish so the rasteriser's work is counted. Run under Xvfb.
+// Cost of the engine's frame against a plain OpenGL program that issues the
+// same two passes by hand (every primitive drawn in both, the selection pass
+// included), on:
+//   - the reference scene: 8x8 board, 24 sphere pieces, and the share of a
+//     frame spent in the selection pass;
+//   - a detail sweep: 8x8 board, 32 model pieces of about 300, 3,000 and
+//     20,000 triangles (tori written by the model generator at build time,
+//     drawn by both programs from the same display lists): the engine's
+//     selection pass at each detail against the one at 300 triangles, and
+//     its frame against the plain one;
+//   - a 19x19 board with 361 sphere pieces: the engine's frame against the
+//     plain one.
+// Every frame ends with glFinish so the rasteriser's work is counted. Run
+// under Xvfb.
 
 #include <benchmark/benchmark.h>
 
@@ -20,6 +30,9 @@
 #include <Core/Object.h>
 #include <Core/Square.h>
 #include <Rendering/Camera.h>
+#include <Rendering/Geometry.h>
+#include <Rendering/Mesh.h>
+#include <Rendering/Primitive.h>
 #include <Rendering/Render.h>
 
 namespace
@@ -32,14 +45,16 @@ const int c_Height = 728;
 // Median seconds of each measured pass, by name, for the closing summary.
 std::map<std::string, double> g_Results;
 
-// The reference scene, built with the library's classes as a game does:
-// unit squares, three rows of four pieces on each side as in draughts.
+// A width x height board of unit squares built with the library's classes as
+// a game does, dark squares brown-red, light ones grey. `piece(x, y)` says
+// whether square (x, y) holds a piece; the pieces are spheres, or `model`.
 struct Scene
 {
-    Scene()
+    template <typename Placement>
+    Scene(unsigned int width, unsigned int height, Placement piece, const std::string& model = "")
     {
-        for (unsigned int y = 0; y < 8; ++y)
-            for (unsigned int x = 0; x < 8; ++x)
+        for (unsigned int y = 0; y < height; ++y)
+            for (unsigned int x = 0; x < width; ++x)
             {
                 Core::Square::Coords c;
                 c.m_Corners[0] = Vec2<unsigned int>(x, y);
@@ -49,15 +64,15 @@ struct Scene
                 auto* square = new Core::Square(c, {});
                 const bool dark = (x + y) % 2 == 0;
                 square->setColor(dark ? Vec4<double>(0.5, 0.1, 0.1, 1) : Vec4<double>(0.9, 0.9, 0.9, 1));
-                if (dark && (y < 3 || y > 4))
+                if (piece(x, y))
                 {
-                    auto* piece = new Core::Object(Core::Object::ObjectAlignment(), "");
-                    piece->setColor(y < 3 ? Vec4<double>(1, 1, 1, 1) : Vec4<double>(0.1, 0.1, 0.1, 1));
-                    square->pushObject(piece);
+                    auto* object = new Core::Object(Core::Object::ObjectAlignment(), model);
+                    object->setColor(y < height / 2 ? Vec4<double>(1, 1, 1, 1) : Vec4<double>(0.1, 0.1, 0.1, 1));
+                    square->pushObject(object);
                 }
                 squares.push_back(square);
             }
-        board = new Core::Board(Vec2<unsigned int>(8, 8), squares);
+        board = new Core::Board(Vec2<unsigned int>(width, height), squares);
         board->setAutoHighlight(true);
         board->setColor(Vec4<double>(0.4, 0.25, 0.1, 1));
     }
@@ -65,6 +80,26 @@ struct Scene
     std::vector<Core::Square*> squares;
     Core::Board* board;
 };
+
+// The reference scene: three rows of four pieces on each side as in draughts.
+Scene* makeReference()
+{
+    return new Scene(8, 8, [](unsigned int x, unsigned int y) { return (x + y) % 2 == 0 && (y < 3 || y > 4); });
+}
+
+// The detail sweep: two full rows on each side, as in chess.
+const int c_Details[] = {300, 3000, 20000};
+std::map<int, Scene*> g_Detailed;
+Scene* makeDetailed(int triangles)
+{
+    const std::string model =
+        std::string(TABULA_BENCH_BINARY_DIR) + "/models/torus-" + std::to_string(triangles) + ".ase";
+    return new Scene(
+        8, 8, [](unsigned int, unsigned int y) { return y < 2 || y > 5; }, model);
+}
+
+// A go board filled up.
+Scene* g_Go = nullptr;
 
 Scene* g_Scene = nullptr;
 
@@ -85,13 +120,14 @@ void openWindow()
         glutMainLoopEvent();
 }
 
-// Window point over the middle of square (3, 4), for selection passes that hit.
-void boardPoint(int& x, int& y)
+// Window point over the middle of square (3, 4) of an 8x8 board, or over the
+// piece on square (3, 1), for selection passes that hit.
+void boardPoint(int& x, int& y, bool piece = false)
 {
     Rendering::Camera* camera = Rendering::Render::instance()->getCamera();
     const Matrix<double>& v = camera->getTransformationMatrix();
     const Matrix<double>& p = camera->getProjectionMatrix();
-    const double world[4] = {-0.5, 0.001, 0.5, 1.0};
+    const double world[4] = {-0.5, piece ? 0.1 : 0.001, piece ? 2.5 : 0.5, 1.0};
     double eye[4], clip[4];
     for (int r = 0; r < 4; ++r)
         eye[r] = v[r] * world[0] + v[4 + r] * world[1] + v[8 + r] * world[2] + v[12 + r] * world[3];
@@ -116,24 +152,38 @@ void slabPoints(double w, double h, double d)
         glVertex3d(p[0], p[1], p[2]);
 }
 
-void drawScene()
+// A piece's body: its model's display lists (texture-less models), or the sphere.
+void drawBody(const Core::Object& piece)
 {
-    const Core::Board& board = *g_Scene->board;
+    if (!piece.getMesh())
+    {
+        glutSolidSphere(0.2, 10, 10);
+        return;
+    }
+    for (Rendering::Geometry* geometry : piece.getMesh()->getGeometries())
+        for (Rendering::Primitive* primitive : geometry->getPrimitives())
+            glCallList(primitive->getDisplayList());
+}
+
+void drawScene(const Scene& scene)
+{
+    const Core::Board& board = *scene.board;
+    const double w = board.getSize().x(), h = board.getSize().y();
     glPushMatrix();
     glPushName(board.getPickingName());
-    glTranslated(-4.0, 0, 4.0);
+    glTranslated(-w / 2, 0, h / 2);
     const Vec4<double>& slab = board.getColor();
     glBegin(GL_QUADS);
     glColor4d(slab.x(), slab.y(), slab.z(), slab.w());
-    slabPoints(8, 8, 0.25);
+    slabPoints(w, h, 0.25);
     glEnd();
     glBegin(GL_LINES);
     glColor4d(0, 0, 0, 1);
-    slabPoints(8, 8, 0.25);
+    slabPoints(w, h, 0.25);
     glEnd();
     glPopName();
 
-    for (const Core::Square* square : g_Scene->squares)
+    for (const Core::Square* square : scene.squares)
     {
         const Vec4<double>& c = square->getColor();
         const GLfloat material[4] = {GLfloat(c.x()), GLfloat(c.y()), GLfloat(c.z()), GLfloat(c.w())};
@@ -151,24 +201,24 @@ void drawScene()
         glPopName();
     }
 
-    for (const Core::Square* square : g_Scene->squares)
+    for (const Core::Square* square : scene.squares)
         for (const Core::Object* piece : square->getObjects())
         {
             const Vec4<double>& c = piece->getColor();
             const GLfloat material[4] = {GLfloat(c.x()), GLfloat(c.y()), GLfloat(c.z()), GLfloat(c.w())};
             glPushMatrix();
-            glTranslated(square->getLower().x() + 0.5, 0.076, -(square->getLower().y() + 0.5));
+            glTranslated(square->getLower().x() + 0.5, piece->deltaTranslateY(), -(square->getLower().y() + 0.5));
             glPushName(piece->getPickingName());
             glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, material);
             glColor4d(c.x(), c.y(), c.z(), c.w());
-            glutSolidSphere(0.2, 10, 10);
+            drawBody(*piece);
             glPopName();
             glPopMatrix();
         }
     glPopMatrix();
 }
 
-void selectionPass(int x, int y)
+void selectionPass(int x, int y, const Scene& scene)
 {
     glSelectBuffer(512, buffer);
     glRenderMode(GL_SELECT);
@@ -181,7 +231,7 @@ void selectionPass(int x, int y)
     gluPerspective(45.0, static_cast<double>(c_Width) / c_Height, 0.1, 1000.0);
     glMatrixMode(GL_MODELVIEW);
     glInitNames();
-    drawScene();
+    drawScene(scene);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
@@ -218,13 +268,13 @@ void light()
     glLightf(GL_LIGHT0, GL_SPOT_EXPONENT, 1024.0f);
 }
 
-void frame(int x, int y)
+void frame(int x, int y, const Scene& scene)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glPushMatrix();
-    selectionPass(x, y);
+    selectionPass(x, y, scene);
     light();
-    drawScene();
+    drawScene(scene);
     glPopMatrix();
     glutSwapBuffers();
 }
@@ -232,13 +282,13 @@ void frame(int x, int y)
 
 // Pointer positions: 0 is the window's corner (where the engine picks until
 // the pointer first moves, so its frame loop here picks there), 1 is over a
-// square.
+// square, 2 over a piece of the detailed scenes.
 void pickPoint(int which, int& x, int& y)
 {
     x = 0;
     y = 0;
-    if (which == 1)
-        boardPoint(x, y);
+    if (which > 0)
+        boardPoint(x, y, which == 2);
 }
 
 double median(std::vector<double> values)
@@ -274,40 +324,102 @@ void pair(benchmark::State& state, const std::string& name, Engine engine, Plain
     state.counters["overhead_pct"] = (e / p - 1.0) * 100.0;
 }
 
-void BM_Frame(benchmark::State& state)
+// The engine's frame loop on `scene` against the plain program's frame, both
+// picking at the window's corner.
+void framePair(benchmark::State& state, const std::string& name, Scene& scene)
 {
     Rendering::Render* render = Rendering::Render::instance();
+    render->setParams("FrameBench", Vec3<double>(1, 1, 1), scene.board);
     pair(
-        state, "frame", [&] { render->loop(); }, [] { Plain::frame(0, 0); });
-    state.counters["engine_fps"] = 1.0 / g_Results["engine frame"];
-    state.counters["plain_fps"] = 1.0 / g_Results["plain frame"];
+        state, name, [&] { render->loop(); }, [&] { Plain::frame(0, 0, scene); });
 }
 
-void BM_SelectionPass(benchmark::State& state)
+// One selection pass on `scene` at pointer position `which` (see pickPoint).
+void selectionPair(benchmark::State& state, const std::string& name, Scene& scene, int which)
 {
     Rendering::Render* render = Rendering::Render::instance();
     int x = 0, y = 0;
-    pickPoint(static_cast<int>(state.range(0)), x, y);
+    pickPoint(which, x, y);
     pair(
-        state, "selection " + std::to_string(state.range(0)),
+        state, name,
         [&]
         {
             glPushMatrix();
             render->startPicking(x, y);
-            g_Scene->board->draw();
+            scene.board->draw();
             render->stopPicking();
             glPopMatrix();
         },
         [&]
         {
             glPushMatrix();
-            Plain::selectionPass(x, y);
+            Plain::selectionPass(x, y, scene);
             glPopMatrix();
         });
 }
 
+void BM_Frame(benchmark::State& state)
+{
+    framePair(state, "frame", *g_Scene);
+    state.counters["engine_fps"] = 1.0 / g_Results["engine frame"];
+    state.counters["plain_fps"] = 1.0 / g_Results["plain frame"];
+}
+
+void BM_SelectionPass(benchmark::State& state)
+{
+    selectionPair(state, "selection " + std::to_string(state.range(0)), *g_Scene, static_cast<int>(state.range(0)));
+}
+
+// Arguments: triangles per piece, pointer position (1 over a square, 2 over a piece).
+void BM_DetailSelection(benchmark::State& state)
+{
+    const int triangles = static_cast<int>(state.range(0));
+    selectionPair(state, "detail selection " + std::to_string(triangles) + " " + std::to_string(state.range(1)),
+                  *g_Detailed[triangles], static_cast<int>(state.range(1)));
+}
+
+// The engine's selection pass alone, pass after pass: its cost without the
+// plain program's pass between two of its own (which, at high detail, leaves
+// the processor's caches cold).
+void BM_DetailSelectionAlone(benchmark::State& state)
+{
+    const int triangles = static_cast<int>(state.range(0));
+    Scene& scene = *g_Detailed[triangles];
+    Rendering::Render* render = Rendering::Render::instance();
+    int x = 0, y = 0;
+    pickPoint(static_cast<int>(state.range(1)), x, y);
+    std::vector<double> times;
+    for (auto _ : state)
+    {
+        const Clock::time_point t0 = Clock::now();
+        glPushMatrix();
+        render->startPicking(x, y);
+        scene.board->draw();
+        render->stopPicking();
+        glPopMatrix();
+        glFinish();
+        times.push_back(std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+    g_Results["alone " + std::to_string(triangles) + " " + std::to_string(state.range(1))] = median(times);
+}
+
+void BM_DetailFrame(benchmark::State& state)
+{
+    const int triangles = static_cast<int>(state.range(0));
+    framePair(state, "detail frame " + std::to_string(triangles), *g_Detailed[triangles]);
+}
+
+void BM_GoFrame(benchmark::State& state)
+{
+    framePair(state, "go frame", *g_Go);
+}
+
 BENCHMARK(BM_Frame)->UseRealTime()->MinTime(3.0);
 BENCHMARK(BM_SelectionPass)->Arg(0)->Arg(1)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_DetailSelection)->ArgsProduct({{300, 3000, 20000}, {1, 2}})->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_DetailSelectionAlone)->ArgsProduct({{300, 3000, 20000}, {1, 2}})->UseRealTime()->MinTime(0.5);
+BENCHMARK(BM_DetailFrame)->Arg(300)->Arg(3000)->Arg(20000)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_GoFrame)->UseRealTime()->MinTime(3.0);
 
 void summary()
 {
@@ -325,6 +437,37 @@ void summary()
                     points[which], g_Results["engine " + key] * 1e3, g_Results["engine " + key] / engine * 100.0,
                     g_Results["plain " + key] * 1e3, g_Results["plain " + key] / plain * 100.0);
     }
+
+    std::printf("\ndetail sweep, 32 model pieces (selection x: engine pass against the engine's at 300 triangles;"
+                "\nframe x: engine frame against the plain frame drawing the same display lists)\n");
+    std::printf("%9s | %-34s | %-34s | %s\n", "triangles", "selection over a square, ms (x)",
+                "selection over a piece, ms (x)", "frame engine / plain, ms (x)");
+    for (int triangles : c_Details)
+    {
+        const std::string t = std::to_string(triangles);
+        double selection[2], base[2];
+        for (int which = 1; which <= 2; ++which)
+        {
+            selection[which - 1] = g_Results["engine detail selection " + t + " " + std::to_string(which)];
+            base[which - 1] = g_Results["engine detail selection 300 " + std::to_string(which)];
+        }
+        const double e = g_Results["engine detail frame " + t], p = g_Results["plain detail frame " + t];
+        std::printf("%9d | %8.3f (%4.2fx; plain %8.3f) | %8.3f (%4.2fx; plain %8.3f) | %7.3f / %7.3f (%4.2fx)\n",
+                    triangles, selection[0] * 1e3, selection[0] / base[0],
+                    g_Results["plain detail selection " + t + " 1"] * 1e3, selection[1] * 1e3, selection[1] / base[1],
+                    g_Results["plain detail selection " + t + " 2"] * 1e3, e * 1e3, p * 1e3, e / p);
+    }
+    std::printf("engine selection pass alone, pass after pass, ms (x against 300 triangles):\n");
+    for (int triangles : c_Details)
+    {
+        const std::string t = std::to_string(triangles);
+        std::printf("%9d | over a square %.3f (%.2fx) | over a piece %.3f (%.2fx)\n", triangles,
+                    g_Results["alone " + t + " 1"] * 1e3, g_Results["alone " + t + " 1"] / g_Results["alone 300 1"],
+                    g_Results["alone " + t + " 2"] * 1e3, g_Results["alone " + t + " 2"] / g_Results["alone 300 2"]);
+    }
+    const double goEngine = g_Results["engine go frame"], goPlain = g_Results["plain go frame"];
+    std::printf("\n19x19 board, 361 sphere pieces: frame engine %.3f ms, plain %.3f ms (%.2fx)\n", goEngine * 1e3,
+                goPlain * 1e3, goEngine / goPlain);
 }
 
 } // namespace
@@ -332,7 +475,10 @@ void summary()
 int main(int argc, char** argv)
 {
     openWindow();
-    g_Scene = new Scene();
+    g_Scene = makeReference();
+    for (int triangles : c_Details)
+        g_Detailed[triangles] = makeDetailed(triangles);
+    g_Go = new Scene(19, 19, [](unsigned int, unsigned int) { return true; });
     Rendering::Render* render = Rendering::Render::instance();
     render->setParams("FrameBench", Vec3<double>(1, 1, 1), g_Scene->board);
     render->initGL();
