@@ -27,6 +27,7 @@
 #include <GL/glu.h>
 
 #include <Core/Board.h>
+#include <Core/Grid.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
 #include <Rendering/Camera.h>
@@ -48,37 +49,27 @@ std::map<std::string, double> g_Results;
 // A width x height board of unit squares built with the library's classes as
 // a game does, dark squares brown-red, light ones grey. `piece(x, y)` says
 // whether square (x, y) holds a piece; the pieces are spheres, or `model`.
-struct Scene
+struct Scene : Core::Grid
 {
     template <typename Placement>
     Scene(unsigned int width, unsigned int height, Placement piece, const std::string& model = "")
+        : Core::Grid(width, height), squares(getSquares()), board(getBoard())
     {
+        setCheckerColors(Vec4<double>(0.5, 0.1, 0.1, 1), Vec4<double>(0.9, 0.9, 0.9, 1));
         for (unsigned int y = 0; y < height; ++y)
             for (unsigned int x = 0; x < width; ++x)
-            {
-                Core::Square::Coords c;
-                c.m_Corners[0] = Vec2<unsigned int>(x, y);
-                c.m_Corners[1] = Vec2<unsigned int>(x + 1, y);
-                c.m_Corners[2] = Vec2<unsigned int>(x + 1, y + 1);
-                c.m_Corners[3] = Vec2<unsigned int>(x, y + 1);
-                auto* square = new Core::Square(c, {});
-                const bool dark = (x + y) % 2 == 0;
-                square->setColor(dark ? Vec4<double>(0.5, 0.1, 0.1, 1) : Vec4<double>(0.9, 0.9, 0.9, 1));
                 if (piece(x, y))
                 {
                     auto* object = new Core::Object(Core::Object::ObjectAlignment(), model);
                     object->setColor(y < height / 2 ? Vec4<double>(1, 1, 1, 1) : Vec4<double>(0.1, 0.1, 0.1, 1));
-                    square->pushObject(object);
+                    getSquare(x, y)->pushObject(object);
                 }
-                squares.push_back(square);
-            }
-        board = new Core::Board(Vec2<unsigned int>(width, height), squares);
         board->setAutoHighlight(true);
         board->setColor(Vec4<double>(0.4, 0.25, 0.1, 1));
     }
 
-    std::vector<Core::Square*> squares;
-    Core::Board* board;
+    const std::vector<Core::Square*>& squares;
+    Core::Board* const board;
 };
 
 // The reference scene: three rows of four pieces on each side as in draughts.

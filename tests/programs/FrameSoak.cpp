@@ -146,7 +146,7 @@ int main(int argc, char** argv)
 
     Soak soak(scene, frames, std::atof(argv[4]));
     Rendering::Render* render = Rendering::Render::instance();
-    render->setParams("Tabula soak " + sceneName, Vec3<double>(1, 1, 1), scene.board.get());
+    render->setParams("Tabula soak " + sceneName, Vec3<double>(1, 1, 1), scene.board);
     render->getHUDs().push_back(&soak);
     render->run();
 }
