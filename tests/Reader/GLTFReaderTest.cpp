@@ -21,20 +21,11 @@ namespace
 {
 
 using TabulaTest::cornersOf;
+using TabulaTest::loadMesh;
 
 std::string model(const std::string& name)
 {
     return TabulaTest::dataPath("models/" + name);
-}
-
-std::unique_ptr<Rendering::Mesh> load(const std::string& path, std::string* printed = nullptr)
-{
-    testing::internal::CaptureStdout();
-    auto mesh = std::make_unique<Rendering::Mesh>(path);
-    const std::string output = testing::internal::GetCapturedStdout();
-    if (printed)
-        *printed = output;
-    return mesh;
 }
 
 void expectNear(const Vec3<double>& actual, const Vec3<double>& expected, const std::string& what)
@@ -84,7 +75,7 @@ TEST(GLTFReaderTest, BrokenFilesAreRefusedWithOneLine)
     {
         SCOPED_TRACE(c.m_File);
         std::string printed;
-        std::unique_ptr<Rendering::Mesh> mesh = load(model(c.m_File), &printed);
+        std::unique_ptr<Rendering::Mesh> mesh = loadMesh(model(c.m_File), &printed);
         EXPECT_TRUE(mesh->getGeometries().empty());
         std::istringstream lines(printed);
         std::string reason, failure, more;
@@ -103,7 +94,7 @@ TEST(GLTFReaderTest, TextAndBinaryKeepTheFileAxes)
     for (const char* file : {"triangle.gltf", "triangle.glb"})
     {
         SCOPED_TRACE(file);
-        const TabulaTest::MeshCorners corners = cornersOf(*load(model(file)), GL_TRIANGLES);
+        const TabulaTest::MeshCorners corners = cornersOf(*loadMesh(model(file)), GL_TRIANGLES);
         ASSERT_EQ(corners.m_Positions.size(), 3u);
         ASSERT_EQ(corners.m_Normals.size(), 3u);
         expectNear(corners.m_Positions[0], Vec3<double>(0, 0, 0), "corner 0");
@@ -117,7 +108,7 @@ TEST(GLTFReaderTest, TextAndBinaryKeepTheFileAxes)
 // Parent: translate (2, 0, 0) after scale 2; child: a quarter turn about y.
 TEST(GLTFReaderTest, NodeTransformsComposeDownTheTree)
 {
-    const TabulaTest::MeshCorners corners = cornersOf(*load(model("node_tree.gltf")), GL_TRIANGLES);
+    const TabulaTest::MeshCorners corners = cornersOf(*loadMesh(model("node_tree.gltf")), GL_TRIANGLES);
     ASSERT_EQ(corners.m_Positions.size(), 3u);
     expectNear(corners.m_Positions[0], Vec3<double>(2, 0, 0), "corner 0");
     expectNear(corners.m_Positions[1], Vec3<double>(0, 0, 0), "corner 1");
@@ -169,7 +160,7 @@ TEST(GLTFReaderTest, ModelPicturesAreRegisteredByOriginAndGivenBack)
     {
         SCOPED_TRACE(file);
         {
-            std::unique_ptr<Rendering::Mesh> mesh = load(model(file));
+            std::unique_ptr<Rendering::Mesh> mesh = loadMesh(model(file));
             ASSERT_FALSE(mesh->getGeometries().empty());
             Rendering::Texture* texture = mesh->getGeometries()[0]->getPrimitives()[0]->getTexture();
             ASSERT_NE(texture, nullptr);

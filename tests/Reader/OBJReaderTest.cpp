@@ -18,20 +18,11 @@ namespace
 {
 
 using TabulaTest::cornersOf;
+using TabulaTest::loadMesh;
 
 std::string model(const std::string& name)
 {
     return TabulaTest::dataPath("models/" + name);
-}
-
-std::unique_ptr<Rendering::Mesh> load(const std::string& path, std::string* printed = nullptr)
-{
-    testing::internal::CaptureStdout();
-    auto mesh = std::make_unique<Rendering::Mesh>(path);
-    const std::string output = testing::internal::GetCapturedStdout();
-    if (printed)
-        *printed = output;
-    return mesh;
 }
 
 // Area of the triangles, all in the y = 0 plane, seen from above (positive
@@ -55,7 +46,7 @@ TEST(OBJReaderTest, BadIndicesAreRefusedWithOneLine)
     {
         SCOPED_TRACE(file);
         std::string printed;
-        std::unique_ptr<Rendering::Mesh> mesh = load(model(file), &printed);
+        std::unique_ptr<Rendering::Mesh> mesh = loadMesh(model(file), &printed);
         EXPECT_TRUE(mesh->getGeometries().empty());
         std::istringstream lines(printed);
         std::string reason, failure, more;
@@ -80,7 +71,7 @@ TEST(OBJReaderTest, PolygonsBecomeTrianglesThatCoverThem)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.m_File);
-        const TabulaTest::MeshCorners corners = cornersOf(*load(model(c.m_File)), GL_TRIANGLES);
+        const TabulaTest::MeshCorners corners = cornersOf(*loadMesh(model(c.m_File)), GL_TRIANGLES);
         ASSERT_EQ(corners.m_Positions.size(), 3 * c.m_Triangles);
         EXPECT_NEAR(areaFromAbove(corners.m_Positions), c.m_Area, 1e-9);
         // Every triangle turns the same way: none folds over another.
@@ -90,7 +81,7 @@ TEST(OBJReaderTest, PolygonsBecomeTrianglesThatCoverThem)
                       0)
                 << "triangle " << i / 3;
     }
-    const std::unique_ptr<Rendering::Mesh> red = load(model("red.obj"));
+    const std::unique_ptr<Rendering::Mesh> red = loadMesh(model("red.obj"));
     const Rendering::Geometry& geometry = *red->getGeometries().at(0);
     ASSERT_EQ(geometry.getPrimitives().size(), 1u);
     ASSERT_EQ(const_cast<Rendering::Geometry&>(geometry).getColorArray().size(), 3u);
@@ -102,7 +93,7 @@ TEST(OBJReaderTest, PolygonsBecomeTrianglesThatCoverThem)
 TEST(OBJReaderTest, MissingMaterialLibraryLoadsUntextured)
 {
     std::string printed;
-    const std::unique_ptr<Rendering::Mesh> mesh = load(model("missing_mtl.obj"), &printed);
+    const std::unique_ptr<Rendering::Mesh> mesh = loadMesh(model("missing_mtl.obj"), &printed);
     EXPECT_NE(printed.find("nowhere.mtl"), std::string::npos) << printed;
     EXPECT_NE(printed.find("Mesh File : \"" + model("missing_mtl.obj") + "\" loaded."), std::string::npos);
     const TabulaTest::MeshCorners corners = cornersOf(*mesh, GL_TRIANGLES);

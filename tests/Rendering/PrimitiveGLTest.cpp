@@ -14,6 +14,7 @@
 
 #include "support/Feedback.h"
 #include "support/GLTestWindow.h"
+#include "support/MeshCorners.h"
 #include "support/TestPaths.h"
 
 using Rendering::Geometry;
@@ -39,14 +40,6 @@ Primitive* addPrimitive(Geometry& geometry, unsigned int mode, std::vector<unsig
     p->getVertexIndicesArray() = std::move(vertices);
     geometry.addPrimitive(p);
     return p;
-}
-
-std::unique_ptr<Mesh> loadQuietly(const std::string& file)
-{
-    testing::internal::CaptureStdout();
-    auto mesh = std::make_unique<Mesh>(TabulaTest::dataPath(file));
-    testing::internal::GetCapturedStdout();
-    return mesh;
 }
 
 // What the list hands to the rasteriser, captured in feedback mode with the
@@ -159,7 +152,7 @@ TEST_F(PrimitiveGLTest, EmitsOnlyAttributeListsAsLongAsTheVertexList)
 
 TEST_F(PrimitiveGLTest, FileNormalReachesOpenGLWithYAndZNegated)
 {
-    std::unique_ptr<Mesh> mesh = loadQuietly("ase/normals.ase");
+    std::unique_ptr<Mesh> mesh = TabulaTest::loadMesh(TabulaTest::dataPath("ase/normals.ase"));
     mesh->initList();
     glNormal3d(0.5, 0.5, 0.5);
     glCallList(mesh->getGeometries()[0]->getPrimitives()[0]->getDisplayList());
@@ -170,7 +163,7 @@ TEST_F(PrimitiveGLTest, IndicesPastTheirArraysAreNeverDrawn)
 {
     // Face 1 names vertex 9 of 3, a texture face names coordinate 5 of 1 and a
     // normal line names vertex 7 of 3.
-    std::unique_ptr<Mesh> mesh = loadQuietly("ase/out_of_range_indices.ase");
+    std::unique_ptr<Mesh> mesh = TabulaTest::loadMesh(TabulaTest::dataPath("ase/out_of_range_indices.ase"));
     mesh->initList();
     Primitive* p = mesh->getGeometries()[0]->getPrimitives()[0];
     glNormal3d(0.5, 0.5, 0.5);
@@ -222,7 +215,7 @@ TEST_F(PrimitiveGLTest, AFaceNamingAVertexPastTheArrayIsDroppedWholeInEveryMode)
 
 TEST_F(PrimitiveGLTest, TexturedPrimitiveDrawsWithItsTextureAndEveryPrimitiveUnbinds)
 {
-    std::unique_ptr<Mesh> mesh = loadQuietly("ase/triangle.ase");
+    std::unique_ptr<Mesh> mesh = TabulaTest::loadMesh(TabulaTest::dataPath("ase/triangle.ase"));
     Primitive* textured = mesh->getGeometries()[0]->getPrimitives()[0];
     ASSERT_NE(textured->getTexture(), nullptr);
     Core::ImageManager::instance()->initGL();

@@ -1,5 +1,7 @@
 #include "support/MeshCorners.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 #include <Rendering/Geometry.h>
@@ -33,6 +35,16 @@ MeshCorners cornersOf(const Rendering::Mesh& mesh, unsigned int mode)
         }
     }
     return corners;
+}
+
+std::unique_ptr<Rendering::Mesh> loadMesh(const std::string& path, std::string* printed)
+{
+    testing::internal::CaptureStdout();
+    auto mesh = std::make_unique<Rendering::Mesh>(path);
+    const std::string output = testing::internal::GetCapturedStdout();
+    if (printed)
+        *printed = output;
+    return mesh;
 }
 
 } // namespace TabulaTest

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include <Math/Vec3.h>
@@ -23,5 +25,9 @@ struct MeshCorners
     std::size_t m_MaxGeometryVertices = 0;
 };
 MeshCorners cornersOf(const Rendering::Mesh& mesh, unsigned int mode);
+
+/// Loads a mesh as the engine does, keeping what it prints out of the test's
+/// output (in `printed` when given).
+std::unique_ptr<Rendering::Mesh> loadMesh(const std::string& path, std::string* printed = nullptr);
 
 } // namespace TabulaTest
