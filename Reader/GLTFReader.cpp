@@ -318,6 +318,44 @@ std::size_t glbLength(std::string_view bytes)
     return std::size_t(length);
 }
 
+// Three components of an accessor element; floats, the common case, are
+// copied straight out of the buffer.
+inline void read3(const View& view, std::size_t item, double out[3])
+{
+    if (view.m_ComponentType == TINYGLTF_COMPONENT_TYPE_FLOAT)
+    {
+        float value[3];
+        std::memcpy(value, view.m_Data + item * view.m_Stride, sizeof value);
+        out[0] = value[0], out[1] = value[1], out[2] = value[2];
+        return;
+    }
+    for (std::size_t i = 0; i < 3; ++i)
+        out[i] = component(view, item, i);
+}
+
+// Index `i` of a checked index accessor (u8, u16 or u32).
+inline uint32_t indexAt(const View& view, std::size_t i)
+{
+    const unsigned char* at = view.m_Data + i * view.m_Stride;
+    switch (view.m_ComponentType)
+    {
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
+        return *at;
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
+    {
+        uint16_t value;
+        std::memcpy(&value, at, 2);
+        return value;
+    }
+    default:
+    {
+        uint32_t value;
+        std::memcpy(&value, at, 4);
+        return value;
+    }
+    }
+}
+
 // One primitive read straight from its checked accessors: positions and
 // normals through the node's matrices, strips, fans, loops and line strips
 // turned into separate faces corner by corner.
@@ -327,31 +365,40 @@ public:
     explicit PrimitiveSource(const Matrix4& world) : m_World(world), m_NormalMatrix(normalMatrix(world)) {}
 
     std::size_t vertexCount() const override { return m_Positions.m_Count; }
-    Vec3<double> position(uint32_t v) const override
+    void positions(const uint32_t* vertices, std::size_t count, Vec3<double>* out) const override
     {
-        const double p[3] = {component(m_Positions, v, 0), component(m_Positions, v, 1), component(m_Positions, v, 2)};
-        double out[3];
-        for (int row = 0; row < 3; ++row)
-            out[row] = m_World[row] * p[0] + m_World[4 + row] * p[1] + m_World[8 + row] * p[2] + m_World[12 + row];
-        return Vec3<double>(out[0], out[1], out[2]);
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            double p[3];
+            read3(m_Positions, vertices[i], p);
+            double o[3];
+            for (int row = 0; row < 3; ++row)
+                o[row] = m_World[row] * p[0] + m_World[4 + row] * p[1] + m_World[8 + row] * p[2] + m_World[12 + row];
+            out[i] = Vec3<double>(o[0], o[1], o[2]);
+        }
     }
     bool hasNormals() const override { return m_Normals.m_Count > 0; }
-    Vec3<double> normal(uint32_t v) const override
+    void normals(const uint32_t* vertices, std::size_t count, Vec3<double>* out) const override
     {
-        const double n[3] = {component(m_Normals, v, 0), component(m_Normals, v, 1), component(m_Normals, v, 2)};
-        double out[3];
-        for (int row = 0; row < 3; ++row)
-            out[row] = m_NormalMatrix[row * 3] * n[0] + m_NormalMatrix[row * 3 + 1] * n[1] +
-                       m_NormalMatrix[row * 3 + 2] * n[2];
-        const double length = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
-        // A zero or broken normal stays zero rather than spreading NaN.
-        const double scale = std::isfinite(length) && length > 0 ? 1 / length : 0;
-        return Vec3<double>(out[0] * scale, out[1] * scale, out[2] * scale);
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            double n[3];
+            read3(m_Normals, vertices[i], n);
+            double o[3];
+            for (int row = 0; row < 3; ++row)
+                o[row] = m_NormalMatrix[row * 3] * n[0] + m_NormalMatrix[row * 3 + 1] * n[1] +
+                         m_NormalMatrix[row * 3 + 2] * n[2];
+            const double length = std::sqrt(o[0] * o[0] + o[1] * o[1] + o[2] * o[2]);
+            // A zero or broken normal stays zero rather than spreading NaN.
+            const double scale = std::isfinite(length) && length > 0 ? 1 / length : 0;
+            out[i] = Vec3<double>(o[0] * scale, o[1] * scale, o[2] * scale);
+        }
     }
     bool hasTexCoords() const override { return m_TexCoords.m_Count > 0; }
-    Vec2<double> texCoord(uint32_t v) const override
+    void texCoords(const uint32_t* vertices, std::size_t count, Vec2<double>* out) const override
     {
-        return Vec2<double>(component(m_TexCoords, v, 0), 1.0 - component(m_TexCoords, v, 1));
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = Vec2<double>(component(m_TexCoords, vertices[i], 0), 1.0 - component(m_TexCoords, vertices[i], 1));
     }
     std::size_t cornerCount() const override
     {
@@ -373,7 +420,36 @@ public:
             return n / 3 * 3;
         }
     }
-    uint32_t corner(std::size_t k) const override
+    void corners(std::size_t first, std::size_t count, uint32_t* out) const override
+    {
+        switch (m_Mode)
+        {
+        case TINYGLTF_MODE_LINE_STRIP:
+        case TINYGLTF_MODE_LINE_LOOP:
+        case TINYGLTF_MODE_TRIANGLE_STRIP:
+        case TINYGLTF_MODE_TRIANGLE_FAN:
+            for (std::size_t k = 0; k < count; ++k)
+                out[k] = corner(first + k);
+            return;
+        default:
+            // Points, lines and triangles: corner k is index k.
+            if (!m_Indexed)
+                for (std::size_t k = 0; k < count; ++k)
+                    out[k] = uint32_t(first + k);
+            else if (m_Indices.m_ComponentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT && m_Indices.m_Stride == 4)
+                std::memcpy(out, m_Indices.m_Data + first * 4, count * 4);
+            else
+                for (std::size_t k = 0; k < count; ++k)
+                    out[k] = indexAt(m_Indices, first + k);
+        }
+    }
+
+    View m_Positions, m_Normals, m_TexCoords, m_Indices;
+    bool m_Indexed = false;
+    int m_Mode = TINYGLTF_MODE_TRIANGLES;
+
+private:
+    uint32_t corner(std::size_t k) const
     {
         switch (m_Mode)
         {
@@ -389,23 +465,15 @@ public:
                 return index(i);
             return index(((i % 2 == 0) == (c == 0)) ? i - 2 : i - 1);
         }
-        case TINYGLTF_MODE_TRIANGLE_FAN:
+        default: // TINYGLTF_MODE_TRIANGLE_FAN
         {
             const std::size_t i = k / 3 + 2, c = k % 3;
             return index(c == 0 ? 0 : i - 2 + c);
         }
-        default:
-            return index(k);
         }
     }
-
-    View m_Positions, m_Normals, m_TexCoords, m_Indices;
-    bool m_Indexed = false;
-    int m_Mode = TINYGLTF_MODE_TRIANGLES;
-
-private:
     std::size_t indexCount() const { return m_Indexed ? m_Indices.m_Count : m_Positions.m_Count; }
-    uint32_t index(std::size_t i) const { return m_Indexed ? uint32_t(component(m_Indices, i, 0)) : uint32_t(i); }
+    uint32_t index(std::size_t i) const { return m_Indexed ? indexAt(m_Indices, i) : uint32_t(i); }
 
     Matrix4 m_World;
     std::array<double, 9> m_NormalMatrix;
@@ -418,6 +486,9 @@ public:
         : m_Model(model), m_FileName(fileName), m_Mesh(mesh), m_Builder(mesh)
     {
     }
+
+    /// After build(), once the model's buffers are gone.
+    void shareIndexLists() { m_Builder.shareIndexLists(); }
 
     void build()
     {
@@ -481,10 +552,12 @@ private:
         if (count > 0 && source.m_Positions.m_ComponentType != TINYGLTF_COMPONENT_TYPE_FLOAT)
             throw Refusal("accessor " + std::to_string(position->second) + " has the wrong type");
         for (std::size_t i = 0; i < count; ++i)
-            for (int axis = 0; axis < 3; ++axis)
-                if (!std::isfinite(component(source.m_Positions, i, std::size_t(axis))))
-                    throw Refusal("accessor " + std::to_string(position->second) +
-                                  " holds a position that is not finite");
+        {
+            double p[3];
+            read3(source.m_Positions, i, p);
+            if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
+                throw Refusal("accessor " + std::to_string(position->second) + " holds a position that is not finite");
+        }
 
         // Attributes of another length or type than the positions are left out.
         auto normal = primitive.attributes.find("NORMAL");
@@ -509,8 +582,8 @@ private:
                 type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT)
                 throw Refusal("accessor " + std::to_string(primitive.indices) + " has the wrong type");
             for (std::size_t i = 0; i < source.m_Indices.m_Count; ++i)
-                if (component(source.m_Indices, i, 0) >= double(count))
-                    throw Refusal("index " + std::to_string(uint64_t(component(source.m_Indices, i, 0))) +
+                if (indexAt(source.m_Indices, i) >= count)
+                    throw Refusal("index " + std::to_string(indexAt(source.m_Indices, i)) +
                                   " is past the vertex count " + std::to_string(count));
             source.m_Indexed = true;
         }
@@ -683,14 +756,20 @@ bool GLTFReader::parseAndBuild(std::string_view bytes, MappedFile* owned, const 
 
     // A refused file leaves the mesh as it was given: what was built is undone.
     Rendering::Mesh built;
+    Builder builder(model, fileName, &built);
     try
     {
-        Builder(model, fileName, &built).build();
+        builder.build();
     }
     catch (const Refusal& refusal)
     {
         return refuse(fileName, refusal.m_Reason);
     }
+    // The vertex data is in the mesh: the buffers go before the index lists
+    // are shared, which keeps the peak of a load low.
+    std::vector<tinygltf::Buffer>().swap(model.buffers);
+    std::vector<tinygltf::Image>().swap(model.images);
+    builder.shareIndexLists();
     mesh->takeFrom(built);
     return true;
 }

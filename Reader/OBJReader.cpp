@@ -74,18 +74,24 @@ bool isLongFace(std::string_view line)
 // corners). Text without such a line is returned as it is.
 std::string_view splitLongFaces(std::string_view text, std::string& storage)
 {
-    std::vector<std::string_view> lines;
-    bool any = false;
-    for (std::size_t at = 0; at < text.size();)
+    auto lineAt = [&](std::size_t at)
     {
         std::size_t end = text.find('\n', at);
         end = end == std::string_view::npos ? text.size() : end + 1;
-        lines.push_back(text.substr(at, end - at));
-        any = any || isLongFace(lines.back());
-        at = end;
+        return text.substr(at, end - at);
+    };
+    bool any = false;
+    for (std::size_t at = 0; at < text.size() && !any;)
+    {
+        const std::string_view line = lineAt(at);
+        any = isLongFace(line);
+        at += line.size();
     }
     if (!any)
         return text;
+    std::vector<std::string_view> lines;
+    for (std::size_t at = 0; at < text.size(); at += lines.back().size())
+        lines.push_back(lineAt(at));
     std::string out;
     out.reserve(text.size() + text.size() / 64);
     for (std::string_view line : lines)
@@ -176,17 +182,31 @@ public:
     }
 
     std::size_t vertexCount() const override { return m_Keys.size(); }
-    Vec3<double> position(uint32_t v) const override { return at3(m_Attrib.vertices, m_Keys[v].vertex_index); }
-    bool hasNormals() const override { return m_HasNormals; }
-    Vec3<double> normal(uint32_t v) const override { return at3(m_Attrib.normals, m_Keys[v].normal_index); }
-    bool hasTexCoords() const override { return m_HasTexCoords; }
-    Vec2<double> texCoord(uint32_t v) const override
+    void positions(const uint32_t* vertices, std::size_t count, Vec3<double>* out) const override
     {
-        const auto* t = &m_Attrib.texcoords[std::size_t(m_Keys[v].texcoord_index) * 2];
-        return Vec2<double>(t[0], t[1]);
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = at3(m_Attrib.vertices, m_Keys[vertices[i]].vertex_index);
+    }
+    bool hasNormals() const override { return m_HasNormals; }
+    void normals(const uint32_t* vertices, std::size_t count, Vec3<double>* out) const override
+    {
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = at3(m_Attrib.normals, m_Keys[vertices[i]].normal_index);
+    }
+    bool hasTexCoords() const override { return m_HasTexCoords; }
+    void texCoords(const uint32_t* vertices, std::size_t count, Vec2<double>* out) const override
+    {
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            const auto* t = &m_Attrib.texcoords[std::size_t(m_Keys[vertices[i]].texcoord_index) * 2];
+            out[i] = Vec2<double>(t[0], t[1]);
+        }
     }
     std::size_t cornerCount() const override { return m_Faces->size(); }
-    uint32_t corner(std::size_t k) const override { return (*m_Faces)[k]; }
+    void corners(std::size_t first, std::size_t count, uint32_t* out) const override
+    {
+        std::copy_n(m_Faces->data() + first, count, out);
+    }
 
     const std::vector<uint32_t>* m_Faces = nullptr;
 
@@ -211,6 +231,9 @@ public:
         : m_Attrib(attrib), m_Reader(reader), m_FileName(fileName), m_Mesh(mesh),
           m_First(attrib.vertices.size() / 3, c_None)
     {
+        // Most files use each position with one (vt, vn) pair.
+        m_Keys.reserve(m_First.size());
+        m_Next.reserve(m_First.size());
     }
 
     // The vertex number of a corner; false (with the reason) for a bad index.
@@ -331,11 +354,11 @@ public:
         return texture->isLoaded() ? texture : nullptr;
     }
 
-    void emit(const std::vector<tinyobj::material_t>& materials, std::map<int, std::vector<uint32_t>>& triangles,
-              const std::vector<uint32_t>& lines, const std::vector<uint32_t>& points)
+    void emit(MeshBuilder& builder, const std::vector<tinyobj::material_t>& materials,
+              std::map<int, std::vector<uint32_t>>& triangles, const std::vector<uint32_t>& lines,
+              const std::vector<uint32_t>& points)
     {
         FaceSource source(m_Attrib, m_Keys);
-        MeshBuilder builder(m_Mesh);
         for (auto& [id, faces] : triangles)
         {
             Rendering::Texture* texture = nullptr;
@@ -414,6 +437,16 @@ bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const st
     for (const tinyobj::shape_t& shape : shapes)
     {
         const tinyobj::mesh_t& faces = shape.mesh;
+        if (!faces.material_ids.empty())
+        {
+            // Room for the shape's triangles where its first face goes: most
+            // shapes have one material.
+            std::size_t count = 0;
+            for (unsigned int corners : faces.num_face_vertices)
+                count += corners >= 3 ? 3 * (corners - 2) : 0;
+            std::vector<uint32_t>& first = triangles[faces.material_ids[0]];
+            first.reserve(first.size() + count);
+        }
         std::size_t at = 0;
         for (std::size_t face = 0; face < faces.num_face_vertices.size(); ++face)
         {
@@ -459,7 +492,14 @@ bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const st
             points.push_back(vertex);
         }
     }
-    build.emit(materials, triangles, lines, points);
+    MeshBuilder builder(mesh);
+    build.emit(builder, materials, triangles, lines, points);
+    // The vertex data is in the mesh: the parsed model goes before the index
+    // lists are shared, which keeps the peak of a load low.
+    attrib = tinyobj::attrib_t();
+    std::vector<tinyobj::shape_t>().swap(shapes);
+    triangles.clear();
+    builder.shareIndexLists();
     return true;
 }
 
