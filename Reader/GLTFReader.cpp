@@ -169,20 +169,24 @@ std::size_t componentCount(int type)
 }
 
 // The bytes of a buffer view, or a refusal when they leave the buffer.
-std::string_view bufferViewBytes(const tinygltf::Model& model, int index)
+// The bytes of each buffer: the library's copy, or the file's own GLB chunk
+// when it was read in place.
+using Buffers = std::vector<std::string_view>;
+
+std::string_view bufferViewBytes(const tinygltf::Model& model, const Buffers& buffers, int index)
 {
     if (index < 0 || std::size_t(index) >= model.bufferViews.size())
         throw Refusal("buffer view " + std::to_string(index) + " does not exist");
     const tinygltf::BufferView& view = model.bufferViews[std::size_t(index)];
-    if (view.buffer < 0 || std::size_t(view.buffer) >= model.buffers.size())
+    if (view.buffer < 0 || std::size_t(view.buffer) >= buffers.size())
         throw Refusal("buffer view " + std::to_string(index) + " names no buffer");
-    const std::vector<unsigned char>& data = model.buffers[std::size_t(view.buffer)].data;
+    const std::string_view data = buffers[std::size_t(view.buffer)];
     if (view.byteOffset > data.size() || view.byteLength > data.size() - view.byteOffset)
         throw Refusal("buffer view " + std::to_string(index) + " runs past its buffer");
-    return std::string_view(reinterpret_cast<const char*>(data.data()) + view.byteOffset, view.byteLength);
+    return data.substr(view.byteOffset, view.byteLength);
 }
 
-View accessorView(const tinygltf::Model& model, int index, int type)
+View accessorView(const tinygltf::Model& model, const Buffers& buffers, int index, int type)
 {
     const std::string name = "accessor " + std::to_string(index);
     if (index < 0 || std::size_t(index) >= model.accessors.size())
@@ -197,7 +201,7 @@ View accessorView(const tinygltf::Model& model, int index, int type)
     view.m_Normalized = accessor.normalized;
     if (accessor.count == 0)
         return view;
-    const std::string_view bytes = bufferViewBytes(model, accessor.bufferView);
+    const std::string_view bytes = bufferViewBytes(model, buffers, accessor.bufferView);
     const int declared = model.bufferViews[std::size_t(accessor.bufferView)].byteStride;
     view.m_Stride = declared > 0 ? std::size_t(declared) : element;
     if (view.m_Stride < element)
@@ -318,6 +322,88 @@ std::size_t glbLength(std::string_view bytes)
     return std::size_t(length);
 }
 
+// A GLB whose first buffer is its binary chunk is read in place: the library
+// would copy the whole chunk, so it is handed the same JSON with that buffer
+// cut to 4 bytes (and pictures pointed at a 4-byte view of it, since it
+// passes their bytes to the picture callback), and `chunk` is the buffer's
+// real bytes in the file. False, with nothing done, for any file that is not
+// plainly such a GLB: the library then reads it as it is and names what is
+// wrong. `original` receives each picture's buffer view, to put back.
+bool inPlaceGLB(std::string_view bytes, std::size_t length, std::string& patched, std::string_view& chunk,
+                std::vector<int>& original)
+{
+    const std::size_t json = readLE32(bytes, 12);
+    if (json % 4 != 0 || 28 + json > length || readLE32(bytes, 16) != 0x4E4F534A ||
+        readLE32(bytes, 24 + json) != 0x004E4942)
+        return false;
+    const std::size_t binLength = readLE32(bytes, 20 + json);
+    if (binLength < 4 || binLength % 4 != 0 || binLength > length - 28 - json)
+        return false;
+    nlohmann::json root = nlohmann::json::parse(bytes.data() + 20, bytes.data() + 20 + json, nullptr, false);
+    if (!root.is_object() || !root.contains("buffers") || !root["buffers"].is_array() || root["buffers"].empty())
+        return false;
+    nlohmann::json& buffer = root["buffers"][0];
+    if (!buffer.is_object() || buffer.contains("uri") || !buffer.contains("byteLength") ||
+        !buffer["byteLength"].is_number_unsigned())
+        return false;
+    const uint64_t size = buffer["byteLength"].get<uint64_t>();
+    if (size < 4 || size > binLength)
+        return false;
+    buffer["byteLength"] = 4;
+    if (root.contains("images"))
+    {
+        nlohmann::json& images = root["images"];
+        nlohmann::json& views = root["bufferViews"];
+        if (!images.is_array() || !views.is_array())
+            return false;
+        for (nlohmann::json& image : images)
+        {
+            if (!image.is_object() || !image.contains("bufferView"))
+            {
+                original.push_back(-1);
+                continue;
+            }
+            const nlohmann::json& view = image["bufferView"];
+            if (!view.is_number_unsigned() || view.get<uint64_t>() >= views.size())
+                return false;
+            const nlohmann::json& target = views[view.get<std::size_t>()];
+            if (!target.is_object() || !target.contains("buffer") || !target["buffer"].is_number_unsigned() ||
+                target["buffer"].get<uint64_t>() >= root["buffers"].size())
+                return false;
+            original.push_back(view.get<int>());
+            image["bufferView"] = views.size();
+        }
+        if (std::any_of(original.begin(), original.end(), [](int view) { return view >= 0; }))
+            views.push_back({{"buffer", 0}, {"byteLength", 4}});
+    }
+    std::string text;
+    try
+    {
+        text = root.dump();
+    }
+    catch (const nlohmann::json::exception&)
+    {
+        return false;
+    }
+    text.append((4 - text.size() % 4) % 4, ' ');
+    auto le32 = [&](uint32_t value)
+    {
+        for (int shift = 0; shift < 32; shift += 8)
+            patched += char((value >> shift) & 0xff);
+    };
+    patched = "glTF";
+    le32(2);
+    le32(uint32_t(20 + text.size() + 12));
+    le32(uint32_t(text.size()));
+    le32(0x4E4F534A);
+    patched += text;
+    le32(4);
+    le32(0x004E4942);
+    le32(0);
+    chunk = bytes.substr(28 + json, size);
+    return true;
+}
+
 // Three components of an accessor element; floats, the common case, are
 // copied straight out of the buffer.
 inline void read3(const View& view, std::size_t item, double out[3])
@@ -353,6 +439,33 @@ inline uint32_t indexAt(const View& view, std::size_t i)
         std::memcpy(&value, at, 4);
         return value;
     }
+    }
+}
+
+// The first index of `view` that is `limit` or more (its count when none):
+// one loop per index type, as this runs over every index of the model.
+std::size_t firstIndexAtLeast(const View& view, std::size_t limit)
+{
+    auto scan = [&](auto type)
+    {
+        using Index = decltype(type);
+        for (std::size_t i = 0; i < view.m_Count; ++i)
+        {
+            Index value;
+            std::memcpy(&value, view.m_Data + i * view.m_Stride, sizeof value);
+            if (value >= limit)
+                return i;
+        }
+        return view.m_Count;
+    };
+    switch (view.m_ComponentType)
+    {
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
+        return scan(uint8_t());
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
+        return scan(uint16_t());
+    default:
+        return scan(uint32_t());
     }
 }
 
@@ -398,7 +511,17 @@ public:
     void texCoords(const uint32_t* vertices, std::size_t count, Vec2<double>* out) const override
     {
         for (std::size_t i = 0; i < count; ++i)
-            out[i] = Vec2<double>(component(m_TexCoords, vertices[i], 0), 1.0 - component(m_TexCoords, vertices[i], 1));
+        {
+            if (m_TexCoords.m_ComponentType == TINYGLTF_COMPONENT_TYPE_FLOAT)
+            {
+                float st[2];
+                std::memcpy(st, m_TexCoords.m_Data + vertices[i] * m_TexCoords.m_Stride, sizeof st);
+                out[i] = Vec2<double>(st[0], 1.0 - double(st[1]));
+            }
+            else
+                out[i] =
+                    Vec2<double>(component(m_TexCoords, vertices[i], 0), 1.0 - component(m_TexCoords, vertices[i], 1));
+        }
     }
     std::size_t cornerCount() const override
     {
@@ -482,8 +605,8 @@ private:
 class Builder
 {
 public:
-    Builder(const tinygltf::Model& model, const std::string& fileName, Rendering::Mesh* mesh)
-        : m_Model(model), m_FileName(fileName), m_Mesh(mesh), m_Builder(mesh)
+    Builder(const tinygltf::Model& model, Buffers buffers, const std::string& fileName, Rendering::Mesh* mesh)
+        : m_Model(model), m_Buffers(std::move(buffers)), m_FileName(fileName), m_Mesh(mesh), m_Builder(mesh)
     {
     }
 
@@ -547,7 +670,7 @@ private:
         if (position == primitive.attributes.end())
             return;
         PrimitiveSource source(world);
-        source.m_Positions = accessorView(m_Model, position->second, TINYGLTF_TYPE_VEC3);
+        source.m_Positions = accessorView(m_Model, m_Buffers, position->second, TINYGLTF_TYPE_VEC3);
         const std::size_t count = source.m_Positions.m_Count;
         if (count > 0 && source.m_Positions.m_ComponentType != TINYGLTF_COMPONENT_TYPE_FLOAT)
             throw Refusal("accessor " + std::to_string(position->second) + " has the wrong type");
@@ -563,28 +686,28 @@ private:
         auto normal = primitive.attributes.find("NORMAL");
         if (normal != primitive.attributes.end())
         {
-            const View normals = accessorView(m_Model, normal->second, TINYGLTF_TYPE_VEC3);
+            const View normals = accessorView(m_Model, m_Buffers, normal->second, TINYGLTF_TYPE_VEC3);
             if (normals.m_Count == count && normals.m_ComponentType == TINYGLTF_COMPONENT_TYPE_FLOAT)
                 source.m_Normals = normals;
         }
         auto texCoord = primitive.attributes.find("TEXCOORD_0");
         if (texCoord != primitive.attributes.end())
         {
-            const View texCoords = accessorView(m_Model, texCoord->second, TINYGLTF_TYPE_VEC2);
+            const View texCoords = accessorView(m_Model, m_Buffers, texCoord->second, TINYGLTF_TYPE_VEC2);
             if (texCoords.m_Count == count)
                 source.m_TexCoords = texCoords;
         }
         if (primitive.indices >= 0)
         {
-            source.m_Indices = accessorView(m_Model, primitive.indices, TINYGLTF_TYPE_SCALAR);
+            source.m_Indices = accessorView(m_Model, m_Buffers, primitive.indices, TINYGLTF_TYPE_SCALAR);
             const int type = source.m_Indices.m_ComponentType;
             if (type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE && type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
                 type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT)
                 throw Refusal("accessor " + std::to_string(primitive.indices) + " has the wrong type");
-            for (std::size_t i = 0; i < source.m_Indices.m_Count; ++i)
-                if (indexAt(source.m_Indices, i) >= count)
-                    throw Refusal("index " + std::to_string(indexAt(source.m_Indices, i)) +
-                                  " is past the vertex count " + std::to_string(count));
+            const std::size_t bad = firstIndexAtLeast(source.m_Indices, count);
+            if (bad < source.m_Indices.m_Count)
+                throw Refusal("index " + std::to_string(indexAt(source.m_Indices, bad)) + " is past the vertex count " +
+                              std::to_string(count));
             source.m_Indexed = true;
         }
         source.m_Mode = primitive.mode;
@@ -635,7 +758,7 @@ private:
             return {};
         const tinygltf::Image& image = m_Model.images[std::size_t(source)];
         if (image.bufferView >= 0)
-            return bufferViewBytes(m_Model, image.bufferView);
+            return bufferViewBytes(m_Model, m_Buffers, image.bufferView);
         return std::string_view(reinterpret_cast<const char*>(image.image.data()), image.image.size());
     }
 
@@ -663,6 +786,7 @@ private:
     }
 
     const tinygltf::Model& m_Model;
+    const Buffers m_Buffers;
     const std::string& m_FileName;
     Rendering::Mesh* m_Mesh;
     MeshBuilder m_Builder;
@@ -709,21 +833,51 @@ bool GLTFReader::parseAndBuild(std::string_view bytes, MappedFile* owned, const 
     std::string error;
     std::string warning;
     const std::string directory = ModelReader::directoryOf(fileName);
+    std::string_view chunk; // the first buffer's bytes, when read in place
     bool parsed;
-    if (bytes.size() >= 4 && bytes.substr(0, 4) == "glTF")
+    try
     {
-        const std::size_t length = glbLength(bytes);
-        if (length == 0)
-            return refuse(fileName, "a GLB chunk length runs past the end of the file");
-        parsed =
-            loader.LoadBinaryFromMemory(&model, &error, &warning, reinterpret_cast<const unsigned char*>(bytes.data()),
-                                        static_cast<unsigned int>(length), directory);
+        if (bytes.size() >= 4 && bytes.substr(0, 4) == "glTF")
+        {
+            const std::size_t length = glbLength(bytes);
+            if (length == 0)
+                return refuse(fileName, "a GLB chunk length runs past the end of the file");
+            std::string patched;
+            std::vector<int> views;
+            parsed = inPlaceGLB(bytes, length, patched, chunk, views) &&
+                     loader.LoadBinaryFromMemory(&model, &error, &warning,
+                                                 reinterpret_cast<const unsigned char*>(patched.data()),
+                                                 static_cast<unsigned int>(patched.size()), directory);
+            if (parsed && std::any_of(views.begin(), views.end(), [](int view) { return view >= 0; }))
+            {
+                model.bufferViews.pop_back();
+                for (std::size_t image = 0; image < views.size() && image < model.images.size(); ++image)
+                    if (views[image] >= 0)
+                        model.images[image].bufferView = views[image];
+            }
+            if (!parsed)
+            {
+                // Read again as it is, so that what is wrong is named as usual.
+                chunk = std::string_view();
+                model = tinygltf::Model();
+                error.clear();
+                parsed = loader.LoadBinaryFromMemory(&model, &error, &warning,
+                                                     reinterpret_cast<const unsigned char*>(bytes.data()),
+                                                     static_cast<unsigned int>(length), directory);
+            }
+        }
+        else if (bytes.size() > std::numeric_limits<unsigned int>::max())
+            return refuse(fileName, "is too large");
+        else
+            parsed = loader.LoadASCIIFromString(&model, &error, &warning, bytes.data(),
+                                                static_cast<unsigned int>(bytes.size()), directory);
     }
-    else if (bytes.size() > std::numeric_limits<unsigned int>::max())
-        return refuse(fileName, "is too large");
-    else
-        parsed = loader.LoadASCIIFromString(&model, &error, &warning, bytes.data(),
-                                            static_cast<unsigned int>(bytes.size()), directory);
+    catch (const std::exception&)
+    {
+        // The library throws on some files it should refuse (a GLB buffer of
+        // no bytes, for one).
+        return refuse(fileName, "is not a readable glTF file");
+    }
     if (!parsed)
     {
         // A required extension often makes the rest unreadable (compressed
@@ -749,14 +903,20 @@ bool GLTFReader::parseAndBuild(std::string_view bytes, MappedFile* owned, const 
     ignored(fileName, !model.animations.empty(), "animations");
     ignored(fileName, !model.cameras.empty(), "cameras");
 
-    // The model holds its own copy of every buffer: the file's bytes can go
-    // before the mesh is built, which keeps the peak of a load low.
-    if (owned)
+    // Unless a buffer is read in place, the model holds its own copy of every
+    // buffer: the file's bytes can go before the mesh is built, which keeps
+    // the peak of a load low.
+    if (owned && chunk.empty())
         owned->close();
+    Buffers buffers;
+    for (const tinygltf::Buffer& buffer : model.buffers)
+        buffers.emplace_back(reinterpret_cast<const char*>(buffer.data.data()), buffer.data.size());
+    if (!chunk.empty())
+        buffers.at(0) = chunk;
 
     // A refused file leaves the mesh as it was given: what was built is undone.
     Rendering::Mesh built;
-    Builder builder(model, fileName, &built);
+    Builder builder(model, std::move(buffers), fileName, &built);
     try
     {
         builder.build();
@@ -769,6 +929,8 @@ bool GLTFReader::parseAndBuild(std::string_view bytes, MappedFile* owned, const 
     // are shared, which keeps the peak of a load low.
     std::vector<tinygltf::Buffer>().swap(model.buffers);
     std::vector<tinygltf::Image>().swap(model.images);
+    if (owned)
+        owned->close();
     builder.shareIndexLists();
     mesh->takeFrom(built);
     return true;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include <sys/mman.h>
+
 #include <Rendering/Geometry.h>
 #include <Rendering/Mesh.h>
 #include <Rendering/Primitive.h>
@@ -13,8 +15,46 @@ namespace Reader
 namespace
 {
 constexpr uint32_t c_None = std::numeric_limits<uint32_t>::max();
-// Corners are fetched from the source this many faces at a time.
+// Corners are fetched from the source this many faces at a time, vertices
+// this many at a time.
 constexpr std::size_t c_FacesPerRun = 1024;
+constexpr std::size_t c_VerticesPerRun = 256;
+
+// Maps in the pages of a freshly reserved array in one call: a big model's
+// arrays otherwise take one page fault per page as they fill, and a fault
+// costs far more than the page's writing, above all in a virtual machine.
+// Nothing is written; where the system cannot do it the pages simply fault
+// as before.
+template <class T>
+void prefault(std::vector<T>& array)
+{
+#ifdef MADV_POPULATE_WRITE
+    const std::size_t page = 4096;
+    const auto begin = reinterpret_cast<uintptr_t>(array.data());
+    const uintptr_t first = (begin + page - 1) & ~uintptr_t(page - 1);
+    const uintptr_t last = (begin + array.capacity() * sizeof(T)) & ~uintptr_t(page - 1);
+    if (last > first)
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#else
+    (void)array;
+#endif
+}
+
+// Appends the attribute of `count` vertices, read a run at a time, to an
+// array reserved for them.
+template <class T, class Read>
+void appendRuns(std::vector<T>& array, const uint32_t* vertices, std::size_t count, Read read)
+{
+    array.reserve(count);
+    prefault(array);
+    T run[c_VerticesPerRun];
+    for (std::size_t first = 0; first < count; first += c_VerticesPerRun)
+    {
+        const std::size_t n = std::min(count - first, c_VerticesPerRun);
+        read(vertices + first, n, run);
+        array.insert(array.end(), run, run + n);
+    }
+}
 } // namespace
 
 void MeshBuilder::addFaces(unsigned int mode, std::size_t cornersPerFace, const Source& source,
@@ -40,22 +80,20 @@ void MeshBuilder::addFaces(unsigned int mode, std::size_t cornersPerFace, const 
         if (!geometry)
             return;
         const std::size_t count = used.size();
-        geometry->getVertexArray().resize(count);
-        source.positions(used.data(), count, geometry->getVertexArray().data());
+        appendRuns(geometry->getVertexArray(), used.data(), count,
+                   [&](const uint32_t* v, std::size_t n, Vec3<double>* out) { source.positions(v, n, out); });
         if (normals)
-        {
-            std::vector<Vec3<double>>& array = geometry->getNormalArray();
-            array.resize(count);
-            source.normals(used.data(), count, array.data());
-            // Primitive draws a stored (x, y, z) as (x, -z, y).
-            for (Vec3<double>& n : array)
-                n = Vec3<double>(n.x(), n.z(), -n.y());
-        }
+            appendRuns(geometry->getNormalArray(), used.data(), count,
+                       [&](const uint32_t* v, std::size_t n, Vec3<double>* out)
+                       {
+                           source.normals(v, n, out);
+                           // Primitive draws a stored (x, y, z) as (x, -z, y).
+                           for (std::size_t i = 0; i < n; ++i)
+                               out[i] = Vec3<double>(out[i].x(), out[i].z(), -out[i].y());
+                       });
         if (texCoords)
-        {
-            geometry->getTexCoordArray().resize(count);
-            source.texCoords(used.data(), count, geometry->getTexCoordArray().data());
-        }
+            appendRuns(geometry->getTexCoordArray(), used.data(), count,
+                       [&](const uint32_t* v, std::size_t n, Vec2<double>* out) { source.texCoords(v, n, out); });
         if (color)
             geometry->getColorArray().assign(count, *color);
         for (uint32_t vertex : used)
@@ -76,6 +114,7 @@ void MeshBuilder::addFaces(unsigned int mode, std::size_t cornersPerFace, const 
         m_Unshared.push_back(primitive);
         indices = &primitive->getVertexIndicesArray();
         indices->reserve(std::min(corners - first, 6 * c_MaxVertices));
+        prefault(*indices);
     };
 
     const std::size_t faces = corners / cornersPerFace;
@@ -117,12 +156,18 @@ void MeshBuilder::shareIndexLists()
         // Every attribute is indexed by the vertex's own number.
         Rendering::Geometry& geometry = *primitive->getAssociateGeometry();
         const std::vector<unsigned short>& indices = primitive->getVertexIndicesArray();
+        auto share = [&](std::vector<unsigned short>& list)
+        {
+            list.reserve(indices.size());
+            prefault(list);
+            list.assign(indices.begin(), indices.end());
+        };
         if (!geometry.getNormalArray().empty())
-            primitive->getNormalIndicesArray() = indices;
+            share(primitive->getNormalIndicesArray());
         if (!geometry.getTexCoordArray().empty())
-            primitive->getTexturesIndicesArray() = indices;
+            share(primitive->getTexturesIndicesArray());
         if (!geometry.getColorArray().empty())
-            primitive->getColorIndicesArray() = indices;
+            share(primitive->getColorIndicesArray());
     }
     m_Unshared.clear();
 }

@@ -37,6 +37,46 @@ struct MemoryBuffer : std::streambuf
     }
 };
 
+// Hands the library the model's text a window at a time. When the text is
+// the file's own mapping, the windows already read are given back as it
+// goes, so that the whole file and the library's arrays are never held
+// together at the peak of a load.
+class WindowBuffer : public std::streambuf
+{
+public:
+    WindowBuffer(std::string_view text, MappedFile* file)
+        : m_Text(text), m_File(file && file->bytes().data() == text.data() ? file : nullptr)
+    {
+        show(0);
+    }
+
+private:
+    static constexpr std::size_t c_Window = std::size_t(1) << 20;
+
+    void show(std::size_t at)
+    {
+        // The get area is only read from.
+        char* text = const_cast<char*>(m_Text.data());
+        m_Start = at;
+        m_End = std::min(at + c_Window, m_Text.size());
+        setg(text + m_Start, text + m_Start, text + m_End);
+    }
+    int_type underflow() override
+    {
+        if (m_End >= m_Text.size())
+            return traits_type::eof();
+        if (m_File)
+            m_File->release(m_Start, m_End);
+        show(m_End);
+        return traits_type::to_int_type(*gptr());
+    }
+
+    std::string_view m_Text;
+    MappedFile* m_File;
+    std::size_t m_Start = 0;
+    std::size_t m_End = 0;
+};
+
 bool refuse(const std::string& fileName, const std::string& reason)
 {
     std::cout << "[OBJReader]> " << fileName << " : " << reason << std::endl;
@@ -408,7 +448,7 @@ bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const st
                               Rendering::Mesh* mesh)
 {
     std::string narrow, split;
-    MemoryBuffer buffer(splitLongFaces(narrowed(text, narrow), split));
+    WindowBuffer buffer(splitLongFaces(narrowed(text, narrow), split), owned);
     std::istream stream(&buffer);
     Libraries libraries(m_Resources, fileName);
     tinyobj::attrib_t attrib;
