@@ -126,13 +126,17 @@ void MeshBuilder::addFaces(unsigned int mode, std::size_t cornersPerFace, const 
         for (std::size_t f = 0; f < runFaces; ++f, ++face)
         {
             const uint32_t* corner = &run[f * cornersPerFace];
-            std::size_t added = 0;
-            for (std::size_t c = 0; c < cornersPerFace; ++c)
-                added += m_Local[corner[c]] == c_None;
-            if (!geometry || used.size() + added > c_MaxVertices)
+            // Only near the limit does it matter how many vertices are new.
+            if (!geometry || used.size() + cornersPerFace > c_MaxVertices)
             {
-                finish();
-                start(face * cornersPerFace);
+                std::size_t added = 0;
+                for (std::size_t c = 0; c < cornersPerFace; ++c)
+                    added += m_Local[corner[c]] == c_None;
+                if (!geometry || used.size() + added > c_MaxVertices)
+                {
+                    finish();
+                    start(face * cornersPerFace);
+                }
             }
             for (std::size_t c = 0; c < cornersPerFace; ++c)
             {
