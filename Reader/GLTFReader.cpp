@@ -169,20 +169,24 @@ std::size_t componentCount(int type)
 }
 
 // The bytes of a buffer view, or a refusal when they leave the buffer.
-std::string_view bufferViewBytes(const tinygltf::Model& model, int index)
+// The bytes of each buffer: the library's copy, or the file's own GLB chunk
+// when it was read in place.
+using Buffers = std::vector<std::string_view>;
+
+std::string_view bufferViewBytes(const tinygltf::Model& model, const Buffers& buffers, int index)
 {
     if (index < 0 || std::size_t(index) >= model.bufferViews.size())
         throw Refusal("buffer view " + std::to_string(index) + " does not exist");
     const tinygltf::BufferView& view = model.bufferViews[std::size_t(index)];
-    if (view.buffer < 0 || std::size_t(view.buffer) >= model.buffers.size())
+    if (view.buffer < 0 || std::size_t(view.buffer) >= buffers.size())
         throw Refusal("buffer view " + std::to_string(index) + " names no buffer");
-    const std::vector<unsigned char>& data = model.buffers[std::size_t(view.buffer)].data;
+    const std::string_view data = buffers[std::size_t(view.buffer)];
     if (view.byteOffset > data.size() || view.byteLength > data.size() - view.byteOffset)
         throw Refusal("buffer view " + std::to_string(index) + " runs past its buffer");
-    return std::string_view(reinterpret_cast<const char*>(data.data()) + view.byteOffset, view.byteLength);
+    return data.substr(view.byteOffset, view.byteLength);
 }
 
-View accessorView(const tinygltf::Model& model, int index, int type)
+View accessorView(const tinygltf::Model& model, const Buffers& buffers, int index, int type)
 {
     const std::string name = "accessor " + std::to_string(index);
     if (index < 0 || std::size_t(index) >= model.accessors.size())
@@ -197,7 +201,7 @@ View accessorView(const tinygltf::Model& model, int index, int type)
     view.m_Normalized = accessor.normalized;
     if (accessor.count == 0)
         return view;
-    const std::string_view bytes = bufferViewBytes(model, accessor.bufferView);
+    const std::string_view bytes = bufferViewBytes(model, buffers, accessor.bufferView);
     const int declared = model.bufferViews[std::size_t(accessor.bufferView)].byteStride;
     view.m_Stride = declared > 0 ? std::size_t(declared) : element;
     if (view.m_Stride < element)
@@ -318,6 +322,153 @@ std::size_t glbLength(std::string_view bytes)
     return std::size_t(length);
 }
 
+// A GLB whose first buffer is its binary chunk is read in place: the library
+// would copy the whole chunk, so it is handed the same JSON with that buffer
+// cut to 4 bytes (and pictures pointed at a 4-byte view of it, since it
+// passes their bytes to the picture callback), and `chunk` is the buffer's
+// real bytes in the file. False, with nothing done, for any file that is not
+// plainly such a GLB: the library then reads it as it is and names what is
+// wrong. `original` receives each picture's buffer view, to put back.
+bool inPlaceGLB(std::string_view bytes, std::size_t length, std::string& patched, std::string_view& chunk,
+                std::vector<int>& original)
+{
+    const std::size_t json = readLE32(bytes, 12);
+    if (json % 4 != 0 || 28 + json > length || readLE32(bytes, 16) != 0x4E4F534A ||
+        readLE32(bytes, 24 + json) != 0x004E4942)
+        return false;
+    const std::size_t binLength = readLE32(bytes, 20 + json);
+    if (binLength < 4 || binLength % 4 != 0 || binLength > length - 28 - json)
+        return false;
+    nlohmann::json root = nlohmann::json::parse(bytes.data() + 20, bytes.data() + 20 + json, nullptr, false);
+    if (!root.is_object() || !root.contains("buffers") || !root["buffers"].is_array() || root["buffers"].empty())
+        return false;
+    nlohmann::json& buffer = root["buffers"][0];
+    if (!buffer.is_object() || buffer.contains("uri") || !buffer.contains("byteLength") ||
+        !buffer["byteLength"].is_number_unsigned())
+        return false;
+    const uint64_t size = buffer["byteLength"].get<uint64_t>();
+    if (size < 4 || size > binLength)
+        return false;
+    buffer["byteLength"] = 4;
+    if (root.contains("images"))
+    {
+        nlohmann::json& images = root["images"];
+        nlohmann::json& views = root["bufferViews"];
+        if (!images.is_array() || !views.is_array())
+            return false;
+        for (nlohmann::json& image : images)
+        {
+            if (!image.is_object() || !image.contains("bufferView"))
+            {
+                original.push_back(-1);
+                continue;
+            }
+            const nlohmann::json& view = image["bufferView"];
+            if (!view.is_number_unsigned() || view.get<uint64_t>() >= views.size())
+                return false;
+            const nlohmann::json& target = views[view.get<std::size_t>()];
+            if (!target.is_object() || !target.contains("buffer") || !target["buffer"].is_number_unsigned() ||
+                target["buffer"].get<uint64_t>() >= root["buffers"].size())
+                return false;
+            original.push_back(view.get<int>());
+            image["bufferView"] = views.size();
+        }
+        if (std::any_of(original.begin(), original.end(), [](int view) { return view >= 0; }))
+            views.push_back({{"buffer", 0}, {"byteLength", 4}});
+    }
+    std::string text;
+    try
+    {
+        text = root.dump();
+    }
+    catch (const nlohmann::json::exception&)
+    {
+        return false;
+    }
+    text.append((4 - text.size() % 4) % 4, ' ');
+    auto le32 = [&](uint32_t value)
+    {
+        for (int shift = 0; shift < 32; shift += 8)
+            patched += char((value >> shift) & 0xff);
+    };
+    patched = "glTF";
+    le32(2);
+    le32(uint32_t(20 + text.size() + 12));
+    le32(uint32_t(text.size()));
+    le32(0x4E4F534A);
+    patched += text;
+    le32(4);
+    le32(0x004E4942);
+    le32(0);
+    chunk = bytes.substr(28 + json, size);
+    return true;
+}
+
+// Three components of an accessor element; floats, the common case, are
+// copied straight out of the buffer.
+inline void read3(const View& view, std::size_t item, double out[3])
+{
+    if (view.m_ComponentType == TINYGLTF_COMPONENT_TYPE_FLOAT)
+    {
+        float value[3];
+        std::memcpy(value, view.m_Data + item * view.m_Stride, sizeof value);
+        out[0] = value[0], out[1] = value[1], out[2] = value[2];
+        return;
+    }
+    for (std::size_t i = 0; i < 3; ++i)
+        out[i] = component(view, item, i);
+}
+
+// Index `i` of a checked index accessor (u8, u16 or u32).
+inline uint32_t indexAt(const View& view, std::size_t i)
+{
+    const unsigned char* at = view.m_Data + i * view.m_Stride;
+    switch (view.m_ComponentType)
+    {
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
+        return *at;
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
+    {
+        uint16_t value;
+        std::memcpy(&value, at, 2);
+        return value;
+    }
+    default:
+    {
+        uint32_t value;
+        std::memcpy(&value, at, 4);
+        return value;
+    }
+    }
+}
+
+// The first index of `view` that is `limit` or more (its count when none):
+// one loop per index type, as this runs over every index of the model.
+std::size_t firstIndexAtLeast(const View& view, std::size_t limit)
+{
+    auto scan = [&](auto type)
+    {
+        using Index = decltype(type);
+        for (std::size_t i = 0; i < view.m_Count; ++i)
+        {
+            Index value;
+            std::memcpy(&value, view.m_Data + i * view.m_Stride, sizeof value);
+            if (value >= limit)
+                return i;
+        }
+        return view.m_Count;
+    };
+    switch (view.m_ComponentType)
+    {
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
+        return scan(uint8_t());
+    case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
+        return scan(uint16_t());
+    default:
+        return scan(uint32_t());
+    }
+}
+
 // One primitive read straight from its checked accessors: positions and
 // normals through the node's matrices, strips, fans, loops and line strips
 // turned into separate faces corner by corner.
@@ -327,31 +478,50 @@ public:
     explicit PrimitiveSource(const Matrix4& world) : m_World(world), m_NormalMatrix(normalMatrix(world)) {}
 
     std::size_t vertexCount() const override { return m_Positions.m_Count; }
-    Vec3<double> position(uint32_t v) const override
+    void positions(const uint32_t* vertices, std::size_t count, Vec3<double>* out) const override
     {
-        const double p[3] = {component(m_Positions, v, 0), component(m_Positions, v, 1), component(m_Positions, v, 2)};
-        double out[3];
-        for (int row = 0; row < 3; ++row)
-            out[row] = m_World[row] * p[0] + m_World[4 + row] * p[1] + m_World[8 + row] * p[2] + m_World[12 + row];
-        return Vec3<double>(out[0], out[1], out[2]);
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            double p[3];
+            read3(m_Positions, vertices[i], p);
+            double o[3];
+            for (int row = 0; row < 3; ++row)
+                o[row] = m_World[row] * p[0] + m_World[4 + row] * p[1] + m_World[8 + row] * p[2] + m_World[12 + row];
+            out[i] = Vec3<double>(o[0], o[1], o[2]);
+        }
     }
     bool hasNormals() const override { return m_Normals.m_Count > 0; }
-    Vec3<double> normal(uint32_t v) const override
+    void normals(const uint32_t* vertices, std::size_t count, Vec3<double>* out) const override
     {
-        const double n[3] = {component(m_Normals, v, 0), component(m_Normals, v, 1), component(m_Normals, v, 2)};
-        double out[3];
-        for (int row = 0; row < 3; ++row)
-            out[row] = m_NormalMatrix[row * 3] * n[0] + m_NormalMatrix[row * 3 + 1] * n[1] +
-                       m_NormalMatrix[row * 3 + 2] * n[2];
-        const double length = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
-        // A zero or broken normal stays zero rather than spreading NaN.
-        const double scale = std::isfinite(length) && length > 0 ? 1 / length : 0;
-        return Vec3<double>(out[0] * scale, out[1] * scale, out[2] * scale);
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            double n[3];
+            read3(m_Normals, vertices[i], n);
+            double o[3];
+            for (int row = 0; row < 3; ++row)
+                o[row] = m_NormalMatrix[row * 3] * n[0] + m_NormalMatrix[row * 3 + 1] * n[1] +
+                         m_NormalMatrix[row * 3 + 2] * n[2];
+            const double length = std::sqrt(o[0] * o[0] + o[1] * o[1] + o[2] * o[2]);
+            // A zero or broken normal stays zero rather than spreading NaN.
+            const double scale = std::isfinite(length) && length > 0 ? 1 / length : 0;
+            out[i] = Vec3<double>(o[0] * scale, o[1] * scale, o[2] * scale);
+        }
     }
     bool hasTexCoords() const override { return m_TexCoords.m_Count > 0; }
-    Vec2<double> texCoord(uint32_t v) const override
+    void texCoords(const uint32_t* vertices, std::size_t count, Vec2<double>* out) const override
     {
-        return Vec2<double>(component(m_TexCoords, v, 0), 1.0 - component(m_TexCoords, v, 1));
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            if (m_TexCoords.m_ComponentType == TINYGLTF_COMPONENT_TYPE_FLOAT)
+            {
+                float st[2];
+                std::memcpy(st, m_TexCoords.m_Data + vertices[i] * m_TexCoords.m_Stride, sizeof st);
+                out[i] = Vec2<double>(st[0], 1.0 - double(st[1]));
+            }
+            else
+                out[i] =
+                    Vec2<double>(component(m_TexCoords, vertices[i], 0), 1.0 - component(m_TexCoords, vertices[i], 1));
+        }
     }
     std::size_t cornerCount() const override
     {
@@ -373,7 +543,36 @@ public:
             return n / 3 * 3;
         }
     }
-    uint32_t corner(std::size_t k) const override
+    void corners(std::size_t first, std::size_t count, uint32_t* out) const override
+    {
+        switch (m_Mode)
+        {
+        case TINYGLTF_MODE_LINE_STRIP:
+        case TINYGLTF_MODE_LINE_LOOP:
+        case TINYGLTF_MODE_TRIANGLE_STRIP:
+        case TINYGLTF_MODE_TRIANGLE_FAN:
+            for (std::size_t k = 0; k < count; ++k)
+                out[k] = corner(first + k);
+            return;
+        default:
+            // Points, lines and triangles: corner k is index k.
+            if (!m_Indexed)
+                for (std::size_t k = 0; k < count; ++k)
+                    out[k] = uint32_t(first + k);
+            else if (m_Indices.m_ComponentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT && m_Indices.m_Stride == 4)
+                std::memcpy(out, m_Indices.m_Data + first * 4, count * 4);
+            else
+                for (std::size_t k = 0; k < count; ++k)
+                    out[k] = indexAt(m_Indices, first + k);
+        }
+    }
+
+    View m_Positions, m_Normals, m_TexCoords, m_Indices;
+    bool m_Indexed = false;
+    int m_Mode = TINYGLTF_MODE_TRIANGLES;
+
+private:
+    uint32_t corner(std::size_t k) const
     {
         switch (m_Mode)
         {
@@ -389,23 +588,15 @@ public:
                 return index(i);
             return index(((i % 2 == 0) == (c == 0)) ? i - 2 : i - 1);
         }
-        case TINYGLTF_MODE_TRIANGLE_FAN:
+        default: // TINYGLTF_MODE_TRIANGLE_FAN
         {
             const std::size_t i = k / 3 + 2, c = k % 3;
             return index(c == 0 ? 0 : i - 2 + c);
         }
-        default:
-            return index(k);
         }
     }
-
-    View m_Positions, m_Normals, m_TexCoords, m_Indices;
-    bool m_Indexed = false;
-    int m_Mode = TINYGLTF_MODE_TRIANGLES;
-
-private:
     std::size_t indexCount() const { return m_Indexed ? m_Indices.m_Count : m_Positions.m_Count; }
-    uint32_t index(std::size_t i) const { return m_Indexed ? uint32_t(component(m_Indices, i, 0)) : uint32_t(i); }
+    uint32_t index(std::size_t i) const { return m_Indexed ? indexAt(m_Indices, i) : uint32_t(i); }
 
     Matrix4 m_World;
     std::array<double, 9> m_NormalMatrix;
@@ -414,10 +605,13 @@ private:
 class Builder
 {
 public:
-    Builder(const tinygltf::Model& model, const std::string& fileName, Rendering::Mesh* mesh)
-        : m_Model(model), m_FileName(fileName), m_Mesh(mesh), m_Builder(mesh)
+    Builder(const tinygltf::Model& model, Buffers buffers, const std::string& fileName, Rendering::Mesh* mesh)
+        : m_Model(model), m_Buffers(std::move(buffers)), m_FileName(fileName), m_Mesh(mesh), m_Builder(mesh)
     {
     }
+
+    /// After build(), once the model's buffers are gone.
+    void shareIndexLists() { m_Builder.shareIndexLists(); }
 
     void build()
     {
@@ -476,42 +670,44 @@ private:
         if (position == primitive.attributes.end())
             return;
         PrimitiveSource source(world);
-        source.m_Positions = accessorView(m_Model, position->second, TINYGLTF_TYPE_VEC3);
+        source.m_Positions = accessorView(m_Model, m_Buffers, position->second, TINYGLTF_TYPE_VEC3);
         const std::size_t count = source.m_Positions.m_Count;
         if (count > 0 && source.m_Positions.m_ComponentType != TINYGLTF_COMPONENT_TYPE_FLOAT)
             throw Refusal("accessor " + std::to_string(position->second) + " has the wrong type");
         for (std::size_t i = 0; i < count; ++i)
-            for (int axis = 0; axis < 3; ++axis)
-                if (!std::isfinite(component(source.m_Positions, i, std::size_t(axis))))
-                    throw Refusal("accessor " + std::to_string(position->second) +
-                                  " holds a position that is not finite");
+        {
+            double p[3];
+            read3(source.m_Positions, i, p);
+            if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
+                throw Refusal("accessor " + std::to_string(position->second) + " holds a position that is not finite");
+        }
 
         // Attributes of another length or type than the positions are left out.
         auto normal = primitive.attributes.find("NORMAL");
         if (normal != primitive.attributes.end())
         {
-            const View normals = accessorView(m_Model, normal->second, TINYGLTF_TYPE_VEC3);
+            const View normals = accessorView(m_Model, m_Buffers, normal->second, TINYGLTF_TYPE_VEC3);
             if (normals.m_Count == count && normals.m_ComponentType == TINYGLTF_COMPONENT_TYPE_FLOAT)
                 source.m_Normals = normals;
         }
         auto texCoord = primitive.attributes.find("TEXCOORD_0");
         if (texCoord != primitive.attributes.end())
         {
-            const View texCoords = accessorView(m_Model, texCoord->second, TINYGLTF_TYPE_VEC2);
+            const View texCoords = accessorView(m_Model, m_Buffers, texCoord->second, TINYGLTF_TYPE_VEC2);
             if (texCoords.m_Count == count)
                 source.m_TexCoords = texCoords;
         }
         if (primitive.indices >= 0)
         {
-            source.m_Indices = accessorView(m_Model, primitive.indices, TINYGLTF_TYPE_SCALAR);
+            source.m_Indices = accessorView(m_Model, m_Buffers, primitive.indices, TINYGLTF_TYPE_SCALAR);
             const int type = source.m_Indices.m_ComponentType;
             if (type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE && type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
                 type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT)
                 throw Refusal("accessor " + std::to_string(primitive.indices) + " has the wrong type");
-            for (std::size_t i = 0; i < source.m_Indices.m_Count; ++i)
-                if (component(source.m_Indices, i, 0) >= double(count))
-                    throw Refusal("index " + std::to_string(uint64_t(component(source.m_Indices, i, 0))) +
-                                  " is past the vertex count " + std::to_string(count));
+            const std::size_t bad = firstIndexAtLeast(source.m_Indices, count);
+            if (bad < source.m_Indices.m_Count)
+                throw Refusal("index " + std::to_string(indexAt(source.m_Indices, bad)) + " is past the vertex count " +
+                              std::to_string(count));
             source.m_Indexed = true;
         }
         source.m_Mode = primitive.mode;
@@ -562,7 +758,7 @@ private:
             return {};
         const tinygltf::Image& image = m_Model.images[std::size_t(source)];
         if (image.bufferView >= 0)
-            return bufferViewBytes(m_Model, image.bufferView);
+            return bufferViewBytes(m_Model, m_Buffers, image.bufferView);
         return std::string_view(reinterpret_cast<const char*>(image.image.data()), image.image.size());
     }
 
@@ -590,6 +786,7 @@ private:
     }
 
     const tinygltf::Model& m_Model;
+    const Buffers m_Buffers;
     const std::string& m_FileName;
     Rendering::Mesh* m_Mesh;
     MeshBuilder m_Builder;
@@ -636,21 +833,51 @@ bool GLTFReader::parseAndBuild(std::string_view bytes, MappedFile* owned, const 
     std::string error;
     std::string warning;
     const std::string directory = ModelReader::directoryOf(fileName);
+    std::string_view chunk; // the first buffer's bytes, when read in place
     bool parsed;
-    if (bytes.size() >= 4 && bytes.substr(0, 4) == "glTF")
+    try
     {
-        const std::size_t length = glbLength(bytes);
-        if (length == 0)
-            return refuse(fileName, "a GLB chunk length runs past the end of the file");
-        parsed =
-            loader.LoadBinaryFromMemory(&model, &error, &warning, reinterpret_cast<const unsigned char*>(bytes.data()),
-                                        static_cast<unsigned int>(length), directory);
+        if (bytes.size() >= 4 && bytes.substr(0, 4) == "glTF")
+        {
+            const std::size_t length = glbLength(bytes);
+            if (length == 0)
+                return refuse(fileName, "a GLB chunk length runs past the end of the file");
+            std::string patched;
+            std::vector<int> views;
+            parsed = inPlaceGLB(bytes, length, patched, chunk, views) &&
+                     loader.LoadBinaryFromMemory(&model, &error, &warning,
+                                                 reinterpret_cast<const unsigned char*>(patched.data()),
+                                                 static_cast<unsigned int>(patched.size()), directory);
+            if (parsed && std::any_of(views.begin(), views.end(), [](int view) { return view >= 0; }))
+            {
+                model.bufferViews.pop_back();
+                for (std::size_t image = 0; image < views.size() && image < model.images.size(); ++image)
+                    if (views[image] >= 0)
+                        model.images[image].bufferView = views[image];
+            }
+            if (!parsed)
+            {
+                // Read again as it is, so that what is wrong is named as usual.
+                chunk = std::string_view();
+                model = tinygltf::Model();
+                error.clear();
+                parsed = loader.LoadBinaryFromMemory(&model, &error, &warning,
+                                                     reinterpret_cast<const unsigned char*>(bytes.data()),
+                                                     static_cast<unsigned int>(length), directory);
+            }
+        }
+        else if (bytes.size() > std::numeric_limits<unsigned int>::max())
+            return refuse(fileName, "is too large");
+        else
+            parsed = loader.LoadASCIIFromString(&model, &error, &warning, bytes.data(),
+                                                static_cast<unsigned int>(bytes.size()), directory);
     }
-    else if (bytes.size() > std::numeric_limits<unsigned int>::max())
-        return refuse(fileName, "is too large");
-    else
-        parsed = loader.LoadASCIIFromString(&model, &error, &warning, bytes.data(),
-                                            static_cast<unsigned int>(bytes.size()), directory);
+    catch (const std::exception&)
+    {
+        // The library throws on some files it should refuse (a GLB buffer of
+        // no bytes, for one).
+        return refuse(fileName, "is not a readable glTF file");
+    }
     if (!parsed)
     {
         // A required extension often makes the rest unreadable (compressed
@@ -676,21 +903,35 @@ bool GLTFReader::parseAndBuild(std::string_view bytes, MappedFile* owned, const 
     ignored(fileName, !model.animations.empty(), "animations");
     ignored(fileName, !model.cameras.empty(), "cameras");
 
-    // The model holds its own copy of every buffer: the file's bytes can go
-    // before the mesh is built, which keeps the peak of a load low.
-    if (owned)
+    // Unless a buffer is read in place, the model holds its own copy of every
+    // buffer: the file's bytes can go before the mesh is built, which keeps
+    // the peak of a load low.
+    if (owned && chunk.empty())
         owned->close();
+    Buffers buffers;
+    for (const tinygltf::Buffer& buffer : model.buffers)
+        buffers.emplace_back(reinterpret_cast<const char*>(buffer.data.data()), buffer.data.size());
+    if (!chunk.empty())
+        buffers.at(0) = chunk;
 
     // A refused file leaves the mesh as it was given: what was built is undone.
     Rendering::Mesh built;
+    Builder builder(model, std::move(buffers), fileName, &built);
     try
     {
-        Builder(model, fileName, &built).build();
+        builder.build();
     }
     catch (const Refusal& refusal)
     {
         return refuse(fileName, refusal.m_Reason);
     }
+    // The vertex data is in the mesh: the buffers go before the index lists
+    // are shared, which keeps the peak of a load low.
+    std::vector<tinygltf::Buffer>().swap(model.buffers);
+    std::vector<tinygltf::Image>().swap(model.images);
+    if (owned)
+        owned->close();
+    builder.shareIndexLists();
     mesh->takeFrom(built);
     return true;
 }

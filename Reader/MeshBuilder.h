@@ -12,6 +12,7 @@ namespace Rendering
 {
 class Geometry;
 class Mesh;
+class Primitive;
 class Texture;
 } // namespace Rendering
 
@@ -29,29 +30,33 @@ namespace Reader
 ///   dropped. Normals are stored the way Primitive expects them.
 /// - A colour, when given, becomes every vertex's colour (drawn with
 ///   glColor), so an untextured model keeps its material colour.
+/// - The normal, texture-coordinate and colour index lists are written by
+///   shareIndexLists(), which the reader calls once it has let go of its
+///   own copy of the model: a load never holds both at its peak.
 class TABULA_EXPORT MeshBuilder
 {
 public:
-    /// What a reader hands over, read once per vertex a face uses: the
-    /// reader's own arrays stay where they are, so a load holds no second
-    /// copy of the model.
+    /// What a reader hands over, read in runs (one call per run of corners
+    /// or vertices, not per element): the reader's own arrays stay where
+    /// they are, so a load holds no second copy of the model.
     class Source
     {
     public:
         virtual ~Source() = default;
         virtual std::size_t vertexCount() const = 0;
-        /// In the engine's y-up axes.
-        virtual Vec3<double> position(uint32_t vertex) const = 0;
-        virtual bool hasNormals() const { return false; }
-        virtual Vec3<double> normal(uint32_t) const { return Vec3<double>(); }
-        virtual bool hasTexCoords() const { return false; }
-        /// OpenGL's (s, t), t up.
-        virtual Vec2<double> texCoord(uint32_t) const { return Vec2<double>(); }
         /// Corners of all faces, `cornersPerFace` a face.
         virtual std::size_t cornerCount() const = 0;
-        /// The vertex of corner `corner`: below vertexCount() (the reader
-        /// checks its indices before building).
-        virtual uint32_t corner(std::size_t corner) const = 0;
+        /// The vertices of corners [first, first + count): each below
+        /// vertexCount() (the reader checks its indices before building).
+        virtual void corners(std::size_t first, std::size_t count, uint32_t* out) const = 0;
+        /// Positions of `count` vertices, in the engine's y-up axes.
+        virtual void positions(const uint32_t* vertices, std::size_t count, Vec3<double>* out) const = 0;
+        virtual bool hasNormals() const { return false; }
+        /// Normals in the same axes as the positions.
+        virtual void normals(const uint32_t*, std::size_t, Vec3<double>*) const {}
+        virtual bool hasTexCoords() const { return false; }
+        /// OpenGL's (s, t), t up.
+        virtual void texCoords(const uint32_t*, std::size_t, Vec2<double>*) const {}
     };
 
     explicit MeshBuilder(Rendering::Mesh* mesh) : m_Mesh(mesh) {}
@@ -61,6 +66,9 @@ public:
     /// which is not owned.
     void addFaces(unsigned int mode, std::size_t cornersPerFace, const Source& source, Rendering::Texture* texture,
                   const Vec3<double>* color);
+    /// Gives every primitive built so far its attribute index lists (copies
+    /// of its vertex index list). Nothing reads the sources any more.
+    void shareIndexLists();
 
     static constexpr std::size_t c_MaxVertices = 65536;
 
@@ -70,6 +78,8 @@ private:
     // current geometry); sized to the largest source seen and reset only
     // where it was written.
     std::vector<uint32_t> m_Local;
+    // Primitives whose attribute index lists shareIndexLists() still writes.
+    std::vector<Rendering::Primitive*> m_Unshared;
 };
 
 } // namespace Reader

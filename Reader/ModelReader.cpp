@@ -102,12 +102,23 @@ MappedFile::MappedFile(const std::string& path)
         m_Open = true;
         if (m_Size > 0)
         {
-            m_Data = mmap(nullptr, m_Size, PROT_READ, MAP_PRIVATE, file, 0);
+            // Every byte is read: the pages are mapped in one go rather than
+            // a fault at a time.
+            m_Data = mmap(nullptr, m_Size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file, 0);
             if (m_Data == MAP_FAILED)
                 m_Data = nullptr, m_Size = 0, m_Open = false;
         }
     }
     ::close(file);
+}
+
+void MappedFile::release(std::size_t begin, std::size_t end)
+{
+    const std::size_t page = 4096;
+    begin = (begin + page - 1) / page * page;
+    end = std::min(end, m_Size) / page * page;
+    if (m_Data && end > begin)
+        madvise(static_cast<char*>(m_Data) + begin, end - begin, MADV_DONTNEED);
 }
 
 void MappedFile::close()

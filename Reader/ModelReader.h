@@ -33,6 +33,10 @@ public:
     /// Empty for an empty file or once closed.
     std::string_view bytes() const { return std::string_view(static_cast<const char*>(m_Data), m_Size); }
     void close();
+    /// Gives back the memory of the pages wholly inside [begin, end) (byte
+    /// offsets) once they have been read: they read the same again if
+    /// touched, from the file.
+    void release(std::size_t begin, std::size_t end);
 
 private:
     void* m_Data = nullptr;

@@ -37,6 +37,46 @@ struct MemoryBuffer : std::streambuf
     }
 };
 
+// Hands the library the model's text a window at a time. When the text is
+// the file's own mapping, the windows already read are given back as it
+// goes, so that the whole file and the library's arrays are never held
+// together at the peak of a load.
+class WindowBuffer : public std::streambuf
+{
+public:
+    WindowBuffer(std::string_view text, MappedFile* file)
+        : m_Text(text), m_File(file && file->bytes().data() == text.data() ? file : nullptr)
+    {
+        show(0);
+    }
+
+private:
+    static constexpr std::size_t c_Window = std::size_t(1) << 20;
+
+    void show(std::size_t at)
+    {
+        // The get area is only read from.
+        char* text = const_cast<char*>(m_Text.data());
+        m_Start = at;
+        m_End = std::min(at + c_Window, m_Text.size());
+        setg(text + m_Start, text + m_Start, text + m_End);
+    }
+    int_type underflow() override
+    {
+        if (m_End >= m_Text.size())
+            return traits_type::eof();
+        if (m_File)
+            m_File->release(m_Start, m_End);
+        show(m_End);
+        return traits_type::to_int_type(*gptr());
+    }
+
+    std::string_view m_Text;
+    MappedFile* m_File;
+    std::size_t m_Start = 0;
+    std::size_t m_End = 0;
+};
+
 bool refuse(const std::string& fileName, const std::string& reason)
 {
     std::cout << "[OBJReader]> " << fileName << " : " << reason << std::endl;
@@ -74,18 +114,24 @@ bool isLongFace(std::string_view line)
 // corners). Text without such a line is returned as it is.
 std::string_view splitLongFaces(std::string_view text, std::string& storage)
 {
-    std::vector<std::string_view> lines;
-    bool any = false;
-    for (std::size_t at = 0; at < text.size();)
+    auto lineAt = [&](std::size_t at)
     {
         std::size_t end = text.find('\n', at);
         end = end == std::string_view::npos ? text.size() : end + 1;
-        lines.push_back(text.substr(at, end - at));
-        any = any || isLongFace(lines.back());
-        at = end;
+        return text.substr(at, end - at);
+    };
+    bool any = false;
+    for (std::size_t at = 0; at < text.size() && !any;)
+    {
+        const std::string_view line = lineAt(at);
+        any = isLongFace(line);
+        at += line.size();
     }
     if (!any)
         return text;
+    std::vector<std::string_view> lines;
+    for (std::size_t at = 0; at < text.size(); at += lines.back().size())
+        lines.push_back(lineAt(at));
     std::string out;
     out.reserve(text.size() + text.size() / 64);
     for (std::string_view line : lines)
@@ -176,17 +222,31 @@ public:
     }
 
     std::size_t vertexCount() const override { return m_Keys.size(); }
-    Vec3<double> position(uint32_t v) const override { return at3(m_Attrib.vertices, m_Keys[v].vertex_index); }
-    bool hasNormals() const override { return m_HasNormals; }
-    Vec3<double> normal(uint32_t v) const override { return at3(m_Attrib.normals, m_Keys[v].normal_index); }
-    bool hasTexCoords() const override { return m_HasTexCoords; }
-    Vec2<double> texCoord(uint32_t v) const override
+    void positions(const uint32_t* vertices, std::size_t count, Vec3<double>* out) const override
     {
-        const auto* t = &m_Attrib.texcoords[std::size_t(m_Keys[v].texcoord_index) * 2];
-        return Vec2<double>(t[0], t[1]);
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = at3(m_Attrib.vertices, m_Keys[vertices[i]].vertex_index);
+    }
+    bool hasNormals() const override { return m_HasNormals; }
+    void normals(const uint32_t* vertices, std::size_t count, Vec3<double>* out) const override
+    {
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = at3(m_Attrib.normals, m_Keys[vertices[i]].normal_index);
+    }
+    bool hasTexCoords() const override { return m_HasTexCoords; }
+    void texCoords(const uint32_t* vertices, std::size_t count, Vec2<double>* out) const override
+    {
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            const auto* t = &m_Attrib.texcoords[std::size_t(m_Keys[vertices[i]].texcoord_index) * 2];
+            out[i] = Vec2<double>(t[0], t[1]);
+        }
     }
     std::size_t cornerCount() const override { return m_Faces->size(); }
-    uint32_t corner(std::size_t k) const override { return (*m_Faces)[k]; }
+    void corners(std::size_t first, std::size_t count, uint32_t* out) const override
+    {
+        std::copy_n(m_Faces->data() + first, count, out);
+    }
 
     const std::vector<uint32_t>* m_Faces = nullptr;
 
@@ -211,6 +271,9 @@ public:
         : m_Attrib(attrib), m_Reader(reader), m_FileName(fileName), m_Mesh(mesh),
           m_First(attrib.vertices.size() / 3, c_None)
     {
+        // Most files use each position with one (vt, vn) pair.
+        m_Keys.reserve(m_First.size());
+        m_Next.reserve(m_First.size());
     }
 
     // The vertex number of a corner; false (with the reason) for a bad index.
@@ -331,11 +394,11 @@ public:
         return texture->isLoaded() ? texture : nullptr;
     }
 
-    void emit(const std::vector<tinyobj::material_t>& materials, std::map<int, std::vector<uint32_t>>& triangles,
-              const std::vector<uint32_t>& lines, const std::vector<uint32_t>& points)
+    void emit(MeshBuilder& builder, const std::vector<tinyobj::material_t>& materials,
+              std::map<int, std::vector<uint32_t>>& triangles, const std::vector<uint32_t>& lines,
+              const std::vector<uint32_t>& points)
     {
         FaceSource source(m_Attrib, m_Keys);
-        MeshBuilder builder(m_Mesh);
         for (auto& [id, faces] : triangles)
         {
             Rendering::Texture* texture = nullptr;
@@ -385,7 +448,7 @@ bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const st
                               Rendering::Mesh* mesh)
 {
     std::string narrow, split;
-    MemoryBuffer buffer(splitLongFaces(narrowed(text, narrow), split));
+    WindowBuffer buffer(splitLongFaces(narrowed(text, narrow), split), owned);
     std::istream stream(&buffer);
     Libraries libraries(m_Resources, fileName);
     tinyobj::attrib_t attrib;
@@ -414,6 +477,16 @@ bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const st
     for (const tinyobj::shape_t& shape : shapes)
     {
         const tinyobj::mesh_t& faces = shape.mesh;
+        if (!faces.material_ids.empty())
+        {
+            // Room for the shape's triangles where its first face goes: most
+            // shapes have one material.
+            std::size_t count = 0;
+            for (unsigned int corners : faces.num_face_vertices)
+                count += corners >= 3 ? 3 * (corners - 2) : 0;
+            std::vector<uint32_t>& first = triangles[faces.material_ids[0]];
+            first.reserve(first.size() + count);
+        }
         std::size_t at = 0;
         for (std::size_t face = 0; face < faces.num_face_vertices.size(); ++face)
         {
@@ -459,7 +532,14 @@ bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const st
             points.push_back(vertex);
         }
     }
-    build.emit(materials, triangles, lines, points);
+    MeshBuilder builder(mesh);
+    build.emit(builder, materials, triangles, lines, points);
+    // The vertex data is in the mesh: the parsed model goes before the index
+    // lists are shared, which keeps the peak of a load low.
+    attrib = tinyobj::attrib_t();
+    std::vector<tinyobj::shape_t>().swap(shapes);
+    triangles.clear();
+    builder.shareIndexLists();
     return true;
 }
 

@@ -69,6 +69,7 @@ TEST(GLTFReaderTest, BrokenFilesAreRefusedWithOneLine)
         {"node_cycle.gltf", "node 0"},
         {"infinite_position.gltf", "finite"},
         {"chunk_length_lies.glb", "GLB"},
+        {"empty_buffer.glb", "readable"},
         {"no_such_file.glb", ""},
     };
     for (const auto& c : cases)
