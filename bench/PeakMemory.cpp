@@ -19,16 +19,23 @@ long maxRssKiB()
 }
 } // namespace
 
+std::string childOutput(const std::string& command)
+{
+    FILE* child = popen(command.c_str(), "r");
+    if (!child)
+        return {};
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, child))
+        output += buffer;
+    return pclose(child) == 0 ? output : std::string();
+}
+
 FreshLoad measureInChild(const std::string& self, const std::string& mode, const std::string& arguments)
 {
     FreshLoad result;
-    FILE* child = popen(("'" + self + "' " + mode + " " + arguments).c_str(), "r");
-    if (!child)
-        return result;
-    char line[256];
-    while (std::fgets(line, sizeof line, child))
-        std::sscanf(line, "peak %lf seconds %lf", &result.m_PeakMiB, &result.m_Seconds);
-    if (pclose(child) != 0)
+    const std::string output = childOutput("'" + self + "' " + mode + " " + arguments);
+    if (std::sscanf(output.c_str(), "peak %lf seconds %lf", &result.m_PeakMiB, &result.m_Seconds) != 2)
         result = FreshLoad();
     return result;
 }

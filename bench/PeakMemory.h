@@ -16,6 +16,9 @@ struct FreshLoad
     double m_Seconds = -1; // wall time of the load
 };
 
+/// What `command` prints on its standard output; empty when it fails.
+std::string childOutput(const std::string& command);
+
 /// Parent side: runs `self <mode> <arguments>` and reads what it reports
 /// (both -1 when it failed).
 FreshLoad measureInChild(const std::string& self, const std::string& mode, const std::string& arguments);
