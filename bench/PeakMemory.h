@@ -5,8 +5,9 @@
 
 // Peak memory (and time) of one load in a fresh process: the benchmark runs
 // itself again with "<mode> <arguments>" (a mode such as "--peak"), and that
-// child loads the model once and reports. A fresh process is what a game is when it loads its models at
-// start-up: nothing of an earlier load is left in its heap.
+// child loads the model once and reports. A fresh process is what a game is
+// when it loads its models at start-up: nothing of an earlier load is left in
+// its heap.
 namespace Bench
 {
 
