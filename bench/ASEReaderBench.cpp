@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <benchmark/benchmark.h>
@@ -27,6 +26,7 @@
 #include <assimp/scene.h>
 #endif
 
+#include <PeakMemory.h>
 #include <Rendering/Mesh.h>
 
 namespace
@@ -51,13 +51,6 @@ bool makeModel()
     return std::system(command.c_str()) == 0 && fileSize(c_Model) > 0;
 }
 
-long maxRssKiB()
-{
-    rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 bool loadWith(const std::string& loader)
 {
     if (loader == "tabula")
@@ -73,21 +66,6 @@ bool loadWith(const std::string& loader)
     }
 #endif
     return false;
-}
-
-// Peak growth of a fresh process while it loads the model once, in MiB.
-double peakMiB(const std::string& loader)
-{
-    std::string command = "'" + g_Self + "' --peak " + loader;
-    FILE* child = popen(command.c_str(), "r");
-    if (!child)
-        return -1;
-    double mib = -1;
-    char line[256];
-    while (std::fgets(line, sizeof line, child))
-        std::sscanf(line, "peak %lf", &mib);
-    pclose(child);
-    return mib;
 }
 
 void run(benchmark::State& state, const std::string& loader)
@@ -107,7 +85,7 @@ void run(benchmark::State& state, const std::string& loader)
         }
     std::cout.rdbuf(quiet);
     state.SetBytesProcessed(state.iterations() * bytes);
-    double peak = peakMiB(loader);
+    const double peak = Bench::measureInChild(g_Self, "--peak", loader).m_PeakMiB;
     state.counters["file_MiB"] = bytes / 1048576.0;
     state.counters["peak_MiB"] = peak;
     state.counters["peak_per_file"] = peak / (bytes / 1048576.0);
@@ -172,15 +150,7 @@ int main(int argc, char** argv)
 {
     g_Self = argv[0];
     if (argc == 3 && std::strcmp(argv[1], "--peak") == 0)
-    {
-        std::streambuf* quiet = std::cout.rdbuf(nullptr);
-        long before = maxRssKiB();
-        bool loaded = loadWith(argv[2]);
-        long after = maxRssKiB();
-        std::cout.rdbuf(quiet);
-        std::printf("peak %.1f\n", loaded ? (after - before) / 1024.0 : -1.0);
-        return loaded ? 0 : 1;
-    }
+        return Bench::reportFreshLoad([&] { return loadWith(argv[2]); });
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
