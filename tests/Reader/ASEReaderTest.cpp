@@ -18,6 +18,7 @@ namespace
 {
 
 using Indices = std::vector<unsigned short>;
+using Points = std::vector<Vec3<double>>;
 using Rendering::Geometry;
 using Rendering::Mesh;
 using Rendering::Primitive;
@@ -45,17 +46,6 @@ std::string textureFile(Primitive& p)
     return p.getTexture() ? p.getTexture()->getFileName() : std::string("none");
 }
 
-void expectVertices(Geometry& g, const std::vector<Vec3<double>>& expected)
-{
-    ASSERT_EQ(g.getVertexArray().size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i)
-    {
-        EXPECT_DOUBLE_EQ(g.getVertexArray()[i].x(), expected[i].x()) << "vertex " << i;
-        EXPECT_DOUBLE_EQ(g.getVertexArray()[i].y(), expected[i].y()) << "vertex " << i;
-        EXPECT_DOUBLE_EQ(g.getVertexArray()[i].z(), expected[i].z()) << "vertex " << i;
-    }
-}
-
 struct AseCase
 {
     const char* m_File;
@@ -68,7 +58,7 @@ const std::vector<AseCase> c_Cases = {
     {"triangle.ase", 0, 1,
      [](Mesh& m)
      {
-         expectVertices(geometry(m, 0), {{0, 0, 0}, {1, 0, 0}, {0, 0, -1}});
+         EXPECT_EQ(geometry(m, 0).getVertexArray(), (Points{{0, 0, 0}, {1, 0, 0}, {0, 0, -1}}));
          ASSERT_EQ(geometry(m, 0).getPrimitives().size(), 1u);
          Primitive& p = primitive(m, 0, 0);
          EXPECT_EQ(p.getPrimitiveType(), unsigned(GL_TRIANGLES));
@@ -80,12 +70,12 @@ const std::vector<AseCase> c_Cases = {
      }},
     {"node_identity.ase", 0, 1,
      [](Mesh& m) {
-         expectVertices(geometry(m, 0), {{1, 3, -2}});
+         EXPECT_EQ(geometry(m, 0).getVertexArray(), (Points{{1, 3, -2}}));
      }},
     // Rows 0 to 2 move the vertex; row 3 never does.
     {"node_rows.ase", 0, 1,
      [](Mesh& m) {
-         expectVertices(geometry(m, 0), {{2, 3, -1}});
+         EXPECT_EQ(geometry(m, 0).getVertexArray(), (Points{{2, 3, -1}}));
      }},
     {"normals.ase", 0, 1,
      [](Mesh& m)
@@ -135,7 +125,7 @@ const std::vector<AseCase> c_Cases = {
          ASSERT_EQ(geometry(m, 0).getTexCoordArray().size(), 2u);
          EXPECT_DOUBLE_EQ(geometry(m, 0).getTexCoordArray()[0].x(), 0.25);
          EXPECT_TRUE(geometry(m, 0).getPrimitives().empty());
-         expectVertices(geometry(m, 1), {{7, 9, -8}});
+         EXPECT_EQ(geometry(m, 1).getVertexArray(), (Points{{7, 9, -8}}));
      }},
     {"vertex_list_before_count.ase", 1, 1, [](Mesh& m) { EXPECT_TRUE(geometry(m, 0).getVertexArray().empty()); }},
     // "2" runs straight into the next "*MESH_FACE", so face 1 is never seen.
@@ -147,7 +137,7 @@ const std::vector<AseCase> c_Cases = {
     // The cut vertex keeps the coordinates read before the end.
     {"truncated.ase", 1, 1,
      [](Mesh& m) {
-         expectVertices(geometry(m, 0), {{0, 0, 0}, {1, 0, 0}});
+         EXPECT_EQ(geometry(m, 0).getVertexArray(), (Points{{0, 0, 0}, {1, 0, 0}}));
      }},
     {"bitmap_paths.ase", 0, 3,
      [](Mesh& m)
@@ -162,7 +152,7 @@ const std::vector<AseCase> c_Cases = {
     {"bad_numbers.ase", 0, 1,
      [](Mesh& m)
      {
-         expectVertices(geometry(m, 0), {{0, 0, 0}, {0, 0, 0}});
+         EXPECT_EQ(geometry(m, 0).getVertexArray(), (Points{{0, 0, 0}, {0, 0, 0}}));
          EXPECT_EQ(primitive(m, 0, 0).getVertexIndicesArray(), (Indices{65535, 70000 % 65536, 65535}));
          // "2:" reads as 2, the colon left for the next word.
          EXPECT_EQ(primitive(m, 0, 0).getTexturesIndicesArray(), (Indices{65535, 65535, 2}));
@@ -183,6 +173,11 @@ const std::vector<AseCase> c_Cases = {
      }},
     {"tface_before_faces.ase", 0, 1,
      [](Mesh& m) { EXPECT_TRUE(primitive(m, 0, 0).getTexturesIndicesArray().empty()); }},
+    // The cut normal keeps the coordinates read before the end, 0 for the rest.
+    {"truncated_normal.ase", 1, 1,
+     [](Mesh& m) {
+         EXPECT_EQ(geometry(m, 0).getNormalArray(), (Points{{1, 0, 0}}));
+     }},
     {"colors.ase", 0, 1,
      [](Mesh& m)
      {
