@@ -13,8 +13,9 @@
 namespace
 {
 
-// Everything one pass of reads saw, in order: results, words, numbers (as
-// bits, so that -0 and 0 differ), end flags and the unread byte count.
+// Everything one pass of reads saw, in order: results, words, quoted texts
+// (bitmap names, blanks kept), numbers (as bits, so that -0 and 0 differ), end
+// flags and the unread byte count.
 std::vector<std::string> readAll(const std::string& text, std::size_t chunk, unsigned seed)
 {
     std::istringstream stream(text);
@@ -31,7 +32,7 @@ std::vector<std::string> readAll(const std::string& text, std::size_t chunk, uns
         std::string what;
         double value = 7;
         uint64_t bits;
-        switch (pick() % 6)
+        switch (pick() % 61 / 10) // 6 (a quoted text) now and then
         {
         case 0:
         case 1:
@@ -46,10 +47,13 @@ std::vector<std::string> readAll(const std::string& text, std::size_t chunk, uns
         case 4:
             what = number(uint32_t(7));
             break;
-        default:
+        case 5:
             tokens.readDouble(value);
             std::memcpy(&bits, &value, sizeof bits);
             what = "d " + std::to_string(bits);
+            break;
+        default:
+            what = tokens.nextQuoted(what) ? "q " + what : "end";
         }
         seen.push_back(what + (tokens.eof() ? " eof " : " ") + std::to_string(tokens.remaining()));
     }
