@@ -142,4 +142,18 @@ TEST(ASETokenizerTest, PlainDecimalsMatchTheCLibrary)
     }
 }
 
+// remaining() counts down from the announced size, and a quoted text that the
+// end of the text cuts reads as far as it goes and ends the text at once.
+TEST(ASETokenizerTest, AQuotedTextCutByTheEndEndsTheText)
+{
+    std::istringstream stream("\"a  b");
+    Reader::ASETokenizer tokens(stream, 5, 2);
+    EXPECT_EQ(tokens.remaining(), 5u);
+    std::string quoted;
+    EXPECT_TRUE(tokens.nextQuoted(quoted));
+    EXPECT_EQ(quoted, "\"a  b");
+    EXPECT_TRUE(tokens.eof());
+    EXPECT_EQ(tokens.remaining(), 0u);
+}
+
 } // namespace

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -22,14 +22,9 @@ namespace
 std::vector<std::string> suiteFiles(bool corrupt)
 {
     std::vector<std::string> names;
-    DIR* dir = opendir(TabulaTest::dataPath("pngsuite").c_str());
-    while (dirent* entry = readdir(dir))
-    {
-        const std::string name = entry->d_name;
-        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0 && (name[0] == 'x') == corrupt)
-            names.push_back(name);
-    }
-    closedir(dir);
+    for (const auto& entry : std::filesystem::directory_iterator(TabulaTest::dataPath("pngsuite")))
+        if (entry.path().extension() == ".png" && (entry.path().filename().string()[0] == 'x') == corrupt)
+            names.push_back(entry.path().filename());
     return names;
 }
 
