@@ -134,7 +134,7 @@ const std::vector<AseCase> c_Cases = {
          EXPECT_EQ(primitive(m, 0, 0).getVertexIndicesArray(), (Indices{0, 1, 2, 3, 1, 0}));
      }},
     {"scene_without_brace.ase", 1, 0, [](Mesh&) {}},
-    // The cut vertex keeps the coordinates read before the end.
+    // The cut vertex keeps the coordinates read before the end, 0 for the rest.
     {"truncated.ase", 1, 1,
      [](Mesh& m) {
          EXPECT_EQ(geometry(m, 0).getVertexArray(), (Points{{0, 0, 0}, {1, 0, 0}}));
