@@ -134,10 +134,10 @@ const std::vector<AseCase> c_Cases = {
          EXPECT_EQ(primitive(m, 0, 0).getVertexIndicesArray(), (Indices{0, 1, 2, 3, 1, 0}));
      }},
     {"scene_without_brace.ase", 1, 0, [](Mesh&) {}},
-    // The cut vertex keeps the coordinates read before the end, 0 for the rest.
+    // The vertex cut after its number is kept, its coordinates 0.
     {"truncated.ase", 1, 1,
      [](Mesh& m) {
-         EXPECT_EQ(geometry(m, 0).getVertexArray(), (Points{{0, 0, 0}, {1, 0, 0}}));
+         EXPECT_EQ(geometry(m, 0).getVertexArray(), (Points{{0, 0, 0}, {1, 0, 0}, {0, 0, 0}}));
      }},
     {"bitmap_paths.ase", 0, 3,
      [](Mesh& m)
@@ -173,7 +173,7 @@ const std::vector<AseCase> c_Cases = {
      }},
     {"tface_before_faces.ase", 0, 1,
      [](Mesh& m) { EXPECT_TRUE(primitive(m, 0, 0).getTexturesIndicesArray().empty()); }},
-    // The cut normal keeps the coordinates read before the end, 0 for the rest.
+    // The cut normal keeps the coordinate read before the end, 0 for the rest.
     {"truncated_normal.ase", 1, 1,
      [](Mesh& m) {
          EXPECT_EQ(geometry(m, 0).getNormalArray(), (Points{{1, 0, 0}}));
