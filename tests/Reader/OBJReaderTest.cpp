@@ -58,8 +58,9 @@ TEST(OBJReaderTest, BadIndicesAreRefusedWithOneLine)
     }
 }
 
-// Quads and concave polygons become triangles covering exactly the polygon,
-// turned as the file turns them; the material colour comes with them.
+// Quads and concave polygons (in UTF-16 text too) become triangles covering
+// exactly the polygon, turned as the file turns them; the material colour
+// comes with them.
 TEST(OBJReaderTest, PolygonsBecomeTrianglesThatCoverThem)
 {
     const struct
@@ -67,7 +68,7 @@ TEST(OBJReaderTest, PolygonsBecomeTrianglesThatCoverThem)
         const char* m_File;
         std::size_t m_Triangles;
         double m_Area;
-    } cases[] = {{"quad.obj", 2, 1}, {"concave.obj", 4, 3}, {"red.obj", 1, 0.5}};
+    } cases[] = {{"quad.obj", 2, 1}, {"quad_utf16le.obj", 2, 1}, {"concave.obj", 4, 3}, {"red.obj", 1, 0.5}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.m_File);
@@ -109,6 +110,7 @@ TEST(OBJReaderTest, CornersAreSharedByTripleAndBigMeshesSplit)
                                   "f 1//1 2//1 3//1\nf 1//2 4//2 2//2\nf 3//1 2//1 1//1\n";
     ASSERT_TRUE(Reader::OBJReader().loadFromMemory(sharpEdge, "edge.obj", &cube));
     EXPECT_EQ(cube.getGeometries().at(0)->getVertexArray().size(), 6u);
+    EXPECT_EQ(cornersOf(cube, GL_TRIANGLES).m_Normals.size(), 9u);
 
     const int side = 260; // 259 x 259 cells x 2 = 134,162 triangles over 67,600 vertices
     std::string grid;
