@@ -40,27 +40,35 @@ double areaFromAbove(const std::vector<Vec3<double>>& corners)
 
 } // namespace
 
+// The line names the file and the corner the file numbers (from 1).
 TEST(OBJReaderTest, BadIndicesAreRefusedWithOneLine)
 {
-    for (const char* file : {"index_zero.obj", "index_past_end.obj", "texcoord_past_end.obj"})
+    const struct
     {
-        SCOPED_TRACE(file);
+        const char* m_File;
+        const char* m_Reason;
+    } cases[] = {{"index_zero.obj", ""},
+                 {"index_past_end.obj", "face vertex 4 "},
+                 {"texcoord_past_end.obj", "face texture coordinate 2 "}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.m_File);
         std::string printed;
-        std::unique_ptr<Rendering::Mesh> mesh = loadMesh(model(file), &printed);
+        std::unique_ptr<Rendering::Mesh> mesh = loadMesh(model(c.m_File), &printed);
         EXPECT_TRUE(mesh->getGeometries().empty());
         std::istringstream lines(printed);
         std::string reason, failure, more;
         std::getline(lines, reason);
         std::getline(lines, failure);
-        EXPECT_EQ(reason.rfind("[OBJReader]> " + model(file) + " : ", 0), 0u) << printed;
-        EXPECT_EQ(failure, "Couldn't load Mesh file : \"" + model(file) + "\"") << printed;
+        EXPECT_EQ(reason.rfind("[OBJReader]> " + model(c.m_File) + " : " + c.m_Reason, 0), 0u) << printed;
+        EXPECT_EQ(failure, "Couldn't load Mesh file : \"" + model(c.m_File) + "\"") << printed;
         EXPECT_FALSE(std::getline(lines, more)) << printed;
     }
 }
 
 // Quads and concave polygons (in UTF-16 text too) become triangles covering
-// exactly the polygon, turned as the file turns them; the material colour
-// comes with them.
+// exactly the polygon, turned as the file turns them (the concave one starts at
+// a corner a fan would fold over); the material colour comes with them.
 TEST(OBJReaderTest, PolygonsBecomeTrianglesThatCoverThem)
 {
     const struct
