@@ -15,6 +15,7 @@
 #include <Rendering/Mesh.h>
 #include <Rendering/Primitive.h>
 
+#include "support/MeshCorners.h"
 #include "support/TestPaths.h"
 
 using Rendering::Mesh;
@@ -34,10 +35,7 @@ const char* const c_Models[] = {"CameraRollAnim.ase",
 
 std::unique_ptr<Mesh> load(const std::string& model)
 {
-    testing::internal::CaptureStdout();
-    auto mesh = std::make_unique<Mesh>(TabulaTest::dataPath("ase-corpus/" + model));
-    testing::internal::GetCapturedStdout();
-    return mesh;
+    return TabulaTest::loadMesh(TabulaTest::dataPath("ase-corpus/" + model));
 }
 
 struct Box
@@ -57,18 +55,12 @@ struct Box
 
 } // namespace
 
+// None crashes or leaks (the ASan build); the UTF-16 copy has no word the
+// reader knows.
 TEST(ASEReaderCorpusTest, EveryModelOfOtherToolsLoads)
 {
     for (const char* model : c_Models)
-    {
-        SCOPED_TRACE(model);
-        std::unique_ptr<Mesh> mesh = load(model);
-        for (Rendering::Geometry* g : mesh->getGeometries())
-            for (Rendering::Primitive* p : g->getPrimitives())
-                EXPECT_EQ(p->getAssociateGeometry(), g);
-    }
-    // The UTF-16 copy has no word the reader knows.
-    EXPECT_TRUE(load("ThreeCubesGreen_UTF16LE.ASE")->getGeometries().empty());
+        EXPECT_EQ(load(model)->getGeometries().empty(), std::string(model).find("UTF16") != std::string::npos) << model;
 }
 
 #ifdef TABULA_HAVE_ASSIMP

@@ -13,8 +13,9 @@
 namespace
 {
 
-// Everything one pass of reads saw, in order: results, words, numbers (as
-// bits, so that -0 and 0 differ), end flags and the unread byte count.
+// Everything one pass of reads saw, in order: results, words, quoted texts
+// (bitmap names, blanks kept), numbers (as bits, so that -0 and 0 differ), end
+// flags and the unread byte count.
 std::vector<std::string> readAll(const std::string& text, std::size_t chunk, unsigned seed)
 {
     std::istringstream stream(text);
@@ -31,7 +32,7 @@ std::vector<std::string> readAll(const std::string& text, std::size_t chunk, uns
         std::string what;
         double value = 7;
         uint64_t bits;
-        switch (pick() % 6)
+        switch (pick() % 61 / 10) // 6 (a quoted text) now and then
         {
         case 0:
         case 1:
@@ -46,10 +47,13 @@ std::vector<std::string> readAll(const std::string& text, std::size_t chunk, uns
         case 4:
             what = number(uint32_t(7));
             break;
-        default:
+        case 5:
             tokens.readDouble(value);
             std::memcpy(&bits, &value, sizeof bits);
             what = "d " + std::to_string(bits);
+            break;
+        default:
+            what = tokens.nextQuoted(what) ? "q " + what : "end";
         }
         seen.push_back(what + (tokens.eof() ? " eof " : " ") + std::to_string(tokens.remaining()));
     }
@@ -60,55 +64,25 @@ std::vector<std::string> readAll(const std::string& text, std::size_t chunk, uns
 // exponents, long digit runs, text after digits, and every blank.
 std::string randomText(unsigned seed)
 {
-    static const char* const c_Words[] = {"0",
-                                          "7",
-                                          "255",
-                                          "256",
-                                          "65535",
-                                          "65536",
-                                          "99999999",
-                                          "123456789",
-                                          "4294967295",
-                                          "4294967296",
-                                          "-1",
-                                          "+5",
-                                          "-0",
-                                          "0.5",
-                                          "-0.0251",
-                                          "1.0000",
-                                          ".5",
-                                          "5.",
-                                          "-.5",
-                                          "12345678.12345678",
-                                          "1234567.123456789",
-                                          "1e3",
-                                          "2.5E-2",
-                                          "1.5x",
-                                          "12ab",
-                                          "-",
-                                          "+-1",
-                                          ".",
-                                          "1.2.3",
-                                          "nan",
-                                          "inf",
-                                          "0x1A",
-                                          "*MESH_VERTEX",
-                                          "}",
-                                          "{",
-                                          "\"a",
-                                          "b\"",
-                                          "\xC3\xA9t\xE9",
-                                          "a\x01b",
-                                          "000000000000000001",
-                                          "3.14159265358979323",
-                                          "1e400",
-                                          "-1e400"};
+    // Written one after the other with single spaces: none holds a blank.
+    static const std::vector<std::string> c_Words = []
+    {
+        std::istringstream list(
+            "0 7 255 256 65535 65536 99999999 123456789 4294967295 4294967296 -1 +5 -0 0.5 -0.0251 "
+            "1.0000 .5 5. -.5 12345678.12345678 1234567.123456789 1e3 2.5E-2 1.5x 12ab - +-1 . 1.2.3 "
+            "nan inf 0x1A *MESH_VERTEX } { \"a b\" \xC3\xA9t\xE9 a\x01b 000000000000000001 "
+            "3.14159265358979323 1e400 -1e400");
+        std::vector<std::string> words;
+        for (std::string word; list >> word;)
+            words.push_back(word);
+        return words;
+    }();
     static const char* const c_Blanks[] = {" ", "\t", "\n", "\v", "\f", "\r", "  ", "\t\t\t", " \r\n"};
     std::mt19937 pick(seed);
     std::string text;
     while (text.size() < 20000)
     {
-        text += c_Words[pick() % (sizeof c_Words / sizeof *c_Words)];
+        text += c_Words[pick() % c_Words.size()];
         // Now and then a long word or a long run of blanks crosses whole blocks.
         if (pick() % 50 == 0)
             text += std::string(pick() % 150, pick() % 2 ? 'x' : '7');
@@ -166,6 +140,20 @@ TEST(ASETokenizerTest, PlainDecimalsMatchTheCLibrary)
             ASSERT_EQ(value, std::strtod(word.c_str(), nullptr)) << word << " in chunks of " << chunk;
         }
     }
+}
+
+// remaining() counts down from the announced size, and a quoted text that the
+// end of the text cuts reads as far as it goes and ends the text at once.
+TEST(ASETokenizerTest, AQuotedTextCutByTheEndEndsTheText)
+{
+    std::istringstream stream("\"a  b");
+    Reader::ASETokenizer tokens(stream, 5, 2);
+    EXPECT_EQ(tokens.remaining(), 5u);
+    std::string quoted;
+    EXPECT_TRUE(tokens.nextQuoted(quoted));
+    EXPECT_EQ(quoted, "\"a  b");
+    EXPECT_TRUE(tokens.eof());
+    EXPECT_EQ(tokens.remaining(), 0u);
 }
 
 } // namespace

@@ -12,6 +12,7 @@ TEST(ModelReaderCorpusTest, NeedsAssimpAndItsTestModels)
 #else
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <string>
@@ -28,8 +29,12 @@ TEST(ModelReaderCorpusTest, NeedsAssimpAndItsTestModels)
 #include <Rendering/Primitive.h>
 #include <Rendering/Texture.h>
 
+#include "support/MeshCorners.h"
+
 namespace
 {
+
+using TabulaTest::loadMesh;
 
 const std::string c_Models = TABULA_ASSIMP_MODELS_DIR;
 
@@ -83,16 +88,6 @@ Reading assimp(const std::string& path)
     return reading;
 }
 
-std::unique_ptr<Rendering::Mesh> load(const std::string& path, std::string* output = nullptr)
-{
-    testing::internal::CaptureStdout();
-    auto mesh = std::make_unique<Rendering::Mesh>(path);
-    std::string printed = testing::internal::GetCapturedStdout();
-    if (output)
-        *output = printed;
-    return mesh;
-}
-
 } // namespace
 
 TEST(ModelReaderCorpusTest, SoundModelsAgreeWithAssimp)
@@ -109,49 +104,24 @@ TEST(ModelReaderCorpusTest, SoundModelsAgreeWithAssimp)
         "glTF2/glTF-Sample-Models/AnimatedMorphCube-glTF/AnimatedMorphCube.gltf",
         "glTF2/simple_skin/simple_skin.gltf",
         "glTF2/textureTransform/TextureTransformTest.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_00.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_01.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_02.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_03.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_04.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_05.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_06.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_07.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_08.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_09.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_10.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_11.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_12.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_13.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_14.gltf",
-        "glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_15.gltf",
-        "OBJ/box.obj",
-        "OBJ/box_longline.obj",
-        "OBJ/box_mat_with_spaces.obj",
-        "OBJ/box_without_lineending.obj",
-        "OBJ/concave_polygon.obj",
-        "OBJ/cube_mtllib_after_g.obj",
-        "OBJ/cube_usemtl.obj",
-        "OBJ/cube_with_vertexcolors.obj",
-        "OBJ/cube_with_vertexcolors_uni.obj",
-        "OBJ/empty_mat.obj",
-        "OBJ/multiple_spaces.obj",
-        "OBJ/number_formats.obj",
-        "OBJ/regr01.obj",
-        "OBJ/regr_3429812.obj",
-        "OBJ/space_in_material_name.obj",
-        "OBJ/spider.obj",
-        "OBJ/testline.obj",
-        "OBJ/testmixed.obj",
-        "OBJ/testpoints.obj",
-        "OBJ/WusonOBJ.obj",
     };
-    for (const char* model : models)
+    std::vector<std::string> all(std::begin(models), std::end(models));
+    for (int mode = 0; mode <= 15; ++mode) // every drawing mode, indexed or not
+        all.push_back("glTF2/glTF-Asset-Generator/Mesh_PrimitiveMode/Mesh_PrimitiveMode_" +
+                      std::string(mode < 10 ? "0" : "") + std::to_string(mode) + ".gltf");
+    // Every OBJ file but the UTF-16 one (assimp reads nothing of it) and the
+    // point cloud (nothing to draw), which the tests below read.
+    for (const auto& entry : std::filesystem::directory_iterator(c_Models + "/OBJ"))
+        if (entry.path().extension() == ".obj" && entry.path().filename() != "box_UTF16BE.obj" &&
+            entry.path().filename() != "point_cloud.obj")
+            all.push_back("OBJ/" + entry.path().filename().string());
+    ASSERT_EQ(all.size(), 47u);
+    for (const std::string& model : all)
     {
         SCOPED_TRACE(model);
         const std::string path = c_Models + "/" + model;
         std::string printed;
-        std::unique_ptr<Rendering::Mesh> mesh = load(path, &printed);
+        std::unique_ptr<Rendering::Mesh> mesh = loadMesh(path, &printed);
         EXPECT_NE(printed.find("Mesh File : \"" + path + "\" loaded."), std::string::npos) << printed;
         const Reading ours = tabula(*mesh);
         const Reading theirs = assimp(path);
@@ -169,7 +139,7 @@ TEST(ModelReaderCorpusTest, SoundModelsAgreeWithAssimp)
 TEST(ModelReaderCorpusTest, MaterialPicturesAreFoundBesideTheModel)
 {
     std::string printed;
-    const std::unique_ptr<Rendering::Mesh> mesh = load(c_Models + "/OBJ/spider.obj", &printed);
+    const std::unique_ptr<Rendering::Mesh> mesh = loadMesh(c_Models + "/OBJ/spider.obj", &printed);
     std::size_t textured = 0;
     for (Rendering::Geometry* geometry : mesh->getGeometries())
         for (Rendering::Primitive* primitive : geometry->getPrimitives())
@@ -181,8 +151,8 @@ TEST(ModelReaderCorpusTest, MaterialPicturesAreFoundBesideTheModel)
 // assimp reads nothing of the big-endian UTF-16 copy of the box.
 TEST(ModelReaderCorpusTest, Utf16TextLoadsLikeItsAsciiOriginal)
 {
-    const Reading utf16 = tabula(*load(c_Models + "/OBJ/box_UTF16BE.obj"));
-    const Reading ascii = tabula(*load(c_Models + "/OBJ/box.obj"));
+    const Reading utf16 = tabula(*loadMesh(c_Models + "/OBJ/box_UTF16BE.obj"));
+    const Reading ascii = tabula(*loadMesh(c_Models + "/OBJ/box.obj"));
     EXPECT_EQ(utf16.m_Triangles, 12u);
     EXPECT_EQ(utf16.m_Triangles, ascii.m_Triangles);
     for (int i = 0; i < 3; ++i)
@@ -231,7 +201,7 @@ TEST(ModelReaderCorpusTest, BrokenModelsAreRefusedByName)
         SCOPED_TRACE(c.m_Model);
         const std::string path = c_Models + "/" + c.m_Model;
         std::string printed;
-        std::unique_ptr<Rendering::Mesh> mesh = load(path, &printed);
+        std::unique_ptr<Rendering::Mesh> mesh = loadMesh(path, &printed);
         const bool refused = printed.find("Couldn't load Mesh file : \"" + path + "\"") != std::string::npos;
         EXPECT_EQ(refused, c.m_Refused) << printed;
         if (refused)

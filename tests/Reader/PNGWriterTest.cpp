@@ -39,6 +39,10 @@ TEST(PNGWriterTest, WrittenPicturesReadBackWithTheirRowsInOrder)
 TEST(PNGWriterTest, AFileThatCannotBeWrittenFailsWithOneLineAndLeavesNothing)
 {
     const unsigned char pixel[3] = {1, 2, 3};
+    // Noise does not compress: libpng itself meets the full device.
+    std::vector<unsigned char> noise(3 * 256 * 256);
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<unsigned char>((i * 2654435761u) >> 13);
     struct Case
     {
         std::string path;
@@ -54,6 +58,7 @@ TEST(PNGWriterTest, AFileThatCannotBeWrittenFailsWithOneLineAndLeavesNothing)
         {folder, pixel, 1, 1},
         // The device opens but takes no byte; it must still be there after.
         {"/dev/full", pixel, 1, 1},
+        {"/dev/full", noise.data(), 256, 256},
         {plain, pixel, 0, 1},
         {plain, pixel, 1, 0},
         {plain, nullptr, 1, 1},
