@@ -76,13 +76,3 @@ TEST_F(TwoSquares, MoveObjectTransfersOwnership)
     EXPECT_TRUE(Board::moveObject(piece, b, b));
     EXPECT_EQ(b->getObjects(), (std::vector<Object*>{other, piece}));
 }
-
-TEST_F(TwoSquares, CopiesListTheSameSquares)
-{
-    board.setAutoHighlight(true);
-    board.autoHighlight(b);
-    Board copy(board);
-    EXPECT_NE(copy.getPickingName(), board.getPickingName());
-    EXPECT_EQ(copy.getSquares(), board.getSquares());
-    EXPECT_EQ(copy.getHighlightedSquare(), b);
-}
