@@ -141,7 +141,8 @@ TEST(BoardGLTest, TexturedSlabHasSixOutwardFacesLitByTheirNormals)
             normals.insert(normal);
             const double cosine = normal[0] * light[0] + normal[1] * light[1] + normal[2] * light[2];
             for (const FedVertex& v : face)
-                EXPECT_NEAR(v.color[0], std::max(0.0, cosine), 2e-2);
+                for (int c = 0; c < 3; ++c)
+                    EXPECT_NEAR(v.color[c], std::max(0.0, cosine), 2e-2) << "channel " << c;
         }
         const std::set<std::array<int, 3>> sides{{0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}, {-1, 0, 0}, {1, 0, 0}};
         EXPECT_EQ(normals, sides);

@@ -22,6 +22,8 @@ TEST_F(TwoSquares, FreshBoardHighlightsNothingUntilSwitchedOn)
 {
     EXPECT_EQ(board.getOrientation(), 0.0f);
     EXPECT_EQ(board.getHighlightedSquare(), nullptr);
+    for (const Square* s : {a, b})
+        EXPECT_FALSE(s->isMouseOver() || s->isSelected() || s->isAuthorized());
     board.autoHighlight(a);
     EXPECT_EQ(board.getHighlightedSquare(), nullptr);
     EXPECT_FALSE(a->isMouseOver());

@@ -192,6 +192,33 @@ TEST_F(MoveAnimationGLTest, ACaptureChainPlaysItsLegsInOrderSinksTheCapturedAndR
     EXPECT_EQ(recorder.runs, 1);
 }
 
+// Pieces taken beyond the last leg leave with it, from its middle on; a
+// fading piece stays where it stood while it is drawn.
+TEST_F(MoveAnimationGLTest, EveryTakenPieceLeavesFromTheMiddleOfItsLegBySinkingOrFading)
+{
+    for (MoveAnimation::Exit exit : {MoveAnimation::SINK, MoveAnimation::FADE})
+    {
+        SpotProbe* mover = addProbe(0, 0);
+        SpotProbe* taken[] = {addProbe(2, 2), addProbe(4, 4)};
+        MoveAnimation::Style style;
+        style.m_Exit = exit;
+        style.m_LegSeconds = 1.0;
+        style.m_ExitSeconds = 1.0;
+        ASSERT_TRUE(scene.board->animateObject(mover, {scene.at(0, 0), scene.at(6, 6)}, style, {taken[0], taken[1]}));
+        scene.board->advanceAnimations(1.0);
+        const int draws[] = {taken[0]->draws, taken[1]->draws};
+        draw();
+        for (int i : {0, 1})
+        {
+            ASSERT_EQ(taken[i]->draws, draws[i] + 1) << exit;
+            const double sink = exit == MoveAnimation::SINK ? MoveAnimation::ease(0.5) * taken[i]->getHeight() : 0.0;
+            expectAt(*taken[i], scene.squareCentre(2 + 2 * i, 2 + 2 * i).x(), -sink,
+                     scene.squareCentre(2 + 2 * i, 2 + 2 * i).z(), "piece " + std::to_string(i));
+        }
+        scene.board->finishAnimations();
+    }
+}
+
 TEST_F(MoveAnimationGLTest, PickingDuringAMoveSeesTheFinalPositionOnly)
 {
     Render* render = Render::instance();
