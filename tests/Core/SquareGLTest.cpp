@@ -47,13 +47,34 @@ TEST(SquareGLTest, PiecesStandOnTheirSpots)
     }
 }
 
-TEST(SquareGLTest, DrawnFlatJustAboveTheSlabInCornerOrder)
+TEST(SquareGLTest, DrawnFlatJustAboveTheSlabFacingUp)
 {
     TabulaTest::openWindow();
     Square square(TabulaTest::cellCoords(1, 2, 3, 5), {});
+    square.setColor(Vec4<double>(0.5, 0.25, 1, 1));
+    // Lit from straight above with no ambient light, a face whose normal is
+    // up shows its colour, whatever normal was current before.
+    const GLfloat noAmbient[4] = {0, 0, 0, 1}, white[4] = {1, 1, 1, 1}, up[4] = {0, 1, 0, 0};
+    glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, noAmbient);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_LIGHT7);
+    glLightfv(GL_LIGHT7, GL_DIFFUSE, white);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glLightfv(GL_LIGHT7, GL_POSITION, up);
+    glPopMatrix();
+    glNormal3d(1, 0, 0);
     const auto capture = TabulaTest::captureFeedback([&] { square.draw(); }, 0.1);
+    glPopAttrib();
     ASSERT_FALSE(capture.polygons.empty());
     TabulaTest::expectBox(TabulaTest::boxOf(capture.polygons), {1, 0.001, -5}, {3, 0.001, -2});
+    for (const auto& polygon : capture.polygons)
+        for (const auto& v : polygon)
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(v.color[c], square.getColor().ptr()[c], 1e-2) << "channel " << c;
 }
 
 TEST(SquareGLTest, TexturedSquaresShowTheirMarkAsATint)
