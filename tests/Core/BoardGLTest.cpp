@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <set>
 
 #include <GL/gl.h>
 
-#include "support/Feedback.h"
+#include <Core/ImageManager.h>
+
+#include "support/FeedbackBox.h"
 #include "support/GLTestWindow.h"
 #include "support/TestBoard.h"
 #include "support/TestPaths.h"
@@ -16,18 +17,14 @@ using TabulaTest::FedVertex;
 
 namespace
 {
-bool near(const FedVertex& v, double x, double y, double z)
+// An edge with its ends in hundredths, the lesser end first.
+using Edge = std::pair<std::array<long, 3>, std::array<long, 3>>;
+Edge edge(const std::array<double, 3>& a, const std::array<double, 3>& b)
 {
-    return std::fabs(v.x - x) < 1e-3 && std::fabs(v.y - y) < 1e-3 && std::fabs(v.z - z) < 1e-3;
-}
-
-bool hasSegment(const TabulaTest::FeedbackCapture& capture, const double a[3], const double b[3])
-{
-    for (const auto& line : capture.lines)
-        if ((near(line[0], a[0], a[1], a[2]) && near(line[1], b[0], b[1], b[2])) ||
-            (near(line[1], a[0], a[1], a[2]) && near(line[0], b[0], b[1], b[2])))
-            return true;
-    return false;
+    auto hundredths = [](const std::array<double, 3>& p) {
+        return std::array<long, 3>{std::lround(p[0] * 100), std::lround(p[1] * 100), std::lround(p[2] * 100)};
+    };
+    return std::minmax(hundredths(a), hundredths(b));
 }
 } // namespace
 
@@ -36,41 +33,23 @@ TEST(BoardGLTest, SlabIsCentredAndItsOutlineSkipsThreeEdges)
     TabulaTest::openWindow();
     TabulaTest::TestBoard scene(8, 6);
     const auto capture = TabulaTest::captureFeedback([&] { scene.board->draw(); }, 0.1);
-
-    double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9, minZ = 1e9, maxZ = -1e9;
-    for (const auto& polygon : capture.polygons)
-        for (const FedVertex& v : polygon)
-        {
-            minX = std::min(minX, v.x), maxX = std::max(maxX, v.x);
-            minY = std::min(minY, v.y), maxY = std::max(maxY, v.y);
-            minZ = std::min(minZ, v.z), maxZ = std::max(maxZ, v.z);
-        }
-    EXPECT_NEAR(minX, -4.0, 1e-3);
-    EXPECT_NEAR(maxX, 4.0, 1e-3);
-    EXPECT_NEAR(minZ, -3.0, 1e-3);
-    EXPECT_NEAR(maxZ, 3.0, 1e-3);
-    EXPECT_NEAR(minY, -0.25, 1e-3);
     // Squares lie just above the top face.
-    EXPECT_NEAR(maxY, 0.001, 1e-4);
+    TabulaTest::expectBox(TabulaTest::boxOf(capture.polygons), {-4, -0.25, -3}, {4, 0.001, 3}, 1e-4);
 
-    // Twelve segments: nine edges, three of them twice.
-    EXPECT_EQ(capture.lines.size(), 12u);
-    std::set<std::pair<std::array<long, 3>, std::array<long, 3>>> distinct;
+    // Twelve black segments: nine edges, three of them twice.
+    ASSERT_EQ(capture.lines.size(), 12u);
+    std::set<Edge> edges;
     for (const auto& line : capture.lines)
     {
-        std::array<long, 3> a{std::lround(line[0].x * 100), std::lround(line[0].y * 100), std::lround(line[0].z * 100)};
-        std::array<long, 3> b{std::lround(line[1].x * 100), std::lround(line[1].y * 100), std::lround(line[1].z * 100)};
-        distinct.insert(std::minmax(a, b));
+        edges.insert(edge({line[0].x, line[0].y, line[0].z}, {line[1].x, line[1].y, line[1].z}));
+        for (const FedVertex& v : line)
+            EXPECT_EQ(std::vector<float>(v.color, v.color + 4), (std::vector<float>{0, 0, 0, 1}));
     }
-    EXPECT_EQ(distinct.size(), 9u);
-    const double topFrontLeft[3] = {-4, 0, 3}, topBackLeft[3] = {-4, 0, -3};
-    const double bottomBackLeft[3] = {-4, -0.25, -3}, bottomBackRight[3] = {4, -0.25, -3};
-    const double topFrontRight[3] = {4, 0, 3}, bottomFrontRight[3] = {4, -0.25, 3};
-    const double topBackRight[3] = {4, 0, -3};
-    EXPECT_FALSE(hasSegment(capture, topFrontLeft, topBackLeft));
-    EXPECT_FALSE(hasSegment(capture, bottomBackLeft, bottomBackRight));
-    EXPECT_FALSE(hasSegment(capture, topFrontRight, bottomFrontRight));
-    EXPECT_TRUE(hasSegment(capture, topFrontRight, topBackRight));
+    EXPECT_EQ(edges.size(), 9u);
+    EXPECT_FALSE(edges.count(edge({-4, 0, 3}, {-4, 0, -3})));
+    EXPECT_FALSE(edges.count(edge({-4, -0.25, -3}, {4, -0.25, -3})));
+    EXPECT_FALSE(edges.count(edge({4, 0, 3}, {4, -0.25, 3})));
+    EXPECT_TRUE(edges.count(edge({4, 0, 3}, {4, 0, -3})));
 }
 
 TEST(BoardGLTest, EverySelectionRecordCarriesExactlyOneName)
@@ -117,7 +96,8 @@ TEST(BoardGLTest, TexturedSlabHasSixOutwardFacesLitByTheirNormals)
     TabulaTest::openWindow();
     TabulaTest::TestBoard scene(4, 2);
     testing::internal::CaptureStdout();
-    scene.board->setTexture(TabulaTest::dataPath("ase/wood.png"));
+    scene.board->setTexture(TabulaTest::dataPath("images/wood.png"));
+    Core::ImageManager::instance()->initGL();
     testing::internal::GetCapturedStdout();
 
     // One directional light, no ambient: a face's lit colour is the cosine of
@@ -148,29 +128,57 @@ TEST(BoardGLTest, TexturedSlabHasSixOutwardFacesLitByTheirNormals)
         std::set<std::array<int, 3>> normals;
         for (const auto& face : capture.polygons)
         {
-            ASSERT_GE(face.size(), 3u);
             // Flat on one side of the slab's box and spanning that whole side.
-            double lo[3] = {1e9, 1e9, 1e9}, hi[3] = {-1e9, -1e9, -1e9};
-            for (const FedVertex& v : face)
-            {
-                const double p[3] = {v.x, v.y, v.z};
-                for (int i = 0; i < 3; ++i)
-                    lo[i] = std::min(lo[i], p[i]), hi[i] = std::max(hi[i], p[i]);
-            }
+            const TabulaTest::FeedbackBox box = TabulaTest::boxOf({face});
             const double boxLo[3] = {0, -0.25, -2}, boxHi[3] = {4, 0, 0};
             std::array<int, 3> normal{0, 0, 0};
             for (int i = 0; i < 3; ++i)
-                if (hi[i] - lo[i] < 1e-3)
-                    normal[i] = std::fabs(lo[i] - boxHi[i]) < 1e-3 ? 1 : (std::fabs(lo[i] - boxLo[i]) < 1e-3 ? -1 : 9);
+                if (box.hi[i] - box.lo[i] < 1e-3)
+                    normal[i] =
+                        std::fabs(box.lo[i] - boxHi[i]) < 1e-3 ? 1 : (std::fabs(box.lo[i] - boxLo[i]) < 1e-3 ? -1 : 9);
                 else
-                    EXPECT_NEAR(hi[i] - lo[i], boxHi[i] - boxLo[i], 1e-3) << "a face spans its side";
+                    EXPECT_NEAR(box.hi[i] - box.lo[i], boxHi[i] - boxLo[i], 1e-3) << "a face spans its side";
             normals.insert(normal);
             const double cosine = normal[0] * light[0] + normal[1] * light[1] + normal[2] * light[2];
             for (const FedVertex& v : face)
-                EXPECT_NEAR(v.color[0], std::max(0.0, cosine), 2e-2);
+                for (int c = 0; c < 3; ++c)
+                    EXPECT_NEAR(v.color[c], std::max(0.0, cosine), 2e-2) << "channel " << c;
         }
         const std::set<std::array<int, 3>> sides{{0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}, {-1, 0, 0}, {1, 0, 0}};
         EXPECT_EQ(normals, sides);
     }
     glPopAttrib();
+
+    // Seen from straight above with its back edge up, the top face fills the
+    // viewport and shows the 2x2 picture once, upright, as the file holds it.
+    glPushAttrib(GL_ENABLE_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, 4, 0, 2, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glRotated(90, 1, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    scene.board->drawWithTexture();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const std::array<unsigned char, 3> picture[2][2] = {{{255, 0, 0}, {0, 255, 0}}, {{0, 0, 255}, {255, 255, 255}}};
+    for (int row : {0, 1})
+        for (int column : {0, 1})
+        {
+            const auto pixel = TabulaTest::readPixel(static_cast<int>(viewport[2] * (0.25 + 0.5 * column)),
+                                                     static_cast<int>(viewport[3] * (0.25 + 0.5 * row)));
+            EXPECT_EQ((std::array<unsigned char, 3>{pixel[0], pixel[1], pixel[2]}), picture[row][column])
+                << "row " << row << " column " << column;
+        }
 }

@@ -6,38 +6,23 @@
 #include <Rendering/Render.h>
 #include <Rendering/Texture.h>
 
-using namespace Core;
+#include "support/TestBoard.h"
 
-namespace
-{
-Square::Coords unitCoords(unsigned int x, unsigned int y)
-{
-    Square::Coords c;
-    c.m_Corners[0] = Vec2<unsigned int>(x, y);
-    c.m_Corners[1] = Vec2<unsigned int>(x + 1, y);
-    c.m_Corners[2] = Vec2<unsigned int>(x + 1, y + 1);
-    c.m_Corners[3] = Vec2<unsigned int>(x, y + 1);
-    return c;
-}
-} // namespace
+using namespace Core;
 
 TEST(DrawableTest, PickingNamesFollowConstructionOrderAcrossClasses)
 {
     const unsigned int first = Drawable::getNextPickingName() + 1;
     Object* piece = new Object(Object::ObjectAlignment(), "");
-    Square square(unitCoords(0, 0), {piece});
+    Square square(TabulaTest::cellCoords(0, 0, 1, 1), {piece});
     Board board(Vec2<unsigned int>(1, 1), {&square});
     Object copy(*piece);
-    EXPECT_EQ(piece->getPickingName(), first);
-    EXPECT_EQ(square.getPickingName(), first + 1);
-    EXPECT_EQ(board.getPickingName(), first + 2);
-    EXPECT_EQ(copy.getPickingName(), first + 3);
-
-    Rendering::Render* render = Rendering::Render::instance();
-    EXPECT_EQ(render->getDrawable(first), piece);
-    EXPECT_EQ(render->getDrawable(first + 1), &square);
-    EXPECT_EQ(render->getDrawable(first + 2), &board);
-    EXPECT_EQ(render->getDrawable(first + 3), &copy);
+    const Drawable* inOrder[] = {piece, &square, &board, &copy};
+    for (unsigned int i = 0; i < 4; ++i)
+    {
+        EXPECT_EQ(inOrder[i]->getPickingName(), first + i);
+        EXPECT_EQ(Rendering::Render::instance()->getDrawable(first + i), inOrder[i]);
+    }
     EXPECT_EQ(board.getClassName(), "BOARD");
     EXPECT_EQ(square.getClassName(), "SQUARE");
     EXPECT_EQ(piece->getClassName(), "OBJECT");

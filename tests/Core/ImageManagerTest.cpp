@@ -73,22 +73,9 @@ TEST(ImageManager, SharesOneImagePerNameAndCountsItsUsers)
     EXPECT_EQ(manager()->getTotalMemoryUsed(), before);
 }
 
-TEST(ImageManager, RecoveryHalvesEveryImageAndReportsWholeMebibytes)
-{
-    const uint64_t before = manager()->getTotalMemoryUsed();
-    Rendering::Image* big = add(TabulaTest::dataPath("images/big.png"));
-    ASSERT_NE(big, nullptr);
-    EXPECT_EQ(manager()->getTotalMemoryUsed(), before + 2048 * 2048 * 4);
-    testing::internal::CaptureStdout();
-    manager()->manageMemory();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Recovered memory : 12 Mo.\n");
-    EXPECT_EQ(manager()->getTotalMemoryUsed(), before + 1024 * 1024 * 4);
-    manager()->removeImage(big);
-    EXPECT_EQ(manager()->getTotalMemoryUsed(), before);
-}
-
 // A child process runs each shortage (ImageMemoryChild) with its address
-// space limited; the process ends with status 255 once recovery cannot help.
+// space limited: recovery halves every image and reports whole mebibytes; the
+// process ends with status 255 once it cannot help.
 TEST(ImageManager, RealShortageIsRelievedOnceThenEndsTheProcess)
 {
     const std::string big = TabulaTest::dataPath("images/big.png");

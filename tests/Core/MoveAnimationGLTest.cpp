@@ -109,24 +109,17 @@ TEST_F(MoveAnimationGLTest, APieceIsDrawnFromItsStartAlongTheEasedPathToItsDesti
 
         const Vec3<double> from = scene.squareCentre(1, 2), to = scene.squareCentre(5, 4);
         const std::string name = c.path == MoveAnimation::HOP ? "hop " + std::to_string(c.height) : "slide";
-        draw();
-        expectAt(*probe, from.x(), 0.0, from.z(), name + " at the start");
         // A quarter of the time covers 3/16 - 2/64 of the way, not a quarter.
-        scene.board->advanceAnimations(0.2);
-        draw();
-        const double p = 0.15625;
-        const double lift = c.path == MoveAnimation::HOP ? 4.0 * c.height * p * (1.0 - p) : 0.0;
-        expectAt(*probe, from.x() + (to.x() - from.x()) * p, lift, from.z() + (to.z() - from.z()) * p,
-                 name + " at a quarter");
-        scene.board->advanceAnimations(0.2);
-        draw();
-        expectAt(*probe, (from.x() + to.x()) / 2.0, c.path == MoveAnimation::HOP ? c.height : 0.0,
-                 (from.z() + to.z()) / 2.0, name + " at half time");
-        EXPECT_EQ(recorder.runs, 0);
-        scene.board->advanceAnimations(0.5);
-        draw();
-        expectAt(*probe, to.x(), 0.0, to.z(), name + " at the end");
-        EXPECT_FALSE(scene.board->isAnimating());
+        for (auto [seconds, p] :
+             {std::pair(0.0, 0.0), std::pair(0.2, 0.15625), std::pair(0.2, 0.5), std::pair(0.5, 1.0)})
+        {
+            scene.board->advanceAnimations(seconds);
+            draw();
+            const double lift = c.path == MoveAnimation::HOP ? 4.0 * c.height * p * (1.0 - p) : 0.0;
+            expectAt(*probe, from.x() + (to.x() - from.x()) * p, lift, from.z() + (to.z() - from.z()) * p,
+                     name + " at " + std::to_string(p) + " of the way");
+            EXPECT_EQ(scene.board->isAnimating(), p < 1.0) << name;
+        }
         scene.at(5, 4)->popObject(probe);
         delete probe;
     }
@@ -197,6 +190,33 @@ TEST_F(MoveAnimationGLTest, ACaptureChainPlaysItsLegsInOrderSinksTheCapturedAndR
     EXPECT_EQ(SpotProbe::destroyed, destroyed + 2);
     scene.board->advanceAnimations(1.0);
     EXPECT_EQ(recorder.runs, 1);
+}
+
+// Pieces taken beyond the last leg leave with it, from its middle on; a
+// fading piece stays where it stood while it is drawn.
+TEST_F(MoveAnimationGLTest, EveryTakenPieceLeavesFromTheMiddleOfItsLegBySinkingOrFading)
+{
+    for (MoveAnimation::Exit exit : {MoveAnimation::SINK, MoveAnimation::FADE})
+    {
+        SpotProbe* mover = addProbe(0, 0);
+        SpotProbe* taken[] = {addProbe(2, 2), addProbe(4, 4)};
+        MoveAnimation::Style style;
+        style.m_Exit = exit;
+        style.m_LegSeconds = 1.0;
+        style.m_ExitSeconds = 1.0;
+        ASSERT_TRUE(scene.board->animateObject(mover, {scene.at(0, 0), scene.at(6, 6)}, style, {taken[0], taken[1]}));
+        scene.board->advanceAnimations(1.0);
+        const int draws[] = {taken[0]->draws, taken[1]->draws};
+        draw();
+        for (int i : {0, 1})
+        {
+            ASSERT_EQ(taken[i]->draws, draws[i] + 1) << exit;
+            const double sink = exit == MoveAnimation::SINK ? MoveAnimation::ease(0.5) * taken[i]->getHeight() : 0.0;
+            expectAt(*taken[i], scene.squareCentre(2 + 2 * i, 2 + 2 * i).x(), -sink,
+                     scene.squareCentre(2 + 2 * i, 2 + 2 * i).z(), "piece " + std::to_string(i));
+        }
+        scene.board->finishAnimations();
+    }
 }
 
 TEST_F(MoveAnimationGLTest, PickingDuringAMoveSeesTheFinalPositionOnly)

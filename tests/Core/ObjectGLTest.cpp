@@ -3,7 +3,7 @@
 #include <Core/Object.h>
 #include <Rendering/Mesh.h>
 
-#include "support/Feedback.h"
+#include "support/FeedbackBox.h"
 #include "support/GLTestWindow.h"
 #include "support/TestPaths.h"
 
@@ -18,16 +18,10 @@ TEST(ObjectGLTest, SphereRestsOnTheBoardAndShowsNoBox)
     {
         piece.setScale(scale);
         const auto capture = TabulaTest::captureFeedback([&] { piece.draw(); }, 0.5);
-        double minY = 1e9, maxY = -1e9, minZ = 1e9, maxZ = -1e9;
-        for (const auto& polygon : capture.polygons)
-            for (const auto& v : polygon)
-            {
-                minY = std::min(minY, v.y), maxY = std::max(maxY, v.y);
-                minZ = std::min(minZ, v.z), maxZ = std::max(maxZ, v.z);
-            }
+        const TabulaTest::FeedbackBox box = TabulaTest::boxOf(capture.polygons);
         // The sphere's poles lie on z; its centre is lifted by 0.076 whatever the scale.
-        EXPECT_NEAR((maxY + minY) / 2.0, 0.076, 1e-3) << scale;
-        EXPECT_NEAR(maxZ - minZ, 0.4 * scale, 1e-3) << scale;
+        EXPECT_NEAR((box.hi[1] + box.lo[1]) / 2.0, 0.076, 1e-3) << scale;
+        EXPECT_NEAR(box.hi[2] - box.lo[2], 0.4 * scale, 1e-3) << scale;
         EXPECT_TRUE(capture.lines.empty());
     }
 }
@@ -59,19 +53,13 @@ TEST(ObjectGLTest, ModelPieceRestsOnTheBoardInsideItsBox)
 
         const auto capture = TabulaTest::captureFeedback([&] { piece.draw(); }, 0.5);
         ASSERT_FALSE(capture.polygons.empty());
-        double minY = 1e9, maxY = -1e9;
-        for (const auto& polygon : capture.polygons)
-            for (const auto& v : polygon)
-                minY = std::min(minY, v.y), maxY = std::max(maxY, v.y);
-        EXPECT_NEAR(minY, 0.02, 1e-4);
-        EXPECT_NEAR(maxY, c.m_Top, 1e-4);
+        const TabulaTest::FeedbackBox model = TabulaTest::boxOf(capture.polygons);
+        EXPECT_NEAR(model.lo[1], 0.02, 1e-4);
+        EXPECT_NEAR(model.hi[1], c.m_Top, 1e-4);
         // The wire box: four closed loops of four edges, around the scaled model.
         ASSERT_EQ(capture.lines.size(), 16u);
-        for (const auto& line : capture.lines)
-            for (const auto& v : line)
-            {
-                EXPECT_GE(v.y, 0.02 - 1e-4);
-                EXPECT_LE(v.y, c.m_Top + 1e-4);
-            }
+        const TabulaTest::FeedbackBox wire = TabulaTest::boxOf(capture.lines);
+        EXPECT_GE(wire.lo[1], 0.02 - 1e-4);
+        EXPECT_LE(wire.hi[1], c.m_Top + 1e-4);
     }
 }

@@ -7,85 +7,74 @@
 #include <Core/Square.h>
 #include <Rendering/Render.h>
 
-#include "support/Feedback.h"
+#include "support/FeedbackBox.h"
 #include "support/GLTestWindow.h"
 #include "support/TestBoard.h"
 #include "support/TestPaths.h"
 
 using namespace Core;
-
-namespace
-{
-// A piece that records where its square puts it instead of drawing.
-class SpotProbe : public Object
-{
-public:
-    SpotProbe(VerticalAlignment v, HorizontalAlignment h) : Object(ObjectAlignment(v, h), "") {}
-    void draw() const override
-    {
-        GLdouble m[16];
-        glGetDoublev(GL_MODELVIEW_MATRIX, m);
-        spot = Vec3<double>(m[12], m[13], m[14]);
-    }
-    mutable Vec3<double> spot;
-};
-
-Square::Coords coords(unsigned int x0, unsigned int y0, unsigned int x1, unsigned int y1)
-{
-    Square::Coords c;
-    c.m_Corners[0] = Vec2<unsigned int>(x0, y0);
-    c.m_Corners[1] = Vec2<unsigned int>(x1, y0);
-    c.m_Corners[2] = Vec2<unsigned int>(x1, y1);
-    c.m_Corners[3] = Vec2<unsigned int>(x0, y1);
-    return c;
-}
-} // namespace
+using TabulaTest::SpotProbe;
 
 TEST(SquareGLTest, PiecesStandOnTheirSpots)
 {
     TabulaTest::openWindow();
-    auto* middle = new SpotProbe(Object::MIDDLE, Object::CENTER);
-    auto* topLeft = new SpotProbe(Object::TOP, Object::LEFT);
-    auto* bottomRight = new SpotProbe(Object::BOTTOM, Object::RIGHT);
     // An alignment outside the named values stands in the middle.
-    auto* odd = new SpotProbe(static_cast<Object::VerticalAlignment>(7), static_cast<Object::HorizontalAlignment>(-3));
-    Square square(coords(2, 3, 4, 6), {middle, topLeft, bottomRight, odd});
+    const struct
+    {
+        Object::ObjectAlignment alignment;
+        double x, z;
+    } cases[] = {
+        {{Object::MIDDLE, Object::CENTER}, 3.0, -4.5},
+        {{Object::TOP, Object::LEFT}, 2.0 + 1.0 / 3.0, -5.5},
+        {{Object::BOTTOM, Object::RIGHT}, 2.0 + 5.0 / 3.0, -3.5},
+        {{static_cast<Object::VerticalAlignment>(7), static_cast<Object::HorizontalAlignment>(-3)}, 3.0, -4.5},
+    };
+    Square square(TabulaTest::cellCoords(2, 3, 4, 6), {});
+    for (const auto& c : cases)
+        square.pushObject(new SpotProbe(c.alignment));
 
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
     square.drawObjects();
     glPopMatrix();
-
-    EXPECT_NEAR(middle->spot.x(), 3.0, 1e-6);
-    EXPECT_NEAR(middle->spot.z(), -4.5, 1e-6);
-    EXPECT_NEAR(topLeft->spot.x(), 2.0 + 1.0 / 3.0, 1e-6);
-    EXPECT_NEAR(topLeft->spot.z(), -5.5, 1e-6);
-    EXPECT_NEAR(bottomRight->spot.x(), 2.0 + 5.0 / 3.0, 1e-6);
-    EXPECT_NEAR(bottomRight->spot.z(), -3.5, 1e-6);
-    EXPECT_EQ(middle->spot.y(), 0.0);
-    EXPECT_NEAR(odd->spot.x(), 3.0, 1e-6);
-    EXPECT_NEAR(odd->spot.z(), -4.5, 1e-6);
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+    {
+        const auto* probe = static_cast<const SpotProbe*>(square.getObjects()[i]);
+        EXPECT_NEAR(probe->spot.x(), cases[i].x, 1e-6) << i;
+        EXPECT_EQ(probe->spot.y(), 0.0) << i;
+        EXPECT_NEAR(probe->spot.z(), cases[i].z, 1e-6) << i;
+    }
 }
 
-TEST(SquareGLTest, DrawnFlatJustAboveTheSlabInCornerOrder)
+TEST(SquareGLTest, DrawnFlatJustAboveTheSlabFacingUp)
 {
     TabulaTest::openWindow();
-    Square square(coords(1, 2, 3, 5), {});
+    Square square(TabulaTest::cellCoords(1, 2, 3, 5), {});
+    square.setColor(Vec4<double>(0.5, 0.25, 1, 1));
+    // Lit from straight above with no ambient light, a face whose normal is
+    // up shows its colour, whatever normal was current before.
+    const GLfloat noAmbient[4] = {0, 0, 0, 1}, white[4] = {1, 1, 1, 1}, up[4] = {0, 1, 0, 0};
+    glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, noAmbient);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_LIGHT7);
+    glLightfv(GL_LIGHT7, GL_DIFFUSE, white);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glLightfv(GL_LIGHT7, GL_POSITION, up);
+    glPopMatrix();
+    glNormal3d(1, 0, 0);
     const auto capture = TabulaTest::captureFeedback([&] { square.draw(); }, 0.1);
+    glPopAttrib();
     ASSERT_FALSE(capture.polygons.empty());
-    double minX = 1e9, maxX = -1e9, minZ = 1e9, maxZ = -1e9;
+    TabulaTest::expectBox(TabulaTest::boxOf(capture.polygons), {1, 0.001, -5}, {3, 0.001, -2});
     for (const auto& polygon : capture.polygons)
         for (const auto& v : polygon)
-        {
-            EXPECT_NEAR(v.y, 0.001, 1e-4);
-            minX = std::min(minX, v.x), maxX = std::max(maxX, v.x);
-            minZ = std::min(minZ, v.z), maxZ = std::max(maxZ, v.z);
-        }
-    EXPECT_NEAR(minX, 1.0, 1e-3);
-    EXPECT_NEAR(maxX, 3.0, 1e-3);
-    EXPECT_NEAR(minZ, -5.0, 1e-3);
-    EXPECT_NEAR(maxZ, -2.0, 1e-3);
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(v.color[c], square.getColor().ptr()[c], 1e-2) << "channel " << c;
 }
 
 TEST(SquareGLTest, TexturedSquaresShowTheirMarkAsATint)
@@ -100,26 +89,24 @@ TEST(SquareGLTest, TexturedSquaresShowTheirMarkAsATint)
     Rendering::Render* render = Rendering::Render::instance();
     render->setParams("Board", Vec3<double>(1, 1, 1), scene.board);
 
-    auto colourAtSquare = [&]
+    // Mouse-over and selected mix to green; selected alone is red; authorized blue.
+    const struct
     {
+        bool mouseOver, selected, authorized;
+        int strong;
+    } cases[] = {{true, true, false, 1}, {false, true, false, 0}, {false, false, true, 2}};
+    for (const auto& c : cases)
+    {
+        square->highlightMouseOver(c.mouseOver);
+        square->highlightSelected(c.selected);
+        square->highlightAuthorized(c.authorized);
         render->renderFrame();
         const Vec3<double> centre = scene.squareCentre(0, 0);
         const auto p = TabulaTest::projectToWindow(centre.x(), centre.y(), centre.z());
-        return TabulaTest::readPixel(static_cast<int>(p.x), static_cast<int>(p.y));
-    };
-
-    square->highlightMouseOver(true);
-    square->highlightSelected(true);
-    auto green = colourAtSquare();
-    EXPECT_GT(green[1], green[0] + 10);
-    EXPECT_GT(green[1], green[2] + 10);
-    square->highlightMouseOver(false);
-    auto red = colourAtSquare();
-    EXPECT_GT(red[0], red[1] + 10);
-    square->highlightSelected(false);
-    square->highlightAuthorized(true);
-    auto blue = colourAtSquare();
-    EXPECT_GT(blue[2], blue[0] + 10);
+        const auto colour = TabulaTest::readPixel(static_cast<int>(p.x), static_cast<int>(p.y));
+        for (int other = 0; other < 3; ++other)
+            EXPECT_TRUE(other == c.strong || colour[c.strong] > colour[other] + 10) << c.strong << " over " << other;
+    }
 
     // The material is white again for whatever is drawn next.
     GLfloat material[4];

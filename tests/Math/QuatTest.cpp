@@ -6,11 +6,11 @@ namespace
 {
 const double c_HalfPi = 3.14159265358979 / 2.0;
 
-void expectVec(const Vec3<double>& v, double x, double y, double z, double eps = 1e-9)
+void expectVec(const Vec3<double>& v, const Vec3<double>& expected)
 {
-    EXPECT_NEAR(v.x(), x, eps);
-    EXPECT_NEAR(v.y(), y, eps);
-    EXPECT_NEAR(v.z(), z, eps);
+    EXPECT_NEAR(v.x(), expected.x(), 1e-9);
+    EXPECT_NEAR(v.y(), expected.y(), 1e-9);
+    EXPECT_NEAR(v.z(), expected.z(), 1e-9);
 }
 } // namespace
 
@@ -25,12 +25,11 @@ TEST(QuatTest, ProductsNormalizeAndRotateToUnitLength)
     Quat<double> b(1.1, Vec3<double>(0.6, 0, 0.8));
     EXPECT_NEAR((a * b).length(), 1.0, 1e-12);
 
+    // The rotated vector comes back as a direction, whatever its length; a
+    // zero vector has no direction: it stays zero rather than turning into NaN.
     Quat<double> turn(c_HalfPi, Vec3<double>(0, 0, 1));
-    expectVec(turn * Vec3<double>(1, 0, 0), 0, 1, 0);
-    // The rotated vector comes back as a direction, whatever its length.
-    expectVec(turn * Vec3<double>(5, 0, 0), 0, 1, 0);
-    // A zero vector has no direction: it stays zero rather than turning into NaN.
-    expectVec(turn * Vec3<double>(0, 0, 0), 0, 0, 0);
+    for (double length : {1.0, 5.0, 0.0})
+        expectVec(turn * Vec3<double>(length, 0, 0), Vec3<double>(0, length == 0 ? 0 : 1, 0));
 }
 
 TEST(QuatTest, MatrixIsTheRotationReadByRows)
@@ -39,39 +38,26 @@ TEST(QuatTest, MatrixIsTheRotationReadByRows)
     for (int i = 0; i < 16; ++i)
         EXPECT_DOUBLE_EQ(identity[i], Matrix<double>::identity()[i]) << i;
 
-    Quat<double> turn(c_HalfPi, Vec3<double>(0, 0, 1));
-    Matrix<double> m = turn.getMatrix();
-    EXPECT_NEAR(m[1], -1.0, 1e-12);
-    EXPECT_NEAR(m[4], 1.0, 1e-12);
-
-    // Read row by row it rotates like the quaternion; OpenGL reads it by
-    // columns, that is as the inverse rotation.
+    // Read row by row it rotates like the quaternion (OpenGL, reading it by
+    // columns, sees the inverse rotation).
+    expectVec(Quat<double>(c_HalfPi, Vec3<double>(0, 0, 1)).getMatrix() * Vec3<double>(1, 0, 0), Vec3<double>(0, 1, 0));
     Quat<double> q(0.7, Vec3<double>(0.48, 0.6, 0.64));
     Vec3<double> v(0.2, -0.4, 0.9);
     v.normalize();
-    Vec3<double> rotated = q * v;
-    expectVec(m * Vec3<double>(1, 0, 0), 0, 1, 0);
-    Matrix<double> r = q.getMatrix();
-    expectVec(r * v, rotated.x(), rotated.y(), rotated.z());
-    Vec3<double> back(r[0] * rotated.x() + r[4] * rotated.y() + r[8] * rotated.z(),
-                      r[1] * rotated.x() + r[5] * rotated.y() + r[9] * rotated.z(),
-                      r[2] * rotated.x() + r[6] * rotated.y() + r[10] * rotated.z());
-    expectVec(back, v.x(), v.y(), v.z());
+    expectVec(q.getMatrix() * v, q * v);
 }
 
 TEST(QuatTest, SlerpEndPointsAndDegenerateInput)
 {
     Quat<double> p(0.4, Vec3<double>(1, 0, 0));
     Quat<double> q(1.3, Vec3<double>(0, 1, 0));
-    Quat<double> start = p.slerp(q, 0.0f);
-    Quat<double> end = p.slerp(q, 1.0f);
-    EXPECT_NEAR(start.x(), p.x(), 1e-12);
-    EXPECT_NEAR(start.w(), p.w(), 1e-12);
-    EXPECT_NEAR(end.y(), q.y(), 1e-12);
-    EXPECT_NEAR(end.w(), q.w(), 1e-12);
-
     // Equal quaternions would divide by sin(0): the result stays finite.
-    Quat<double> same = p.slerp(p, 0.5f);
-    EXPECT_TRUE(std::isfinite(same.x()) && std::isfinite(same.w()));
-    EXPECT_NEAR(same.x(), p.x(), 1e-12);
+    for (auto [from, to, t, expected] :
+         {std::make_tuple(p, q, 0.0f, p), std::make_tuple(p, q, 1.0f, q), std::make_tuple(p, p, 0.5f, p)})
+    {
+        const Quat<double> r = from.slerp(to, t);
+        for (auto [got, want] : {std::pair(r.x(), expected.x()), std::pair(r.y(), expected.y()),
+                                 std::pair(r.z(), expected.z()), std::pair(r.w(), expected.w())})
+            EXPECT_NEAR(got, want, 1e-12) << t;
+    }
 }

@@ -183,21 +183,12 @@ int main(int argc, char** argv)
             return 3;
     }
     reportTotal();
-    if (mode == "recover")
-    {
-        limitTo(6 * c_MiB);
+    limitTo(mode == "recover" ? 6 * c_MiB : c_MiB);
+    if (mode != "empty")
         allocate(14 * c_MiB);
+    if (mode != "nested")
+    {
         delete[] g_Sink;
-        allocate(64 * c_MiB);
-    }
-    else if (mode == "nested")
-    {
-        limitTo(c_MiB);
-        allocate(14 * c_MiB);
-    }
-    else
-    {
-        limitTo(c_MiB);
         allocate(64 * c_MiB);
     }
     return 0;

@@ -84,32 +84,35 @@ std::string GameProcess::lastLines() const
     return text;
 }
 
-std::string GameProcess::waitFor(const std::string& prefix)
+template <typename Match>
+bool GameProcess::waitForLine(const Match& matches, const std::string& what)
 {
     const Clock::time_point deadline = Clock::now() + m_Patience;
     do
     {
         for (; m_Next < m_Lines.size(); ++m_Next)
-            if (m_Lines[m_Next].compare(0, prefix.size(), prefix) == 0)
-                return m_Lines[m_Next++];
+            if (matches(m_Lines[m_Next]))
+                return true;
     } while (readMore(deadline));
-    ADD_FAILURE() << "no line starting with \"" << prefix << "\" within " << m_Patience.count() << " s";
-    return "";
+    ADD_FAILURE() << "no line " << what << " within " << m_Patience.count() << " s";
+    return false;
+}
+
+std::string GameProcess::waitFor(const std::string& prefix)
+{
+    if (!waitForLine([&](const std::string& line) { return line.compare(0, prefix.size(), prefix) == 0; },
+                     "starting with \"" + prefix + "\""))
+        return "";
+    return m_Lines[m_Next++];
 }
 
 std::vector<std::string> GameProcess::waitUntil(const std::string& line)
 {
-    const Clock::time_point deadline = Clock::now() + m_Patience;
-    const std::size_t from = m_Next;
-    do
-    {
-        for (; m_Next < m_Lines.size(); ++m_Next)
-            if (m_Lines[m_Next] == line)
-                return std::vector<std::string>(m_Lines.begin() + static_cast<long>(from),
-                                                m_Lines.begin() + static_cast<long>(m_Next++));
-    } while (readMore(deadline));
-    ADD_FAILURE() << "no line \"" << line << "\" within " << m_Patience.count() << " s";
-    return linesSince(from);
+    const long from = static_cast<long>(m_Next);
+    const bool found = waitForLine([&](const std::string& next) { return next == line; }, "\"" + line + "\"");
+    std::vector<std::string> lines(m_Lines.begin() + from, m_Lines.begin() + static_cast<long>(m_Next));
+    m_Next += found;
+    return lines;
 }
 
 std::string GameProcess::latest(const std::string& prefix) const
@@ -127,11 +130,6 @@ bool GameProcess::waitForLatest(const std::string& prefix, const std::string& li
         if (!readMore(deadline))
             return false;
     return true;
-}
-
-std::vector<std::string> GameProcess::linesSince(std::size_t from) const
-{
-    return std::vector<std::string>(m_Lines.begin() + static_cast<long>(std::min(from, m_Lines.size())), m_Lines.end());
 }
 
 int GameProcess::waitExit()

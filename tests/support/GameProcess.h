@@ -28,7 +28,6 @@ public:
     GameProcess& operator=(const GameProcess&) = delete;
 
     bool started() const { return m_Pid > 0 && m_Fd >= 0; }
-    pid_t pid() const { return m_Pid; }
 
     /// The next line from the cursor that starts with `prefix`; the cursor
     /// moves past it. "" (and a failure) when none comes in time.
@@ -40,9 +39,6 @@ public:
     std::string latest(const std::string& prefix) const;
     /// Reads until latest(prefix) is `line`, for at most `patience`; no failure.
     bool waitForLatest(const std::string& prefix, const std::string& line, std::chrono::milliseconds patience);
-    /// Lines read so far, from index `from` on, and the cursor's index.
-    std::vector<std::string> linesSince(std::size_t from) const;
-    std::size_t position() const { return m_Next; }
     /// Exit status once the game has ended by itself, -1 (and a failure) when
     /// it is still running at the deadline or was killed by a signal.
     int waitExit();
@@ -50,7 +46,6 @@ public:
     /// Finds the game's visible window whose title matches `titleRegex` and
     /// remembers its position on the screen; false (and a failure) if none.
     bool findWindow(const std::string& titleRegex);
-    const std::string& window() const { return m_Window; }
     /// Moves the pointer to window pixel (x, y) and waits until it is there.
     void moveTo(int x, int y) const;
     /// Runs xdotool with `arguments` (at most 20 s) and returns its output.
@@ -61,6 +56,10 @@ public:
 
 private:
     bool readMore(std::chrono::steady_clock::time_point deadline);
+    /// Moves the cursor to the next line `matches` accepts and returns true,
+    /// or adds a failure naming `what` when none comes in time.
+    template <typename Match>
+    bool waitForLine(const Match& matches, const std::string& what);
     std::string lastLines() const;
 
     std::string m_Program;

@@ -19,6 +19,16 @@ void SpotProbe::draw() const
     ++draws;
 }
 
+Core::Square::Coords cellCoords(unsigned int x0, unsigned int y0, unsigned int x1, unsigned int y1)
+{
+    Core::Square::Coords c;
+    c.m_Corners[0] = Vec2<unsigned int>(x0, y0);
+    c.m_Corners[1] = Vec2<unsigned int>(x1, y0);
+    c.m_Corners[2] = Vec2<unsigned int>(x1, y1);
+    c.m_Corners[3] = Vec2<unsigned int>(x0, y1);
+    return c;
+}
+
 TestBoard::TestBoard(unsigned int w, unsigned int h)
     : Core::Grid(w, h), width(w), height(h), squares(getSquares()), board(getBoard())
 {

@@ -14,7 +14,7 @@ namespace TabulaTest
 /// the probes deleted in the process.
 struct SpotProbe : Core::Object
 {
-    SpotProbe() : Core::Object(ObjectAlignment(), "") {}
+    explicit SpotProbe(ObjectAlignment alignment = ObjectAlignment()) : Core::Object(alignment, "") {}
     ~SpotProbe() override { ++destroyed; }
     void draw() const override;
 
@@ -22,6 +22,10 @@ struct SpotProbe : Core::Object
     mutable int draws = 0;
     static int destroyed;
 };
+
+/// The corners of the cell from grid point (x0, y0) to (x1, y1), in the
+/// order the library lists them: (x0, y0), (x1, y0), (x1, y1), (x0, y1).
+Core::Square::Coords cellCoords(unsigned int x0, unsigned int y0, unsigned int x1, unsigned int y1);
 
 /// The library's grid of unit squares with the tests' chequerboard: dark
 /// squares ((x + y) even) are red, the others light grey.
