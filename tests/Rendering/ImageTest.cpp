@@ -127,12 +127,14 @@ TEST(Image, ReaderIsChosenByCaseSensitiveSubstring)
         EXPECT_EQ(image.getDataSize(), 0u);
     }
     // Bytes a model file embeds are told apart by their signature; a failed
-    // image holds no texture, so destroying it deletes none of another's.
+    // image holds no bytes and no texture, so destroying it deletes none of
+    // another's.
     testing::internal::CaptureStdout();
     Rendering::Image embedded("inside.gltf", "GIF89a");
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               firstLine("", '-') + "Couldn't load Image file : \"inside.gltf\"\n");
     EXPECT_EQ(embedded.getId(), 0u);
+    EXPECT_EQ(embedded.getDataSize(), 0u);
 
     const std::string wood = TabulaTest::dataPath("images/wood.png");
     testing::internal::CaptureStdout();
