@@ -59,4 +59,9 @@ TEST(LightGLTest, TwoLightsOfOneNumberLastAppliedWins)
     second.setId(3);
     EXPECT_EQ(applied({&first, &second}, GL_LIGHT3, GL_SPECULAR)[0], 0.9f);
     EXPECT_EQ(applied({&first, &second}, GL_LIGHT3, GL_POSITION)[0], 0.0f);
+
+    // A light never numbered is OpenGL's first, and its direction reaches it.
+    Light unnumbered;
+    unnumbered.setDirection(Vec3<float>(0, -1, 0));
+    EXPECT_EQ(applied({&unnumbered}, GL_LIGHT0, GL_SPOT_DIRECTION)[1], -1.0f);
 }
