@@ -139,29 +139,6 @@ TEST_F(PrimitiveGLTest, EmitsOnlyAttributeListsAsLongAsTheVertexList)
     EXPECT_EQ(polygonsDrawnBy(empty->getDisplayList()), 0);
 }
 
-TEST_F(PrimitiveGLTest, IndicesPastTheirArraysAreNeverDrawn)
-{
-    // Face 1 names vertex 9 of 3, a texture face names coordinate 5 of 1 and a
-    // normal line names vertex 7 of 3.
-    std::unique_ptr<Mesh> mesh = TabulaTest::loadMesh(TabulaTest::dataPath("ase/out_of_range_indices.ase"));
-    mesh->initList();
-    Primitive* p = mesh->getGeometries()[0]->getPrimitives()[0];
-    glNormal3d(0.5, 0.5, 0.5);
-    glTexCoord2d(0.125, 0.125);
-    glCallList(p->getDisplayList());
-    EXPECT_EQ(current(GL_CURRENT_NORMAL), (std::array<float, 4>{0.5f, 0.5f, 0.5f, 0}));
-    EXPECT_EQ(current(GL_CURRENT_TEXTURE_COORDS), (std::array<float, 4>{0.125f, 0.125f, 0, 1}));
-    EXPECT_EQ(polygonsDrawnBy(p->getDisplayList()), 2);
-
-    // The same vertex list with good attribute lists keeps the faces' attributes aligned.
-    Geometry& g = *mesh->getGeometries()[0];
-    g.getNormalArray() = {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}};
-    p->getNormalIndicesArray() = {0, 0, 0, 1, 1, 1, 0, 1, 2};
-    p->initDisplayList();
-    glCallList(p->getDisplayList());
-    EXPECT_EQ(current(GL_CURRENT_NORMAL), (std::array<float, 4>{0, -1, 0, 0}));
-}
-
 TEST_F(PrimitiveGLTest, AFaceNamingAVertexPastTheArrayIsDroppedWholeInEveryMode)
 {
     // Three vertices: index 3 is the first one past the array.
