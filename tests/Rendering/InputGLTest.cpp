@@ -176,21 +176,24 @@ TEST_F(InputGLTest, KeysMoveOrTurnTheCameraAndOtherKeysReachTheGame)
 TEST_F(InputGLTest, ARightDragAcrossHalfTheWidthTurnsHalfATurn)
 {
     // The first motion after the press only records where the drag starts;
-    // from there each pixel across is 6.28318 / width radians. The window
-    // keeps the pointer while the button is held, so the drag goes on along
-    // a row just above it.
-    moveTo(50, static_cast<int>(height / 2));
+    // from there each pixel across is 6.28318 / width radians.
+    const int row = static_cast<int>(height / 2);
+    moveTo(50, row);
     xdo("mousedown 3");
-    const int row = -2;
     moveTo(100, row);
     for (int x = 164; x <= 356; x += 64)
         moveTo(x, row);
+    xdo("mouseup 3");
     std::vector<std::string> cameras = only(settle(), "camera ");
     ASSERT_FALSE(cameras.empty());
     EXPECT_NEAR(yawBetween(start, parsePose(cameras.back())), -3.14159 / 2.0, 1e-4);
 
+    // The window keeps the pointer while the button is held: a second drag
+    // goes on along a row just above the window.
+    xdo("mousedown 3");
+    moveTo(356, -2);
     for (int x = 420; x <= 612; x += 64)
-        moveTo(x, row);
+        moveTo(x, -2);
     xdo("mouseup 3");
     cameras = only(settle(), "camera ");
     ASSERT_FALSE(cameras.empty());
