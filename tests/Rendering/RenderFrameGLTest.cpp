@@ -48,12 +48,9 @@ struct FrameRecorder : Core::CallBackFrame
 void placeCamera(double degreesDown, double degreesAround, double distance)
 {
     Rendering::Camera* camera = Render::instance()->getCamera();
-    camera->resetRotation();
-    camera->setPosition(Vec3<double>(0, 10, 10));
-    camera->rotateX(-degreesDown * 3.14159265358979 / 180.0);
-    camera->rotateY(degreesAround * 3.14159265358979 / 180.0);
+    TabulaTest::resetCamera(*camera, Vec3<double>(0, 10, 10), -degreesDown * 3.14159265358979 / 180.0,
+                            degreesAround * 3.14159265358979 / 180.0);
     camera->setDistanceToOrigin(distance);
-    camera->glPut();
 }
 
 struct RenderFrameGLTest : ::testing::Test
@@ -71,8 +68,6 @@ struct RenderFrameGLTest : ::testing::Test
         render->getCallBacksFrame().clear();
         render->getCallBacksPicking().clear();
         render->setParams("Frame", Vec3<double>(1, 1, 1), nullptr);
-        placeCamera(45.0, 0.0, 10.0);
-        rot = 0.0f;
     }
 
     Render* render = Render::instance();

@@ -112,6 +112,18 @@ WindowPoint projectThrough(const Rendering::Camera& camera, unsigned int width, 
     return WindowPoint{(ndcX + 1.0) / 2.0 * width, height - (ndcY + 1.0) / 2.0 * height};
 }
 
+void resetCamera(Rendering::Camera& camera, const Vec3<double>& position, double pitch, double yaw)
+{
+    camera.resetRotation();
+    camera.setPosition(position);
+    camera.rotateX(pitch);
+    camera.rotateY(yaw);
+    camera.buildTransformationMatrix();
+    camera.buildProjectionMatrix();
+    if (&camera == Rendering::Render::instance()->getCamera())
+        camera.glPut();
+}
+
 void pickAt(double x, double y)
 {
     Rendering::Render* render = Rendering::Render::instance();

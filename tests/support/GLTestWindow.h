@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include <Math/Vec3.h>
+
 namespace Rendering
 {
 class Camera;
@@ -34,6 +36,13 @@ WindowPoint projectToWindow(double x, double y, double z);
 /// without a scene turn: for a camera that lives outside this process's engine.
 WindowPoint projectThrough(const Rendering::Camera& camera, unsigned int width, unsigned int height, double x, double y,
                            double z);
+
+/// Puts `camera` at `position` turned down by `pitch` and then about the
+/// vertical by `yaw` (radians) from no rotation, and builds its matrices: by
+/// default the engine's start-up pose. The engine's own camera is also handed
+/// to OpenGL.
+void resetCamera(Rendering::Camera& camera, const Vec3<double>& position = Vec3<double>(0, 10, 10),
+                 double pitch = -0.7853975, double yaw = 0.0);
 
 /// One selection pass of the engine's board at window position (x from the
 /// left, y from the top), as the frame runs it: the square found is
