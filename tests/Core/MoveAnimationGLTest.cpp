@@ -222,11 +222,7 @@ TEST_F(MoveAnimationGLTest, EveryTakenPieceLeavesFromTheMiddleOfItsLegBySinkingO
 TEST_F(MoveAnimationGLTest, PickingDuringAMoveSeesTheFinalPositionOnly)
 {
     Render* render = Render::instance();
-    Rendering::Camera* camera = render->getCamera();
-    camera->resetRotation();
-    camera->setPosition(Vec3<double>(0, 10, 10));
-    camera->rotateX(-0.7853975);
-    camera->glPut();
+    TabulaTest::resetCamera(*render->getCamera());
     scene.board->setAutoHighlight(true);
     Clicks clicks;
     render->getCallBacksPicking() = {&clicks};
