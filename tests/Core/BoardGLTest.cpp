@@ -107,7 +107,9 @@ TEST(BoardGLTest, TexturedSlabHasSixOutwardFacesLitByTheirNormals)
     glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, noAmbient);
     glEnable(GL_LIGHTING);
-    glEnable(GL_NORMALIZE);
+    // Rescaled, not normalised: the feedback capture scales the scene, and a
+    // normal drawn at the wrong length must still show.
+    glEnable(GL_RESCALE_NORMAL);
     glEnable(GL_LIGHT7);
     glLightfv(GL_LIGHT7, GL_DIFFUSE, white);
     glLightfv(GL_LIGHT7, GL_AMBIENT, noAmbient);
