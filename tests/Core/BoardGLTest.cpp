@@ -8,7 +8,7 @@
 
 #include <Core/ImageManager.h>
 
-#include "support/FeedbackBox.h"
+#include "support/Feedback.h"
 #include "support/GLTestWindow.h"
 #include "support/TestBoard.h"
 #include "support/TestPaths.h"
@@ -131,7 +131,7 @@ TEST(BoardGLTest, TexturedSlabHasSixOutwardFacesLitByTheirNormals)
         for (const auto& face : capture.polygons)
         {
             // Flat on one side of the slab's box and spanning that whole side.
-            const TabulaTest::FeedbackBox box = TabulaTest::boxOf({face});
+            const TabulaTest::Bounds box = TabulaTest::boxOf({face});
             const double boxLo[3] = {0, -0.25, -2}, boxHi[3] = {4, 0, 0};
             std::array<int, 3> normal{0, 0, 0};
             for (int i = 0; i < 3; ++i)

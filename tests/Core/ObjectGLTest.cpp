@@ -3,7 +3,7 @@
 #include <Core/Object.h>
 #include <Rendering/Mesh.h>
 
-#include "support/FeedbackBox.h"
+#include "support/Feedback.h"
 #include "support/GLTestWindow.h"
 #include "support/TestPaths.h"
 
@@ -18,7 +18,7 @@ TEST(ObjectGLTest, SphereRestsOnTheBoardAndShowsNoBox)
     {
         piece.setScale(scale);
         const auto capture = TabulaTest::captureFeedback([&] { piece.draw(); }, 0.5);
-        const TabulaTest::FeedbackBox box = TabulaTest::boxOf(capture.polygons);
+        const TabulaTest::Bounds box = TabulaTest::boxOf(capture.polygons);
         // The sphere's poles lie on z; its centre is lifted by 0.076 whatever the scale.
         EXPECT_NEAR((box.hi[1] + box.lo[1]) / 2.0, 0.076, 1e-3) << scale;
         EXPECT_NEAR(box.hi[2] - box.lo[2], 0.4 * scale, 1e-3) << scale;
@@ -53,12 +53,12 @@ TEST(ObjectGLTest, ModelPieceRestsOnTheBoardInsideItsBox)
 
         const auto capture = TabulaTest::captureFeedback([&] { piece.draw(); }, 0.5);
         ASSERT_FALSE(capture.polygons.empty());
-        const TabulaTest::FeedbackBox model = TabulaTest::boxOf(capture.polygons);
+        const TabulaTest::Bounds model = TabulaTest::boxOf(capture.polygons);
         EXPECT_NEAR(model.lo[1], 0.02, 1e-4);
         EXPECT_NEAR(model.hi[1], c.m_Top, 1e-4);
         // The wire box: four closed loops of four edges, around the scaled model.
         ASSERT_EQ(capture.lines.size(), 16u);
-        const TabulaTest::FeedbackBox wire = TabulaTest::boxOf(capture.lines);
+        const TabulaTest::Bounds wire = TabulaTest::boxOf(capture.lines);
         EXPECT_GE(wire.lo[1], 0.02 - 1e-4);
         EXPECT_LE(wire.hi[1], c.m_Top + 1e-4);
     }

@@ -7,7 +7,7 @@
 #include <Core/Square.h>
 #include <Rendering/Render.h>
 
-#include "support/FeedbackBox.h"
+#include "support/Feedback.h"
 #include "support/GLTestWindow.h"
 #include "support/TestBoard.h"
 #include "support/TestPaths.h"

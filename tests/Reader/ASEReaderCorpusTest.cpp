@@ -1,6 +1,4 @@
-#include <algorithm>
 #include <cmath>
-#include <limits>
 #include <set>
 #include <tuple>
 
@@ -15,6 +13,7 @@
 #include <Rendering/Mesh.h>
 #include <Rendering/Primitive.h>
 
+#include "support/Bounds.h"
 #include "support/MeshCorners.h"
 #include "support/TestPaths.h"
 
@@ -37,21 +36,6 @@ std::unique_ptr<Mesh> load(const std::string& model)
 {
     return TabulaTest::loadMesh(TabulaTest::dataPath("ase-corpus/" + model));
 }
-
-struct Box
-{
-    Vec3<double> m_Min{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
-                       std::numeric_limits<double>::max()};
-    Vec3<double> m_Max = -m_Min;
-    void add(const Vec3<double>& v)
-    {
-        for (int i = 0; i < 3; ++i)
-        {
-            m_Min.ptr()[i] = std::min(m_Min.ptr()[i], v.ptr()[i]);
-            m_Max.ptr()[i] = std::max(m_Max.ptr()[i], v.ptr()[i]);
-        }
-    }
-};
 
 } // namespace
 
@@ -109,7 +93,7 @@ TEST(ASEReaderCorpusTest, CubesAndAnimatedScenesAgreeWithAssimp)
             const aiMatrix4x4& node = objects[g].second;
             Rendering::Geometry& ours = *mesh->getGeometries()[g];
 
-            Box expected;
+            TabulaTest::Bounds expected;
             std::set<std::tuple<long, long, long>> corners;
             for (unsigned int v = 0; v < theirs->mNumVertices; ++v)
             {
@@ -118,20 +102,16 @@ TEST(ASEReaderCorpusTest, CubesAndAnimatedScenesAgreeWithAssimp)
                 double x = node.a1 * file.x + node.b1 * file.y + node.c1 * file.z;
                 double y = node.a2 * file.x + node.b2 * file.y + node.c2 * file.z;
                 double z = node.a3 * file.x + node.b3 * file.y + node.c3 * file.z;
-                expected.add(Vec3<double>(x, z, -y));
+                expected.add(x, z, -y);
             }
-            Box actual;
+            TabulaTest::Bounds actual;
             for (const Vec3<double>& v : ours.getVertexArray())
-                actual.add(v);
+                actual.add(v.x(), v.y(), v.z());
 
             EXPECT_EQ(ours.getVertexArray().size(), corners.size());
             ASSERT_EQ(ours.getPrimitives().size(), 1u);
             EXPECT_EQ(ours.getPrimitives()[0]->getVertexIndicesArray().size(), 3 * theirs->mNumFaces);
-            for (int i = 0; i < 3; ++i)
-            {
-                EXPECT_NEAR(actual.m_Min.ptr()[i], expected.m_Min.ptr()[i], 1e-2) << "object " << g << " axis " << i;
-                EXPECT_NEAR(actual.m_Max.ptr()[i], expected.m_Max.ptr()[i], 1e-2) << "object " << g << " axis " << i;
-            }
+            TabulaTest::expectBox(actual, expected.lo, expected.hi, 1e-2, "object " + std::to_string(g) + " ");
         }
     }
 }

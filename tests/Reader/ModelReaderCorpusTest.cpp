@@ -11,9 +11,7 @@ TEST(ModelReaderCorpusTest, NeedsAssimpAndItsTestModels)
 }
 #else
 
-#include <algorithm>
 #include <filesystem>
-#include <limits>
 #include <memory>
 #include <string>
 
@@ -29,6 +27,7 @@ TEST(ModelReaderCorpusTest, NeedsAssimpAndItsTestModels)
 #include <Rendering/Primitive.h>
 #include <Rendering/Texture.h>
 
+#include "support/Bounds.h"
 #include "support/MeshCorners.h"
 
 namespace
@@ -41,15 +40,7 @@ const std::string c_Models = TABULA_ASSIMP_MODELS_DIR;
 struct Reading
 {
     std::size_t m_Triangles = 0;
-    double m_Min[3] = {std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
-                       std::numeric_limits<double>::max()};
-    double m_Max[3] = {-m_Min[0], -m_Min[1], -m_Min[2]};
-    void add(double x, double y, double z)
-    {
-        const double v[3] = {x, y, z};
-        for (int i = 0; i < 3; ++i)
-            m_Min[i] = std::min(m_Min[i], v[i]), m_Max[i] = std::max(m_Max[i], v[i]);
-    }
+    TabulaTest::Bounds m_Bounds;
 };
 
 Reading tabula(const Rendering::Mesh& mesh)
@@ -64,7 +55,7 @@ Reading tabula(const Rendering::Mesh& mesh)
             EXPECT_LE(geometry->getVertexArray().size(), 65536u);
         }
         for (const Vec3<double>& v : geometry->getVertexArray())
-            reading.add(v.x(), v.y(), v.z());
+            reading.m_Bounds.add(v.x(), v.y(), v.z());
     }
     return reading;
 }
@@ -83,7 +74,7 @@ Reading assimp(const std::string& path)
         for (unsigned int f = 0; f < mesh->mNumFaces; ++f)
             reading.m_Triangles += mesh->mFaces[f].mNumIndices == 3;
         for (unsigned int v = 0; v < mesh->mNumVertices; ++v)
-            reading.add(mesh->mVertices[v].x, mesh->mVertices[v].y, mesh->mVertices[v].z);
+            reading.m_Bounds.add(mesh->mVertices[v].x, mesh->mVertices[v].y, mesh->mVertices[v].z);
     }
     return reading;
 }
@@ -126,11 +117,7 @@ TEST(ModelReaderCorpusTest, SoundModelsAgreeWithAssimp)
         const Reading ours = tabula(*mesh);
         const Reading theirs = assimp(path);
         EXPECT_EQ(ours.m_Triangles, theirs.m_Triangles);
-        for (int i = 0; i < 3; ++i)
-        {
-            EXPECT_NEAR(ours.m_Min[i], theirs.m_Min[i], 1e-3) << "axis " << i;
-            EXPECT_NEAR(ours.m_Max[i], theirs.m_Max[i], 1e-3) << "axis " << i;
-        }
+        TabulaTest::expectBox(ours.m_Bounds, theirs.m_Bounds.lo, theirs.m_Bounds.hi);
     }
 }
 
@@ -155,11 +142,7 @@ TEST(ModelReaderCorpusTest, Utf16TextLoadsLikeItsAsciiOriginal)
     const Reading ascii = tabula(*loadMesh(c_Models + "/OBJ/box.obj"));
     EXPECT_EQ(utf16.m_Triangles, 12u);
     EXPECT_EQ(utf16.m_Triangles, ascii.m_Triangles);
-    for (int i = 0; i < 3; ++i)
-    {
-        EXPECT_EQ(utf16.m_Min[i], ascii.m_Min[i]);
-        EXPECT_EQ(utf16.m_Max[i], ascii.m_Max[i]);
-    }
+    TabulaTest::expectBox(utf16.m_Bounds, ascii.m_Bounds.lo, ascii.m_Bounds.hi, 0);
 }
 
 // Each broken file either is refused (one line naming it, an empty mesh) or

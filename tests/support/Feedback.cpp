@@ -66,4 +66,13 @@ FeedbackCapture captureFeedback(const std::function<void()>& draw, double scale)
     return capture;
 }
 
+Bounds boxOf(const std::vector<std::vector<FedVertex>>& shapes)
+{
+    Bounds box;
+    for (const auto& shape : shapes)
+        for (const FedVertex& v : shape)
+            box.add(v.x, v.y, v.z);
+    return box;
+}
+
 } // namespace TabulaTest

@@ -3,6 +3,8 @@
 #include <functional>
 #include <vector>
 
+#include "support/Bounds.h"
+
 namespace TabulaTest
 {
 
@@ -26,5 +28,8 @@ struct FeedbackCapture
     std::vector<FedVertex> points;
 };
 FeedbackCapture captureFeedback(const std::function<void()>& draw, double scale = 1.0);
+
+/// The box around every vertex of captured polygons or lines.
+Bounds boxOf(const std::vector<std::vector<FedVertex>>& shapes);
 
 } // namespace TabulaTest
