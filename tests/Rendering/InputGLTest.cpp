@@ -63,15 +63,12 @@ struct InputGLTest : ::testing::Test
         settle();
     }
 
-    // Moves the pointer to where the start-up camera shows a world point;
-    // returns that window pixel.
-    std::pair<int, int> pointAt(const Vec3<double>& world)
+    // Moves the pointer to where the start-up camera shows a world point.
+    void pointAt(const Vec3<double>& world)
     {
         const TabulaTest::WindowPoint p =
             TabulaTest::projectThrough(camera, width, height, world.x(), world.y(), world.z());
-        const std::pair<int, int> pixel(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
-        moveTo(pixel.first, pixel.second);
-        return pixel;
+        moveTo(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
     }
     void moveTo(int x, int y) { game.moveTo(x, y); }
     static void xdo(const std::string& arguments) { GameProcess::xdotool(arguments); }
@@ -103,11 +100,8 @@ TEST_F(InputGLTest, PointerHighlightsTheSquareUnderIt)
     EXPECT_EQ(game.waitFor("highlight "), "highlight 5 2");
 
     // Empty space beside the board: frames pick nothing and the square stays.
-    const std::pair<int, int> beside = pointAt(Vec3<double>(6.0, 0.0, 0.0));
-    const std::vector<std::string> lines = settle();
-    EXPECT_EQ(only(lines, "highlight"), std::vector<std::string>{});
-    EXPECT_EQ(only(lines, "key"), std::vector<std::string>{"key 102 " + std::to_string(beside.first) + " " +
-                                                           std::to_string(beside.second)});
+    pointAt(Vec3<double>(6.0, 0.0, 0.0));
+    EXPECT_EQ(only(settle(), "highlight"), std::vector<std::string>{});
 }
 
 TEST_F(InputGLTest, AClickRunsEveryHandlerOnceAndAPressAloneNone)
@@ -130,7 +124,7 @@ TEST_F(InputGLTest, AClickRunsEveryHandlerOnceAndAPressAloneNone)
     EXPECT_EQ(only(settle(), "click"), std::vector<std::string>{});
 }
 
-TEST_F(InputGLTest, KeysMoveOrTurnTheCameraAndOtherKeysReachTheGame)
+TEST_F(InputGLTest, KeysMoveOrTurnTheCameraOtherKeysReachTheGameAndEscapeEndsIt)
 {
     // Vertical synchronisation switches are harmless even where the display
     // lacks the extension (Xvfb): the game keeps running and sees no key.
@@ -167,10 +161,13 @@ TEST_F(InputGLTest, KeysMoveOrTurnTheCameraAndOtherKeysReachTheGame)
     EXPECT_NEAR(pose.position.y(), 7.0711, 1e-4);
     EXPECT_NEAR(pose.position.z(), 7.0711, 1e-4);
 
-    // Other keys reach the game with the pointer's window position.
+    // Other keys reach the game with the pointer's window position; Escape
+    // ends the process with status 0.
     moveTo(300, 200);
     xdo("key A");
     EXPECT_EQ(game.waitFor("key "), "key 65 300 200");
+    xdo("key Escape");
+    EXPECT_EQ(game.waitExit(), 0);
 }
 
 TEST_F(InputGLTest, ARightDragAcrossHalfTheWidthTurnsHalfATurn)
@@ -200,10 +197,4 @@ TEST_F(InputGLTest, ARightDragAcrossHalfTheWidthTurnsHalfATurn)
     const Pose pose = parsePose(cameras.back());
     EXPECT_NEAR(yawBetween(start, pose), -3.14159, 1e-4);
     EXPECT_NEAR(pose.position.y(), 10.0, 1e-9);
-}
-
-TEST_F(InputGLTest, EscapeEndsTheProcessWithStatusZero)
-{
-    xdo("key Escape");
-    EXPECT_EQ(game.waitExit(), 0);
 }
