@@ -1,19 +1,31 @@
+// The engine's frame: what it draws and where, what it tells the window and
+// a game (a hook run before drawing, a screenshot, where squares and pieces
+// are in the window), and which square the hits of a selection pass pick.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <initializer_list>
 #include <regex>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include <GL/freeglut.h>
 
+#include <Core/CallBackFrame.h>
+#include <Core/CallBackPicking.h>
+#include <Core/Object.h>
+#include <Core/Square.h>
 #include <Rendering/Camera.h>
 #include <Rendering/HUDText.h>
+#include <Rendering/Image.h>
 #include <Rendering/Render.h>
 
-#include "support/Feedback.h"
 #include "support/GLTestWindow.h"
 #include "support/TestBoard.h"
+#include "support/TestPaths.h"
 
 using Rendering::Render;
 using TabulaTest::TestBoard;
@@ -33,38 +45,123 @@ bool isBackground(const Pixel& p)
     return p[0] == p[1] && p[1] == p[2] && p[0] >= 24 && p[0] <= 27;
 }
 
+struct FrameRecorder : Core::CallBackFrame
+{
+    FrameRecorder(std::vector<std::string>& log, std::string name, const Core::Board& board)
+        : m_Log(log), m_Name(std::move(name)), m_Board(board)
+    {
+    }
+    void execute() override
+    {
+        m_Log.push_back(m_Name);
+        m_Deltas.push_back(m_DeltaTime);
+        m_Elapsed.push_back(m_Board.getAnimations().empty() ? -1.0 : m_Board.getAnimations()[0].getElapsed());
+    }
+    std::vector<std::string>& m_Log;
+    std::string m_Name;
+    const Core::Board& m_Board;
+    std::vector<double> m_Deltas;
+    std::vector<double> m_Elapsed;
+};
+
+void placeCamera(double degreesDown, double degreesAround, double distance)
+{
+    Rendering::Camera* camera = Render::instance()->getCamera();
+    TabulaTest::resetCamera(*camera, Vec3<double>(0, 10, 10), -degreesDown * 3.14159265358979 / 180.0,
+                            degreesAround * 3.14159265358979 / 180.0);
+    camera->setDistanceToOrigin(distance);
+}
+
 struct RenderGLTest : ::testing::Test
 {
     void SetUp() override
     {
         TabulaTest::initEngine();
         rot = 0.0f;
-        render->getHUDs().clear();
+        placeCamera(45.0, 0.0, 10.0);
+        scene.board->setAutoHighlight(true);
         render->setParams("Board", Vec3<double>(1, 1, 1), scene.board);
     }
     void TearDown() override
     {
         render->getHUDs().clear();
+        render->getCallBacksFrame().clear();
         render->setParams("Board", Vec3<double>(1, 1, 1), nullptr);
     }
 
     Render* render = Render::instance();
     TestBoard scene;
 };
+
+// Picking only tells the records which square is under the pointer; running
+// them on a click is InputGLTest's.
+struct Recorder : Core::CallBackPicking
+{
+    void execute() override {}
+};
+
+// A game's square class under a tag of its own.
+struct Cell : Core::Square
+{
+    Cell() : Core::Square(Coords{}, {}) {}
+    std::string getClassName() const override { return "CELL"; }
+};
+
+const unsigned int c_Far = 0xffffffffu;
+
+// Writes hit records (names, minimum depth, maximum depth, names...) at the
+// start of the selection buffer and returns the number of records.
+int writeHits(std::initializer_list<std::vector<unsigned int>> records)
+{
+    unsigned int index = 0;
+    for (const std::vector<unsigned int>& record : records)
+        for (unsigned int value : record)
+            Rendering::pickingBuf[index++] = value;
+    return static_cast<int>(records.size());
+}
+
+std::vector<unsigned int> hit(unsigned int depth, unsigned int name)
+{
+    return {1, depth, depth, name};
+}
+
+struct PickingGLTest : RenderGLTest
+{
+    void SetUp() override
+    {
+        RenderGLTest::SetUp();
+        render->getCallBacksPicking() = {&first, &second};
+    }
+    void TearDown() override
+    {
+        render->getCallBacksPicking().clear();
+        RenderGLTest::TearDown();
+    }
+
+    unsigned int nameOf(unsigned int x, unsigned int y) const { return scene.at(x, y)->getPickingName(); }
+
+    void expectUnchanged(unsigned int x, unsigned int y, const char* what)
+    {
+        EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(x, y)) << what;
+        EXPECT_TRUE(scene.at(x, y)->isMouseOver()) << what;
+        EXPECT_EQ(first.getPickedSquare(), scene.at(x, y)) << what;
+        EXPECT_EQ(second.getPickedSquare(), scene.at(x, y)) << what;
+    }
+
+    Recorder first;
+    Recorder second;
+};
 } // namespace
 
-TEST_F(RenderGLTest, SetUpPrintsItsTwoLinesAndTheFirstFrameAppliesTheDefaultLight)
+TEST_F(RenderGLTest, SetUpPrintsItsTwoLinesAndTheFrameAppliesTheDefaultLight)
 {
     EXPECT_EQ(TabulaTest::engineSetupOutput(), "Initializing OpenGL :  OK\nInitializing GLEW & Shader :  OK\n");
-    // The default light's exponent of 1024 is out of OpenGL's range, so
-    // OpenGL keeps 0; its cut-off of 60 degrees is taken.
+    // The engine's spot narrows to 60 degrees (OpenGL's own is 180). Its
+    // exponent of 1024 is out of OpenGL's range: the error it raises is cleared.
     render->renderFrame();
-    ASSERT_EQ(render->getLights().size(), 1u);
-    GLfloat value = 0;
-    glGetLightfv(GL_LIGHT0, GL_SPOT_CUTOFF, &value);
-    EXPECT_FLOAT_EQ(value, 60.0f);
-    glGetLightfv(GL_LIGHT0, GL_SPOT_EXPONENT, &value);
-    EXPECT_FLOAT_EQ(value, 0.0f);
+    GLfloat cutOff = 0;
+    glGetLightfv(GL_LIGHT0, GL_SPOT_CUTOFF, &cutOff);
+    EXPECT_FLOAT_EQ(cutOff, 60.0f);
     while (glGetError() != GL_NO_ERROR)
     {
     }
@@ -182,22 +279,199 @@ TEST_F(RenderGLTest, HUDTextIsDrawnNearTheTopLeftAndRestoresState)
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
 }
 
-TEST_F(RenderGLTest, AxesAreUnitLinesInRedGreenBlue)
+TEST_F(RenderGLTest, FrameRecordsRunInOrderBeforeDrawingWithTheWallClockDelta)
 {
-    glDisable(GL_LIGHTING);
-    const auto capture = TabulaTest::captureFeedback([&] { render->drawAxis(); }, 0.5);
-    glEnable(GL_LIGHTING);
-    ASSERT_EQ(capture.lines.size(), 3u);
-    for (int axis = 0; axis < 3; ++axis)
+    std::vector<std::string> log;
+    FrameRecorder first(log, "first", *scene.board), second(log, "second", *scene.board);
+    render->getCallBacksFrame() = {&first, &second};
+    scene.addPiece(1, 1, Vec4<double>(0, 0, 1, 1));
+    Core::MoveAnimation::Style slow;
+    slow.m_LegSeconds = 1000.0;
+    ASSERT_TRUE(scene.board->animateObject(scene.at(1, 1)->getObjects()[0], {scene.at(1, 1), scene.at(2, 2)}, slow));
+
+    const double pause = 0.05;
+    for (int frame = 0; frame < 3; ++frame)
     {
-        const TabulaTest::FedVertex& from = capture.lines[axis][0];
-        const TabulaTest::FedVertex& to = capture.lines[axis][1];
-        const double end[3] = {to.x, to.y, to.z};
-        for (int i = 0; i < 3; ++i)
-        {
-            EXPECT_NEAR(end[i], i == axis ? 1.0 : 0.0, 1e-3) << axis;
-            EXPECT_FLOAT_EQ(to.color[i], i == axis ? 1.0f : 0.0f) << axis;
-        }
-        EXPECT_NEAR(std::fabs(from.x) + std::fabs(from.y) + std::fabs(from.z), 0.0, 1e-3) << axis;
+        std::this_thread::sleep_for(std::chrono::duration<double>(pause));
+        render->renderFrame();
     }
+    EXPECT_EQ(log, (std::vector<std::string>{"first", "second", "first", "second", "first", "second"}));
+    // Both records of a frame see one delta; the board's animations moved on
+    // by exactly that delta before the records ran.
+    EXPECT_EQ(first.m_Deltas, second.m_Deltas);
+    double sum = 0.0;
+    for (std::size_t frame = 0; frame < first.m_Deltas.size(); ++frame)
+    {
+        sum += first.m_Deltas[frame];
+        EXPECT_DOUBLE_EQ(first.m_Elapsed[frame], sum) << frame;
+        if (frame > 0)
+        {
+            EXPECT_GE(first.m_Deltas[frame], pause) << frame;
+        }
+    }
+}
+
+TEST_F(RenderGLTest, ScreenshotHoldsTheFramesPixelsAndFailsOnAnUnwritablePath)
+{
+    scene.addPiece(2, 5, Vec4<double>(0.1, 0.2, 1.0, 1.0));
+    render->renderFrame();
+    const Vec2<unsigned int> size = render->getSize();
+    std::vector<unsigned char> expected(size.x() * size.y() * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, size.x(), size.y(), GL_RGB, GL_UNSIGNED_BYTE, expected.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+
+    const std::string path = TabulaTest::buildPath("screenshot.png");
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(render->saveScreenshot(path));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    GLint alignment = 0;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(alignment, 4);
+
+    // Tabula's reader stores rows bottom-up, as glReadPixels returns them.
+    testing::internal::CaptureStdout();
+    Rendering::Image image(path);
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(image.isLoaded());
+    ASSERT_EQ(image.getWidth(), static_cast<int>(size.x()));
+    ASSERT_EQ(image.getHeight(), static_cast<int>(size.y()));
+    ASSERT_EQ(image.getFormat(), static_cast<unsigned int>(GL_RGB));
+    const unsigned char* data = image.getData();
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), data));
+    std::remove(path.c_str());
+
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(render->saveScreenshot(TabulaTest::buildPath("no-such-folder/shot.png")));
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+    EXPECT_NE(output.find("no-such-folder/shot.png"), std::string::npos) << output;
+}
+
+TEST_F(RenderGLTest, PickingAtTheWindowPointOfEverySquareAndPieceSelectsIt)
+{
+    struct View
+    {
+        double down, around, distance, turn, scale;
+    };
+    const View views[] = {
+        {45.0, 0.0, 10.0, 0.0, 1.0},    {45.0, 0.0, 10.0, 180.0, 1.0}, {55.0, 10.0, 12.0, 90.0, 1.0},
+        {50.0, -10.0, 12.0, 37.0, 1.0}, {50.0, 0.0, 12.0, 270.0, 0.8},
+    };
+    Core::Object* piece = scene.addPiece(5, 2, Vec4<double>(0, 0, 1, 1));
+    for (const View& view : views)
+    {
+        placeCamera(view.down, view.around, view.distance);
+        rot = static_cast<float>(view.turn);
+        render->setParams("Board", Vec3<double>(view.scale, view.scale, view.scale), scene.board);
+        render->renderFrame();
+        int picked = 0;
+        for (Core::Square* square : scene.squares)
+        {
+            const Render::WindowPoint p = render->getWindowPoint(square);
+            EXPECT_TRUE(p.m_InView) << view.around << " " << view.turn << ": " << p.m_X << "," << p.m_Y;
+            TabulaTest::pickAt(p.m_X, p.m_Y);
+            picked += scene.board->getHighlightedSquare() == square;
+        }
+        EXPECT_EQ(picked, 64) << view.down << " " << view.around << " " << view.turn;
+        // The piece on (5, 2) is drawn above its square's centre and picks it.
+        scene.board->autoHighlight(nullptr);
+        const Render::WindowPoint p = render->getWindowPoint(piece);
+        EXPECT_TRUE(p.m_InView);
+        TabulaTest::pickAt(p.m_X, p.m_Y);
+        EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(5, 2)) << view.turn;
+    }
+
+    // The camera turned away from the board: nothing of it is in view.
+    placeCamera(-30.0, 0.0, 10.0);
+    render->renderFrame();
+    EXPECT_FALSE(render->getWindowPoint(scene.at(0, 0)).m_InView);
+    EXPECT_FALSE(render->getWindowPoint(static_cast<Core::Square*>(nullptr)).m_InView);
+}
+
+TEST_F(PickingGLTest, NearestHitWinsComparedUnsignedFirstOnTies)
+{
+    // Equal depths: the first record wins.
+    render->processHits(writeHits({hit(500, nameOf(1, 1)), hit(500, nameOf(2, 2))}));
+    EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(1, 1));
+
+    // 0x80000000 is nearer than 0x7fffffff only if compared signed.
+    render->processHits(writeHits({hit(0x80000000u, nameOf(3, 3)), hit(0x7fffffffu, nameOf(4, 4))}));
+    EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(4, 4));
+    EXPECT_FALSE(scene.at(1, 1)->isMouseOver());
+
+    // A nearer record without names takes no part; only the 4th of 4 counts.
+    render->processHits(writeHits({{0, 0, 0}, hit(900, nameOf(5, 5)), hit(700, nameOf(6, 6)), hit(300, nameOf(7, 7))}));
+    EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(7, 7));
+    render->processHits(writeHits({hit(900, nameOf(5, 5)), hit(300, nameOf(6, 6)), hit(100, nameOf(7, 0))}) - 1);
+    EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(6, 6));
+
+    // A record whose names would run past the buffer ends the walk; the
+    // records before it still count.
+    std::vector<unsigned int> overlong(3 + 505, 0);
+    overlong[0] = 506;
+    overlong[1] = overlong[2] = 5;
+    overlong[3] = nameOf(6, 6);
+    render->processHits(writeHits({hit(1000, nameOf(5, 5)), overlong}));
+    EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(5, 5));
+}
+
+TEST_F(PickingGLTest, OverflowUnknownNamesAndEmptyRecordsChangeNothing)
+{
+    render->processHits(writeHits({hit(10, nameOf(2, 3))}));
+    ASSERT_EQ(first.getPickedSquare(), scene.at(2, 3));
+    render->processHits(-1);
+    expectUnchanged(2, 3, "overflow");
+    render->processHits(writeHits({hit(1, 0xfffffff0u), hit(2, nameOf(5, 5))}));
+    expectUnchanged(2, 3, "unregistered nearest name");
+    render->processHits(writeHits({{0, 0, 0}, {0, 5, 5}}));
+    expectUnchanged(2, 3, "records without names");
+    render->processHits(writeHits({hit(c_Far, nameOf(5, 5))}));
+    expectUnchanged(2, 3, "depth at the far end");
+    // A record claiming more names than the buffer holds, first at the start,
+    // then as the buffer's last three entries.
+    render->processHits(writeHits({{0xffffffffu, 0, 0, nameOf(5, 5)}}));
+    expectUnchanged(2, 3, "overlong record");
+    std::vector<unsigned int> filler(3 + 506, 0xfffffff0u);
+    filler[0] = 506;
+    filler[1] = c_Far;
+    render->processHits(writeHits({filler, {0xffffffffu, 0, 0}}));
+    expectUnchanged(2, 3, "overlong last record");
+    // More hits claimed than 128 single-name records that fill the buffer.
+    const std::vector<unsigned int> record = hit(c_Far, 0xfffffff0u);
+    for (unsigned int i = 0; i < 512; i += 4)
+        std::copy(record.begin(), record.end(), Rendering::pickingBuf + i);
+    render->processHits(1000);
+    expectUnchanged(2, 3, "hit count past the buffer");
+    {
+        Cell cell;
+        render->processHits(writeHits({hit(1, cell.getPickingName())}));
+        expectUnchanged(2, 3, "drawable that is no piece under another tag");
+    }
+}
+
+TEST_F(PickingGLTest, BoardSquareAndPieceNamesMapToTheirSquare)
+{
+    Core::Object* piece = scene.addPiece(4, 6, Vec4<double>(0, 0, 1, 1));
+    render->processHits(writeHits({hit(10, piece->getPickingName())}));
+    EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(4, 6));
+    EXPECT_EQ(second.getPickedSquare(), scene.at(4, 6));
+
+    render->processHits(writeHits({hit(10, nameOf(0, 7))}));
+    EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(0, 7));
+    EXPECT_FALSE(scene.at(4, 6)->isMouseOver());
+
+    render->processHits(writeHits({hit(10, scene.board->getPickingName())}));
+    EXPECT_EQ(scene.board->getHighlightedSquare(), nullptr);
+    EXPECT_FALSE(scene.at(0, 7)->isMouseOver());
+    EXPECT_EQ(first.getPickedSquare(), nullptr);
+    EXPECT_EQ(second.getPickedSquare(), nullptr);
+
+    // With automatic highlighting off, the records still learn the square but
+    // nothing is highlighted.
+    scene.board->setAutoHighlight(false);
+    render->processHits(writeHits({hit(10, nameOf(1, 1))}));
+    EXPECT_EQ(first.getPickedSquare(), scene.at(1, 1));
+    EXPECT_EQ(scene.board->getHighlightedSquare(), nullptr);
 }
