@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <initializer_list>
 #include <regex>
@@ -23,6 +24,7 @@
 #include <Rendering/Image.h>
 #include <Rendering/Render.h>
 
+#include "support/Feedback.h"
 #include "support/GLTestWindow.h"
 #include "support/TestBoard.h"
 #include "support/TestPaths.h"
@@ -277,6 +279,26 @@ TEST_F(RenderGLTest, HUDTextIsDrawnNearTheTopLeftAndRestoresState)
     text.setText("");
     EXPECT_EQ(topRow(200), -1);
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+}
+
+TEST_F(RenderGLTest, AxesAreUnitLinesInRedGreenBlue)
+{
+    glDisable(GL_LIGHTING);
+    const auto capture = TabulaTest::captureFeedback([&] { render->drawAxis(); }, 0.5);
+    glEnable(GL_LIGHTING);
+    ASSERT_EQ(capture.lines.size(), 3u);
+    for (int axis = 0; axis < 3; ++axis)
+    {
+        const TabulaTest::FedVertex& from = capture.lines[axis][0];
+        const TabulaTest::FedVertex& to = capture.lines[axis][1];
+        const double end[3] = {to.x, to.y, to.z};
+        for (int i = 0; i < 3; ++i)
+        {
+            EXPECT_NEAR(end[i], i == axis ? 1.0 : 0.0, 1e-3) << axis;
+            EXPECT_FLOAT_EQ(to.color[i], i == axis ? 1.0f : 0.0f) << axis;
+        }
+        EXPECT_NEAR(std::fabs(from.x) + std::fabs(from.y) + std::fabs(from.z), 0.0, 1e-3) << axis;
+    }
 }
 
 TEST_F(RenderGLTest, FrameRecordsRunInOrderBeforeDrawingWithTheWallClockDelta)

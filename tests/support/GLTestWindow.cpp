@@ -9,6 +9,9 @@
 #include <Core/Board.h>
 #include <Rendering/Camera.h>
 #include <Rendering/Render.h>
+#include <Rendering/Shader.h>
+
+#include "support/TestPaths.h"
 
 // X11 defines macros (None, Bool) that clash with the headers above.
 #include <GL/freeglut.h>
@@ -80,6 +83,19 @@ void initEngine()
     Rendering::Render::instance()->initGL();
     g_SetupOutput = testing::internal::GetCapturedStdout();
     g_EngineReady = true;
+}
+
+Rendering::Shader& engineShader()
+{
+    static Rendering::Shader shader(dataPath("shaders/textured.vert"), dataPath("shaders/textured.frag"));
+    return shader;
+}
+
+void startEngine(Rendering::Shader* shader)
+{
+    Rendering::Render::instance()->setShader(&engineShader());
+    initEngine();
+    Rendering::Render::instance()->setShader(shader);
 }
 
 const std::string& engineSetupOutput()

@@ -8,6 +8,7 @@
 namespace Rendering
 {
 class Camera;
+class Shader;
 }
 
 namespace TabulaTest
@@ -20,6 +21,14 @@ void openWindow();
 
 /// openWindow(), then the engine's OpenGL set-up (Render::initGL) once.
 void initEngine();
+
+/// The engine's shader for the GL tests, built from tests/data/shaders/
+/// textured.{vert,frag}. The engine builds its shader in its OpenGL set-up,
+/// so this one must be handed over before that.
+Rendering::Shader& engineShader();
+/// initEngine() with engineShader() as the shader the set-up builds, then
+/// `shader` made the engine's shader.
+void startEngine(Rendering::Shader* shader = &engineShader());
 
 /// What the engine's OpenGL set-up printed on the standard output.
 const std::string& engineSetupOutput();

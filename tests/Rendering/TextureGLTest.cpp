@@ -1,0 +1,177 @@
+// Textures: the picture and normal map they load and the units and samplers
+// the engine shader reads them through.
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Core/ImageManager.h"
+#include "Rendering/Image.h"
+#include "Rendering/Render.h"
+#include "Rendering/Shader.h"
+#include "Rendering/Texture.h"
+#include "support/GLTestWindow.h"
+#include "support/TestPaths.h"
+
+namespace
+{
+using TabulaTest::engineShader;
+using TabulaTest::startEngine;
+
+// Images first registered after the engine's set-up are not uploaded by it.
+std::unique_ptr<Rendering::Texture> texture(const std::string& name)
+{
+    testing::internal::CaptureStdout();
+    std::unique_ptr<Rendering::Texture> made(new Rendering::Texture(TabulaTest::dataPath(name)));
+    testing::internal::GetCapturedStdout();
+    for (Rendering::Image* image : {made->getImage(), made->getNormalMap()})
+        if (image != nullptr && image->getId() == 0)
+            image->initGL();
+    return made;
+}
+
+GLint integer(GLenum name)
+{
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
+GLuint boundOn(GLenum unit)
+{
+    const GLint active = integer(GL_ACTIVE_TEXTURE);
+    glActiveTexture(unit);
+    const GLuint bound = static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D));
+    glActiveTexture(static_cast<GLenum>(active));
+    return bound;
+}
+
+GLint sampler(const char* name)
+{
+    const GLuint program = engineShader().getProgram();
+    GLint value = -1;
+    glGetUniformiv(program, glGetUniformLocation(program, name), &value);
+    return value;
+}
+
+// The first texel of the texture the image of `texture` uploaded, as RGB.
+std::array<unsigned char, 3> firstTexel(const Rendering::Texture& texture)
+{
+    std::vector<unsigned char> pixels(3 * texture.getImage()->getWidth() * texture.getImage()->getHeight());
+    glBindTexture(GL_TEXTURE_2D, texture.getImage()->getId());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return {pixels[0], pixels[1], pixels[2]};
+}
+} // namespace
+
+TEST(TextureGL, NormalMapNameTakesTheLastDot)
+{
+    EXPECT_EQ(Rendering::Texture::normalMapName("wood.png"), "wood_normal.png");
+    EXPECT_EQ(Rendering::Texture::normalMapName("my.dir/wood.png"), "my.dir/wood_normal.png");
+    EXPECT_EQ(Rendering::Texture::normalMapName("noext"), "noext_normal");
+}
+
+TEST(TextureGL, ApplyWithTheEngineShaderSetsUnitsAndSamplers)
+{
+    startEngine();
+    ASSERT_TRUE(Rendering::Render::instance()->hasShaderAvailable());
+    ASSERT_NE(engineShader().getProgram(), 0u);
+    engineShader().apply();
+
+    auto wood = texture("images/wood.png");
+    ASSERT_TRUE(wood->isLoaded());
+    ASSERT_NE(wood->getNormalMap(), nullptr);
+    glUniform1i(glGetUniformLocation(engineShader().getProgram(), "NormalsID"), 5);
+    glUniform1i(glGetUniformLocation(engineShader().getProgram(), "TextureID"), 5);
+    wood->apply();
+    EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
+    EXPECT_EQ(boundOn(GL_TEXTURE0), wood->getImage()->getId());
+    EXPECT_EQ(boundOn(GL_TEXTURE1), wood->getNormalMap()->getId());
+    EXPECT_EQ(sampler("TextureID"), 0);
+    EXPECT_EQ(sampler("NormalsID"), 1);
+
+    // Without a normal map beside it, unit 1 is emptied and still named.
+    auto plain = texture("images/plain.png");
+    EXPECT_EQ(plain->getNormalMap(), nullptr);
+    glUniform1i(glGetUniformLocation(engineShader().getProgram(), "NormalsID"), 5);
+    plain->apply();
+    EXPECT_EQ(boundOn(GL_TEXTURE1), 0u);
+    EXPECT_EQ(sampler("NormalsID"), 1);
+
+    // A texture whose file did not load binds nothing.
+    testing::internal::CaptureStdout();
+    Rendering::Texture missing(TabulaTest::dataPath("images/missing.png"));
+    testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(missing.isLoaded());
+    missing.apply();
+    EXPECT_EQ(boundOn(GL_TEXTURE0), 0u);
+
+    // Without the engine's shader only the image is bound, on the active unit.
+    Rendering::Render::instance()->setShader(nullptr);
+    glActiveTexture(GL_TEXTURE2);
+    glUniform1i(glGetUniformLocation(engineShader().getProgram(), "NormalsID"), 5);
+    wood->apply();
+    EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE2);
+    EXPECT_EQ(boundOn(GL_TEXTURE2), wood->getImage()->getId());
+    EXPECT_EQ(sampler("NormalsID"), 5);
+    Rendering::Texture::unApply();
+    EXPECT_EQ(boundOn(GL_TEXTURE2), 0u);
+    glActiveTexture(GL_TEXTURE0);
+    Rendering::Render::instance()->setShader(&engineShader());
+    Rendering::Shader::unApply();
+}
+
+TEST(TextureGL, TexturesOfOneFileShareTheImageUntilTheLastIsDestroyed)
+{
+    startEngine(nullptr);
+    Core::ImageManager* manager = Core::ImageManager::instance();
+    const uint64_t before = manager->getTotalMemoryUsed();
+    auto first = texture("images/plain.png");
+    auto second = texture("images/plain.png");
+    EXPECT_EQ(first->getImage(), second->getImage());
+    EXPECT_EQ(manager->getTotalMemoryUsed(), before + 12);
+    const GLuint name = second->getImage()->getId();
+
+    const std::array<unsigned char, 3> colour = {40, 80, 120};
+    EXPECT_EQ(firstTexel(*second), colour);
+    first.reset();
+    EXPECT_EQ(manager->getTotalMemoryUsed(), before + 12);
+    EXPECT_EQ(firstTexel(*second), colour);
+    EXPECT_TRUE(glIsTexture(name));
+    second.reset();
+    EXPECT_EQ(manager->getTotalMemoryUsed(), before);
+    EXPECT_FALSE(glIsTexture(name));
+
+    // The normal map is shared and given back the same way.
+    auto wood = texture("images/wood.png");
+    auto woodAgain = texture("images/wood.png");
+    EXPECT_EQ(wood->getNormalMap(), woodAgain->getNormalMap());
+    EXPECT_EQ(manager->getTotalMemoryUsed(), before + 24);
+    wood.reset();
+    woodAgain.reset();
+    EXPECT_EQ(manager->getTotalMemoryUsed(), before);
+    Rendering::Render::instance()->setShader(&engineShader());
+}
+
+TEST(TextureGLDeathTest, ShaderWithoutNormalsSamplerEndsTheProcessAtFirstApply)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            startEngine();
+            Rendering::Shader lacking(TabulaTest::dataPath("shaders/textured.vert"), TabulaTest::dataPath("shaders/no_normals.frag"));
+            testing::internal::CaptureStdout();
+            lacking.init();
+            testing::internal::GetCapturedStdout();
+            Rendering::Render::instance()->setShader(&lacking);
+            lacking.apply();
+            texture("images/plain.png")->apply();
+        },
+        testing::ExitedWithCode(1), "ERROR: \"NormalsID\" unknown parameter...");
+}
