@@ -53,9 +53,10 @@ TEST(OBJReaderTest, BadIndicesAreRefusedWithOneLine)
         TabulaTest::expectRefused(model(c.m_File), "[OBJReader]> " + model(c.m_File) + " : " + c.m_Reason);
 }
 
-// Quads and concave polygons (in UTF-16 text of either byte order too) become triangles covering
-// exactly the polygon, turned as the file turns them (the concave one starts at
-// a corner a fan would fold over); the material colour comes with them.
+// Quads and concave polygons (in UTF-16 text of either byte order too) become
+// triangles covering exactly the polygon, turned as the file turns them (the
+// concave one starts at a corner a fan would fold over); the material colour
+// comes with them.
 TEST(OBJReaderTest, PolygonsBecomeTrianglesThatCoverThem)
 {
     const struct

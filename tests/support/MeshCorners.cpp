@@ -49,6 +49,7 @@ std::unique_ptr<Rendering::Mesh> loadMesh(const std::string& path, std::string* 
 
 void expectRefused(const std::string& path, const std::string& reason)
 {
+    SCOPED_TRACE(path);
     std::string printed;
     EXPECT_TRUE(loadMesh(path, &printed)->getGeometries().empty());
     const std::string first = printed.substr(0, printed.find('\n') + 1);
