@@ -6,18 +6,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iostream>
 #include <string_view>
 
 #include <Reader/ASEReader.h>
 #include <Rendering/Mesh.h>
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    // The reader's messages would drown the fuzzer's own.
-    std::cout.setstate(std::ios::badbit);
-    return 0;
-}
+#include "FuzzShared.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {

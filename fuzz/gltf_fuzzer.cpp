@@ -5,19 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iostream>
 #include <string>
 #include <string_view>
 
 #include <Reader/GLTFReader.h>
 #include <Rendering/Mesh.h>
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    // The reader's messages would drown the fuzzer's own.
-    std::cout.setstate(std::ios::badbit);
-    return 0;
-}
+#include "FuzzShared.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {

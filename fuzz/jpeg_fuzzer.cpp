@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "FuzzShared.h"
 #include "Reader/JPEGReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
@@ -15,12 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     int components = 0;
     unsigned char* pixels = Reader::simage_jpeg_load(stream, &width, &height, &components);
     if (pixels != nullptr)
-    {
-        volatile unsigned char sum = 0;
-        const std::size_t bytes = static_cast<std::size_t>(width) * height * components;
-        for (std::size_t i = 0; i < bytes; ++i)
-            sum = static_cast<unsigned char>(sum + pixels[i]);
-    }
+        touchAll(pixels, static_cast<std::size_t>(width) * height * components);
     delete[] pixels;
     return 0;
 }

@@ -4,25 +4,19 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iostream>
 #include <string>
 #include <string_view>
 
 #include <Reader/OBJReader.h>
 #include <Rendering/Mesh.h>
 
+#include "FuzzShared.h"
+
 namespace
 {
 const char* const c_Materials = "newmtl red\nKd 1 0 0\n"
                                 "newmtl wood\nKd 1 1 1\nmap_Kd wood.png\nmap_Bump wood_normal.png\n"
                                 "newmtl white\nKd 1 1 1\n";
-}
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    // The reader's messages would drown the fuzzer's own.
-    std::cout.setstate(std::ios::badbit);
-    return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)

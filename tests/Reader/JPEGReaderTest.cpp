@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,12 +15,6 @@
 
 namespace
 {
-
-std::vector<unsigned char> readFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<unsigned char>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
 
 Rendering::Image* quietImage(const std::string& path, std::string* output = nullptr)
 {
@@ -37,11 +29,14 @@ Rendering::Image* quietImage(const std::string& path, std::string* output = null
 } // namespace
 
 // Exactness is checked against libjpeg decoding the same file from memory
-// with its defaults.
+// with its defaults. The file cut in half decodes too: the top rows of the
+// picture (the end of the buffer) came from the file, the bottom ones were
+// made up.
 TEST(JPEGReader, BaselineFileDecodesLikeBareLibjpegWithRowsFlipped)
 {
     const std::string path = TabulaTest::dataPath("jpeg/testorig.jpg");
-    std::vector<unsigned char> bytes = readFile(path);
+    std::ifstream file(path, std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     jpeg_decompress_struct cinfo;
     jpeg_error_mgr error;
     cinfo.err = jpeg_std_error(&error);
@@ -73,6 +68,16 @@ TEST(JPEGReader, BaselineFileDecodesLikeBareLibjpegWithRowsFlipped)
         ASSERT_TRUE(std::equal(reference.begin() + y * row, reference.begin() + (y + 1) * row,
                                image->getData() + (height - 1 - y) * row))
             << "row " << y;
+
+    testing::internal::CaptureStderr();
+    std::unique_ptr<Rendering::Image> cut(quietImage(TabulaTest::dataPath("images/cut.jpg")));
+    EXPECT_FALSE(testing::internal::GetCapturedStderr().empty()); // libjpeg's own warning
+    ASSERT_TRUE(cut->isLoaded());
+    EXPECT_EQ(Reader::jpegerror(), 0);
+    const std::size_t size = image->getDataSize();
+    ASSERT_EQ(cut->getDataSize(), size);
+    EXPECT_TRUE(std::equal(cut->getData() + size - 8 * row, cut->getData() + size, image->getData() + size - 8 * row));
+    EXPECT_FALSE(std::equal(cut->getData(), cut->getData() + row, image->getData()));
 
     std::unique_ptr<Rendering::Image> gray(quietImage(TabulaTest::dataPath("images/gray.jpg")));
     ASSERT_TRUE(gray->isLoaded());
@@ -106,87 +111,5 @@ TEST(JPEGReader, BadFilesFailCleanlyWithTheirCode)
         char text[64] = {};
         EXPECT_EQ(Reader::simage_jpeg_error(text, sizeof(text)), c.code) << c.file;
         EXPECT_STREQ(text, c.text) << c.file;
-        EXPECT_EQ(Reader::jpegerror(), c.code);
     }
-
-    const std::string missing = TabulaTest::dataPath("images/missing.jpg");
-    std::string output;
-    std::unique_ptr<Rendering::Image> image(quietImage(missing, &output));
-    EXPECT_EQ(output,
-              "Couldn't find/load texture : \"" + missing + "\nCouldn't load Image file : \"" + missing + "\"\n");
-
-    // strncpy semantics: a buffer the text fills gets no terminator.
-    char small[6];
-    std::memset(small, '#', sizeof(small));
-    Reader::simage_jpeg_error(small, 4);
-    EXPECT_EQ(std::string(small, 6), "JPEG##");
-}
-
-TEST(JPEGReader, FileCutInHalfDecodesWithTheRestFilled)
-{
-    std::unique_ptr<Rendering::Image> whole(quietImage(TabulaTest::dataPath("jpeg/testorig.jpg")));
-    testing::internal::CaptureStderr();
-    std::unique_ptr<Rendering::Image> cut(quietImage(TabulaTest::dataPath("images/cut.jpg")));
-    const std::string warning = testing::internal::GetCapturedStderr();
-    ASSERT_TRUE(cut->isLoaded());
-    EXPECT_FALSE(warning.empty()); // libjpeg's own warning
-    EXPECT_EQ(Reader::jpegerror(), 0);
-    ASSERT_EQ(cut->getWidth(), whole->getWidth());
-    ASSERT_EQ(cut->getHeight(), whole->getHeight());
-    // The top rows of the picture (the end of the buffer) came from the file;
-    // the bottom ones were made up.
-    const std::size_t row = static_cast<std::size_t>(whole->getWidth()) * 3;
-    const std::size_t size = row * whole->getHeight();
-    EXPECT_TRUE(std::equal(cut->getData() + size - 8 * row, cut->getData() + size, whole->getData() + size - 8 * row));
-    EXPECT_FALSE(std::equal(cut->getData(), cut->getData() + row, whole->getData()));
-}
-
-TEST(JPEGReader, IdentifyWantsTenBytesEndingInJfif)
-{
-    const std::vector<unsigned char> jfif = readFile(TabulaTest::dataPath("jpeg/testorig.jpg"));
-    EXPECT_EQ(Reader::simage_jpeg_identify("any", jfif.data(), 10), 1);
-    EXPECT_EQ(Reader::simage_jpeg_identify("any", jfif.data(), 9), 0);
-    const unsigned char exif[] = {0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x10, 'E', 'x', 'i', 'f', 0, 0};
-    EXPECT_EQ(Reader::simage_jpeg_identify("any", exif, sizeof(exif)), 0);
-}
-
-TEST(JPEGReader, StreamDestinationAndSourceRoundTrip)
-{
-    const int width = 40;
-    const int height = 3;
-    std::vector<unsigned char> pixels(width * height * 3);
-    for (std::size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = static_cast<unsigned char>(i / 3 / width * 100); // one flat shade per row
-
-    std::ostringstream encoded;
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr error;
-    cinfo.err = jpeg_std_error(&error);
-    jpeg_create_compress(&cinfo);
-    Reader::jpeg_stream_dest(&cinfo, &encoded);
-    cinfo.image_width = width;
-    cinfo.image_height = height;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 100, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height)
-    {
-        JSAMPROW row = pixels.data() + cinfo.next_scanline * width * 3;
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-
-    std::istringstream stream(encoded.str());
-    int w = 0, h = 0, components = 0;
-    std::unique_ptr<unsigned char[]> decoded(Reader::simage_jpeg_load(stream, &w, &h, &components));
-    ASSERT_NE(decoded, nullptr);
-    EXPECT_EQ(w, width);
-    EXPECT_EQ(h, height);
-    EXPECT_EQ(components, 3);
-    // Bottom-up: the file's last row (shade 200) comes first.
-    EXPECT_NEAR(decoded[0], 200, 3);
-    EXPECT_NEAR(decoded[(height - 1) * width * 3], 0, 3);
 }

@@ -47,4 +47,15 @@ std::unique_ptr<Rendering::Mesh> loadMesh(const std::string& path, std::string* 
     return mesh;
 }
 
+void expectRefused(const std::string& path, const std::string& reason)
+{
+    SCOPED_TRACE(path);
+    std::string printed;
+    EXPECT_TRUE(loadMesh(path, &printed)->getGeometries().empty());
+    const std::string first = printed.substr(0, printed.find('\n') + 1);
+    EXPECT_NE(first.find(path), std::string::npos) << printed;
+    EXPECT_NE(first.find(reason), std::string::npos) << printed;
+    EXPECT_EQ(printed.substr(first.size()), "Couldn't load Mesh file : \"" + path + "\"\n") << printed;
+}
+
 } // namespace TabulaTest

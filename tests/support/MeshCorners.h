@@ -30,4 +30,8 @@ MeshCorners cornersOf(const Rendering::Mesh& mesh, unsigned int mode);
 /// output (in `printed` when given).
 std::unique_ptr<Rendering::Mesh> loadMesh(const std::string& path, std::string* printed = nullptr);
 
+/// Expects the load of `path` to be refused: an empty mesh, one line naming
+/// the file and holding `reason`, then the mesh's own failure line.
+void expectRefused(const std::string& path, const std::string& reason);
+
 } // namespace TabulaTest
