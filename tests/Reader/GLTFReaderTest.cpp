@@ -165,6 +165,23 @@ TEST(GLTFReaderTest, EveryModeDrawsItsCornersInTheFilesOrder)
 
 // The picture inside the model is registered under "<model>#image<N>", used
 // by the textured primitives, and given back with the mesh.
+// The only case where an unindexed part starts past its first corner.
+TEST(GLTFReaderTest, BigMeshIsSplitNotTruncated)
+{
+    const std::size_t triangles = 100000;
+    std::vector<float> positions;
+    for (std::size_t t = 0; t < triangles; ++t)
+        positions.insert(positions.end(), {float(t), 0, 0, float(t), 0, -1, float(t + 1), 0, 0});
+    const TabulaTest::MeshCorners corners = cornersOf(*inlineModel(positions, 4), GL_TRIANGLES);
+    EXPECT_GT(corners.m_Geometries, 4u);
+    EXPECT_LE(corners.m_MaxGeometryVertices, 65536u);
+    ASSERT_EQ(corners.m_Positions.size(), 3 * triangles);
+    std::size_t misplaced = 0;
+    for (std::size_t c = 0; c < 3 * triangles; ++c)
+        misplaced += !(corners.m_Positions[c] == Vec3<double>(positions[3 * c], 0, positions[3 * c + 2]));
+    EXPECT_EQ(misplaced, 0u);
+}
+
 TEST(GLTFReaderTest, ModelPicturesAreRegisteredByOriginAndGivenBack)
 {
     Core::ImageManager* images = Core::ImageManager::instance();

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -112,4 +113,54 @@ TEST(JPEGReader, BadFilesFailCleanlyWithTheirCode)
         EXPECT_EQ(Reader::simage_jpeg_error(text, sizeof(text)), c.code) << c.file;
         EXPECT_STREQ(text, c.text) << c.file;
     }
+}
+
+TEST(JPEGReader, IdentifyWantsTenBytesEndingInJfif)
+{
+    const unsigned char jfif[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0};
+    EXPECT_EQ(Reader::simage_jpeg_identify("any", jfif, 10), 1);
+    EXPECT_EQ(Reader::simage_jpeg_identify("any", jfif, 9), 0);
+    const unsigned char exif[] = {0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x10, 'E', 'x', 'i', 'f', 0, 0};
+    EXPECT_EQ(Reader::simage_jpeg_identify("any", exif, sizeof(exif)), 0);
+}
+
+TEST(JPEGReader, StreamDestinationAndSourceRoundTrip)
+{
+    const int width = 40;
+    const int height = 3;
+    std::vector<unsigned char> pixels(width * height * 3);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<unsigned char>(i / 3 / width * 100); // one flat shade per row
+
+    std::ostringstream encoded;
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr error;
+    cinfo.err = jpeg_std_error(&error);
+    jpeg_create_compress(&cinfo);
+    Reader::jpeg_stream_dest(&cinfo, &encoded);
+    cinfo.image_width = width;
+    cinfo.image_height = height;
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 100, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height)
+    {
+        JSAMPROW row = pixels.data() + cinfo.next_scanline * width * 3;
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+
+    std::istringstream stream(encoded.str());
+    int w = 0, h = 0, components = 0;
+    std::unique_ptr<unsigned char[]> decoded(Reader::simage_jpeg_load(stream, &w, &h, &components));
+    ASSERT_NE(decoded, nullptr);
+    EXPECT_EQ(w, width);
+    EXPECT_EQ(h, height);
+    EXPECT_EQ(components, 3);
+    // Bottom-up: the file's last row (shade 200) comes first.
+    EXPECT_NEAR(decoded[0], 200, 3);
+    EXPECT_NEAR(decoded[(height - 1) * width * 3], 0, 3);
 }
