@@ -105,6 +105,8 @@ TEST(DraughtsRulesTest, MenCaptureForwardOnlyKingsBothWays)
 
     const Position white = board({{{3, 3}, Piece::BlackMan}, {{4, 4}, Piece::WhiteMan}}, Side::White);
     EXPECT_EQ(paths(Rules::generateMoves(white)), (std::vector<Path>{{{4, 4}, {2, 2}}}));
+    // A man whose only jump would land off the board has no move: his side has lost.
+    EXPECT_EQ(Rules(board({{{0, 6}, Piece::BlackMan}, {{1, 7}, Piece::WhiteMan}})).winner(), Side::White);
 }
 
 TEST(DraughtsRulesTest, PromotionEndsTheMove)
