@@ -52,45 +52,6 @@ TEST(BoardGLTest, SlabIsCentredAndItsOutlineSkipsThreeEdges)
     EXPECT_TRUE(edges.count(edge({4, 0, 3}, {4, 0, -3})));
 }
 
-TEST(BoardGLTest, EverySelectionRecordCarriesExactlyOneName)
-{
-    TabulaTest::openWindow();
-    TabulaTest::TestBoard scene(3, 3);
-    scene.addPiece(1, 1, Vec4<double>(0, 0, 1, 1));
-    scene.addPiece(2, 0, Vec4<double>(0, 0, 1, 1));
-
-    std::vector<GLuint> buffer(512);
-    glSelectBuffer(static_cast<GLsizei>(buffer.size()), buffer.data());
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glScaled(0.2, 0.2, 0.2);
-    glRenderMode(GL_SELECT);
-    glInitNames();
-    scene.board->draw();
-    const GLint hits = glRenderMode(GL_RENDER);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-
-    // The board, nine squares and two pieces, each in a record of its own.
-    ASSERT_EQ(hits, 12);
-    std::set<GLuint> names;
-    for (GLint hit = 0, i = 0; hit < hits; ++hit)
-    {
-        EXPECT_EQ(buffer[i], 1u);
-        names.insert(buffer[i + 3]);
-        i += 3 + static_cast<GLint>(buffer[i]);
-    }
-    EXPECT_EQ(names.size(), 12u);
-    EXPECT_TRUE(names.count(scene.board->getPickingName()));
-    EXPECT_TRUE(names.count(scene.at(1, 1)->getObjects()[0]->getPickingName()));
-}
-
 TEST(BoardGLTest, TexturedSlabHasSixOutwardFacesLitByTheirNormals)
 {
     TabulaTest::openWindow();

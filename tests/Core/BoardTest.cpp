@@ -18,22 +18,20 @@ struct TwoSquares : ::testing::Test
 };
 } // namespace
 
-TEST_F(TwoSquares, FreshBoardHighlightsNothingUntilSwitchedOn)
+TEST_F(TwoSquares, AutoHighlightMarksOneSquareAtATimeOnlyWhileSwitchedOn)
 {
-    EXPECT_EQ(board.getOrientation(), 0.0f);
-    EXPECT_EQ(board.getHighlightedSquare(), nullptr);
-    for (const Square* s : {a, b})
-        EXPECT_FALSE(s->isMouseOver() || s->isSelected() || s->isAuthorized());
-    board.autoHighlight(a);
-    EXPECT_EQ(board.getHighlightedSquare(), nullptr);
-    EXPECT_FALSE(a->isMouseOver());
-
     board.setAutoHighlight(true);
     board.autoHighlight(a);
     board.autoHighlight(b);
     EXPECT_FALSE(a->isMouseOver());
     EXPECT_TRUE(b->isMouseOver());
     EXPECT_EQ(board.getHighlightedSquare(), b);
+    // Clearing the marks the game sets keeps the pointer's.
+    a->highlightSelected(true);
+    b->highlightAuthorized(true);
+    board.clearHighlight();
+    EXPECT_FALSE(a->isSelected() || b->isAuthorized());
+    EXPECT_TRUE(b->isMouseOver());
     board.autoHighlight(nullptr);
     EXPECT_FALSE(b->isMouseOver());
     EXPECT_EQ(board.getHighlightedSquare(), nullptr);
@@ -45,19 +43,6 @@ TEST_F(TwoSquares, FreshBoardHighlightsNothingUntilSwitchedOn)
     EXPECT_FALSE(a->isMouseOver());
     EXPECT_FALSE(b->isMouseOver());
     EXPECT_EQ(board.getHighlightedSquare(), nullptr);
-}
-
-TEST_F(TwoSquares, ClearHighlightKeepsTheMouseOverMark)
-{
-    board.setAutoHighlight(true);
-    board.autoHighlight(a);
-    a->highlightSelected(true);
-    b->highlightAuthorized(true);
-    board.clearHighlight();
-    EXPECT_FALSE(a->isSelected());
-    EXPECT_FALSE(b->isAuthorized());
-    EXPECT_TRUE(a->isMouseOver());
-    EXPECT_EQ(board.getHighlightedSquare(), a);
 }
 
 TEST_F(TwoSquares, MoveObjectTransfersOwnership)
@@ -72,9 +57,4 @@ TEST_F(TwoSquares, MoveObjectTransfersOwnership)
     EXPECT_TRUE(a->getObjects().empty());
     EXPECT_EQ(b->getObjects(), std::vector<Object*>{piece});
     EXPECT_EQ(piece->getParentSquare(), b);
-
-    Object* other = new Object(Object::ObjectAlignment(), "");
-    b->pushObject(other);
-    EXPECT_TRUE(Board::moveObject(piece, b, b));
-    EXPECT_EQ(b->getObjects(), (std::vector<Object*>{other, piece}));
 }

@@ -87,135 +87,105 @@ struct MoveAnimationGLTest : ::testing::Test
 
 TEST_F(MoveAnimationGLTest, APieceIsDrawnFromItsStartAlongTheEasedPathToItsDestination)
 {
-    struct Case
+    for (MoveAnimation::Path path : {MoveAnimation::SLIDE, MoveAnimation::HOP})
     {
-        MoveAnimation::Path path;
-        double height;
-    };
-    for (const Case& c :
-         {Case{MoveAnimation::SLIDE, 0.7}, Case{MoveAnimation::HOP, 0.7}, Case{MoveAnimation::HOP, 2.0}})
-    {
-        scene.board->getCallBacksMove().clear();
         SpotProbe* probe = addProbe(1, 2);
         MoveAnimation::Style style;
-        style.m_Path = c.path;
-        style.m_HopHeight = c.height;
+        style.m_Path = path;
+        style.m_HopHeight = 0.7;
         style.m_LegSeconds = 0.8;
         ASSERT_TRUE(scene.board->animateObject(probe, {scene.at(1, 2), scene.at(5, 4)}, style));
-        // The game sees the piece on its destination from the start.
-        EXPECT_TRUE(scene.at(1, 2)->getObjects().empty());
-        ASSERT_EQ(scene.at(5, 4)->getObjects().size(), 1u);
-        EXPECT_EQ(probe->getParentSquare(), scene.at(5, 4));
-
         const Vec3<double> from = scene.squareCentre(1, 2), to = scene.squareCentre(5, 4);
-        const std::string name = c.path == MoveAnimation::HOP ? "hop " + std::to_string(c.height) : "slide";
         // A quarter of the time covers 3/16 - 2/64 of the way, not a quarter.
         for (auto [seconds, p] :
              {std::pair(0.0, 0.0), std::pair(0.2, 0.15625), std::pair(0.2, 0.5), std::pair(0.5, 1.0)})
         {
             scene.board->advanceAnimations(seconds);
             draw();
-            const double lift = c.path == MoveAnimation::HOP ? 4.0 * c.height * p * (1.0 - p) : 0.0;
+            const double lift = path == MoveAnimation::HOP ? 4.0 * 0.7 * p * (1.0 - p) : 0.0;
             expectAt(*probe, from.x() + (to.x() - from.x()) * p, lift, from.z() + (to.z() - from.z()) * p,
-                     name + " at " + std::to_string(p) + " of the way");
-            EXPECT_EQ(scene.board->isAnimating(), p < 1.0) << name;
+                     "path " + std::to_string(path) + " at " + std::to_string(p) + " of the way");
+            EXPECT_EQ(scene.board->isAnimating(), p < 1.0) << path;
         }
         scene.at(5, 4)->popObject(probe);
         delete probe;
     }
 }
 
-TEST_F(MoveAnimationGLTest, ACaptureChainPlaysItsLegsInOrderSinksTheCapturedAndReportsOnce)
-{
-    SpotProbe* jumper = addProbe(1, 1);
-    SpotProbe* first = addProbe(2, 2);
-    SpotProbe* second = addProbe(4, 2);
-    const int destroyed = SpotProbe::destroyed;
-    MoveAnimation::Style style;
-    style.m_Path = MoveAnimation::HOP;
-    style.m_HopHeight = 1.0;
-    style.m_LegSeconds = 1.0;
-    style.m_ExitSeconds = 1.0;
-    ASSERT_TRUE(
-        scene.board->animateObject(jumper, {scene.at(1, 1), scene.at(3, 3), scene.at(5, 1)}, style, {first, second}));
-    EXPECT_TRUE(scene.at(2, 2)->getObjects().empty());
-    EXPECT_TRUE(scene.at(4, 2)->getObjects().empty());
-    EXPECT_EQ(scene.at(5, 1)->getObjects(), std::vector<Core::Object*>{jumper});
-
-    // Halfway through each leg the piece is above the piece it jumps, which
-    // starts sinking then; the legs never run together.
-    struct Step
-    {
-        double seconds;
-        Vec3<double> jumper;
-        double firstDrop;
-        double secondDrop;
-    };
-    const double gone = -1.0;
-    const Step steps[] = {
-        {0.5, scene.squareCentre(2, 2), 0.0, 0.0},
-        {0.5, scene.squareCentre(3, 3), 0.5, 0.0},
-        {0.5, scene.squareCentre(4, 2), gone, 0.0},
-        {0.5, scene.squareCentre(5, 1), gone, 0.5},
-    };
-    double elapsed = 0.0;
-    for (const Step& step : steps)
-    {
-        scene.board->advanceAnimations(step.seconds);
-        elapsed += step.seconds;
-        const int firstDraws = first->draws, secondDraws = second->draws;
-        draw();
-        const std::string when = "at " + std::to_string(elapsed) + " s";
-        const double height = elapsed == 0.5 || elapsed == 1.5 ? 1.0 : 0.0;
-        expectAt(*jumper, step.jumper.x(), height, step.jumper.z(), when);
-        const double sink = first->getHeight();
-        for (auto [probe, drop, drawsBefore, square] :
-             {std::make_tuple(first, step.firstDrop, firstDraws, scene.squareCentre(2, 2)),
-              std::make_tuple(second, step.secondDrop, secondDraws, scene.squareCentre(4, 2))})
-            if (drop == gone)
-                EXPECT_EQ(probe->draws, drawsBefore) << when << ": a piece that has gone is not drawn";
-            else
-            {
-                ASSERT_EQ(probe->draws, drawsBefore + 1) << when;
-                expectAt(*probe, square.x(), -MoveAnimation::ease(drop) * sink, square.z(), when);
-            }
-        EXPECT_EQ(recorder.runs, 0) << when;
-    }
-    EXPECT_EQ(SpotProbe::destroyed, destroyed);
-    scene.board->advanceAnimations(1.0);
-    EXPECT_EQ(recorder.runs, 1);
-    EXPECT_EQ(recorder.square, scene.at(5, 1));
-    EXPECT_EQ(recorder.captured, 2u);
-    EXPECT_EQ(recorder.destroyedBefore, destroyed);
-    EXPECT_EQ(SpotProbe::destroyed, destroyed + 2);
-    scene.board->advanceAnimations(1.0);
-    EXPECT_EQ(recorder.runs, 1);
-}
-
-// Pieces taken beyond the last leg leave with it, from its middle on; a
-// fading piece stays where it stood while it is drawn.
-TEST_F(MoveAnimationGLTest, EveryTakenPieceLeavesFromTheMiddleOfItsLegBySinkingOrFading)
+// A piece taken beyond the last leg leaves with that leg; a fading piece
+// stays where it stood while it is drawn.
+TEST_F(MoveAnimationGLTest, ACaptureChainPlaysItsLegsInOrderTheTakenLeaveAndItReportsOnce)
 {
     for (MoveAnimation::Exit exit : {MoveAnimation::SINK, MoveAnimation::FADE})
     {
-        SpotProbe* mover = addProbe(0, 0);
-        SpotProbe* taken[] = {addProbe(2, 2), addProbe(4, 4)};
+        recorder.runs = 0;
+        SpotProbe* jumper = addProbe(1, 1);
+        SpotProbe* first = addProbe(2, 2);
+        SpotProbe* second = addProbe(4, 2);
+        SpotProbe* beyond = addProbe(6, 6);
+        const int destroyed = SpotProbe::destroyed;
         MoveAnimation::Style style;
-        style.m_Exit = exit;
+        style.m_Path = MoveAnimation::HOP;
+        style.m_HopHeight = 1.0;
         style.m_LegSeconds = 1.0;
+        style.m_Exit = exit;
         style.m_ExitSeconds = 1.0;
-        ASSERT_TRUE(scene.board->animateObject(mover, {scene.at(0, 0), scene.at(6, 6)}, style, {taken[0], taken[1]}));
-        scene.board->advanceAnimations(1.0);
-        const int draws[] = {taken[0]->draws, taken[1]->draws};
-        draw();
-        for (int i : {0, 1})
+        ASSERT_TRUE(scene.board->animateObject(jumper, {scene.at(1, 1), scene.at(3, 3), scene.at(5, 1)}, style,
+                                               {first, second, beyond}));
+        // The game sees the move made from the start; only the board draws the taken.
+        EXPECT_EQ(scene.at(5, 1)->getObjects(), std::vector<Core::Object*>{jumper});
+
+        // Halfway through each leg the piece is above the piece it jumps, which
+        // starts leaving then; the legs never run together.
+        struct Step
         {
-            ASSERT_EQ(taken[i]->draws, draws[i] + 1) << exit;
-            const double sink = exit == MoveAnimation::SINK ? MoveAnimation::ease(0.5) * taken[i]->getHeight() : 0.0;
-            expectAt(*taken[i], scene.squareCentre(2 + 2 * i, 2 + 2 * i).x(), -sink,
-                     scene.squareCentre(2 + 2 * i, 2 + 2 * i).z(), "piece " + std::to_string(i));
+            double seconds;
+            Vec3<double> jumper;
+            double firstDrop;
+            double secondDrop;
+        };
+        const double gone = -1.0;
+        const Step steps[] = {
+            {0.5, scene.squareCentre(2, 2), 0.0, 0.0},
+            {0.5, scene.squareCentre(3, 3), 0.5, 0.0},
+            {0.5, scene.squareCentre(4, 2), gone, 0.0},
+            {0.5, scene.squareCentre(5, 1), gone, 0.5},
+        };
+        double elapsed = 0.0;
+        for (const Step& step : steps)
+        {
+            scene.board->advanceAnimations(step.seconds);
+            elapsed += step.seconds;
+            const int firstDraws = first->draws, secondDraws = second->draws, beyondDraws = beyond->draws;
+            draw();
+            const std::string when = "exit " + std::to_string(exit) + " at " + std::to_string(elapsed) + " s";
+            const double height = elapsed == 0.5 || elapsed == 1.5 ? 1.0 : 0.0;
+            expectAt(*jumper, step.jumper.x(), height, step.jumper.z(), when);
+            const double sink = exit == MoveAnimation::SINK ? first->getHeight() : 0.0;
+            for (auto [probe, drop, drawsBefore, square] :
+                 {std::make_tuple(first, step.firstDrop, firstDraws, scene.squareCentre(2, 2)),
+                  std::make_tuple(second, step.secondDrop, secondDraws, scene.squareCentre(4, 2)),
+                  std::make_tuple(beyond, step.secondDrop, beyondDraws, scene.squareCentre(6, 6))})
+                if (drop == gone)
+                    EXPECT_EQ(probe->draws, drawsBefore) << when << ": a piece that has gone is not drawn";
+                else
+                {
+                    ASSERT_EQ(probe->draws, drawsBefore + 1) << when;
+                    expectAt(*probe, square.x(), -MoveAnimation::ease(drop) * sink, square.z(), when);
+                }
+            EXPECT_EQ(recorder.runs, 0) << when;
         }
-        scene.board->finishAnimations();
+        EXPECT_EQ(SpotProbe::destroyed, destroyed);
+        scene.board->advanceAnimations(1.0);
+        EXPECT_EQ(recorder.runs, 1);
+        EXPECT_EQ(recorder.square, scene.at(5, 1));
+        EXPECT_EQ(recorder.captured, 3u);
+        EXPECT_EQ(recorder.destroyedBefore, destroyed);
+        EXPECT_EQ(SpotProbe::destroyed, destroyed + 3);
+        scene.board->advanceAnimations(1.0);
+        EXPECT_EQ(recorder.runs, 1);
+        scene.at(5, 1)->popObject(jumper);
+        delete jumper;
     }
 }
 

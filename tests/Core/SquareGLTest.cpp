@@ -29,7 +29,13 @@ TEST(SquareGLTest, PiecesStandOnTheirSpots)
         {{Object::BOTTOM, Object::RIGHT}, 2.0 + 5.0 / 3.0, -3.5},
         {{static_cast<Object::VerticalAlignment>(7), static_cast<Object::HorizontalAlignment>(-3)}, 3.0, -4.5},
     };
-    Square square(TabulaTest::cellCoords(2, 3, 4, 6), {});
+    // The cell is given from its far corner, turned the other way round and
+    // after construction: where its pieces stand does not depend on that.
+    Square::Coords turned = TabulaTest::cellCoords(4, 6, 2, 3);
+    std::swap(turned.m_Corners[1], turned.m_Corners[3]);
+    Square square(TabulaTest::cellCoords(0, 0, 1, 1), {});
+    square.setCoords(turned);
+    EXPECT_EQ(square.getUpper(), Vec2<unsigned int>(4, 6));
     for (const auto& c : cases)
         square.pushObject(new SpotProbe(c.alignment));
 

@@ -3,18 +3,6 @@
 #include <Math/Matrix.h>
 #include <Math/Vec3.h>
 
-TEST(MatrixTest, DefaultIsZeroAndTranslationSitsInTheLastColumnForOpenGL)
-{
-    Matrix<double> zero;
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(zero[i], 0.0);
-    Matrix<double> t = Matrix<double>::translation(1, 2, 3);
-    EXPECT_EQ(t[12], 1.0);
-    EXPECT_EQ(t[13], 2.0);
-    EXPECT_EQ(t[14], 3.0);
-    EXPECT_EQ(t[15], 1.0);
-}
-
 TEST(MatrixTest, TheTwoProductsReadTheArrayInOppositeOrders)
 {
     // b: a rotation-like block, no translation.
