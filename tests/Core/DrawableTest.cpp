@@ -23,6 +23,20 @@ TEST(DrawableTest, EveryDrawableIsRegisteredUnderItsOwnNameUntilDestroyed)
         name = copy.getPickingName();
     }
     EXPECT_EQ(Rendering::Render::instance()->getDrawable(name), nullptr);
+
+    // A drawable that took another's name leaves that registration alone.
+    struct Renamable : Object
+    {
+        Renamable() : Object(Object::ObjectAlignment(), "") {}
+        void rename(unsigned int name) { m_PickingName = name; }
+    };
+    Object owner(Object::ObjectAlignment(), "");
+    Renamable impostor;
+    const unsigned int own = impostor.getPickingName();
+    impostor.rename(owner.getPickingName());
+    Rendering::Render::instance()->popDrawable(&impostor);
+    EXPECT_EQ(Rendering::Render::instance()->getDrawable(owner.getPickingName()), &owner);
+    impostor.rename(own);
 }
 
 TEST(DrawableTest, CopiesShareColourAndTextureButNotMetadata)
