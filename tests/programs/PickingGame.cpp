@@ -1,5 +1,5 @@
-// A small game for the end-to-end input tests: an 8x8 board with sphere
-// pieces and automatic highlighting, run by the engine in a real window. It
+// A small game for the end-to-end input tests: an 8x8 board with automatic
+// highlighting, run by the engine in a real window. It
 // reports on its standard output, one flushed line per event:
 //   ready W H              first frame drawn; window size in pixels
 //   highlight X Y | none   the highlighted square changed (grid coordinates)
@@ -7,8 +7,6 @@
 //   click NAME X Y | none  a picking record's handler ran (records A then B)
 //   key CODE X Y           a key reached the keyboard record
 //   frame                  the first frame after a key reached the game
-// Pieces: default spots on (0, 0), (3, 1), (6, 6) and (7, 7); on (2, 5) a piece
-// on the far (TOP) spot, which hides part of square (2, 6) from the camera.
 
 #include <cstdio>
 #include <iostream>
@@ -17,7 +15,6 @@
 
 #include <Core/CallBackKeyboard.h>
 #include <Core/CallBackPicking.h>
-#include <Core/Object.h>
 #include <Core/Square.h>
 #include <Rendering/Camera.h>
 #include <Rendering/HUD.h>
@@ -104,13 +101,6 @@ struct Observer : Rendering::HUD
 int main()
 {
     TabulaTest::TestBoard scene;
-    const Vec4<double> blue(0.1, 0.2, 1.0, 1.0);
-    for (const auto& at :
-         {std::make_pair(0u, 0u), std::make_pair(3u, 1u), std::make_pair(6u, 6u), std::make_pair(7u, 7u)})
-        scene.addPiece(at.first, at.second, blue);
-    auto* far = new Core::Object(Core::Object::ObjectAlignment(Core::Object::TOP, Core::Object::CENTER), "");
-    far->setColor(blue);
-    scene.at(2, 5)->pushObject(far);
     scene.board->setAutoHighlight(true);
 
     ClickRecord first("A");
