@@ -399,7 +399,6 @@ TEST_F(PickingGLTest, NearestHitWinsComparedUnsignedFirstOnTies)
     // 0x80000000 is nearer than 0x7fffffff only if compared signed.
     render->processHits(writeHits({hit(0x80000000u, nameOf(3, 3)), hit(0x7fffffffu, nameOf(4, 4))}));
     EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(4, 4));
-    EXPECT_FALSE(scene.at(1, 1)->isMouseOver());
 
     // A nearer record without names takes no part; only the 4th of 4 counts.
     render->processHits(writeHits({{0, 0, 0}, hit(900, nameOf(5, 5)), hit(700, nameOf(6, 6)), hit(300, nameOf(7, 7))}));
