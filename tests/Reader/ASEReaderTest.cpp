@@ -66,10 +66,6 @@ const std::vector<AseCase> c_Cases = {
          EXPECT_EQ(p.getAssociateGeometry(), &geometry(m, 0));
          EXPECT_EQ(textureFile(p), TabulaTest::dataPath("ase/wood.png"));
      }},
-    {"node_identity.ase", 0, 1,
-     [](Mesh& m) {
-         EXPECT_EQ(geometry(m, 0).getVertexArray(), (Points{{1, 3, -2}}));
-     }},
     // Rows 0 to 2 move the vertex; row 3 never does.
     {"node_rows.ase", 0, 1,
      [](Mesh& m) {
