@@ -43,39 +43,6 @@ struct Reading
     TabulaTest::Bounds m_Bounds;
 };
 
-Reading tabula(const Rendering::Mesh& mesh)
-{
-    Reading reading;
-    for (Rendering::Geometry* geometry : mesh.getGeometries())
-    {
-        for (Rendering::Primitive* primitive : geometry->getPrimitives())
-            if (primitive->getPrimitiveType() == GL_TRIANGLES)
-                reading.m_Triangles += primitive->getVertexIndicesArray().size() / 3;
-        for (const Vec3<double>& v : geometry->getVertexArray())
-            reading.m_Bounds.add(v.x(), v.y(), v.z());
-    }
-    return reading;
-}
-
-Reading assimp(const std::string& path)
-{
-    Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_PreTransformVertices);
-    Reading reading;
-    EXPECT_NE(scene, nullptr) << importer.GetErrorString();
-    if (!scene)
-        return reading;
-    for (unsigned int m = 0; m < scene->mNumMeshes; ++m)
-    {
-        const aiMesh* mesh = scene->mMeshes[m];
-        for (unsigned int f = 0; f < mesh->mNumFaces; ++f)
-            reading.m_Triangles += mesh->mFaces[f].mNumIndices == 3;
-        for (unsigned int v = 0; v < mesh->mNumVertices; ++v)
-            reading.m_Bounds.add(mesh->mVertices[v].x, mesh->mVertices[v].y, mesh->mVertices[v].z);
-    }
-    return reading;
-}
-
 } // namespace
 
 TEST(ModelReaderCorpusTest, SoundModelsAgreeWithAssimp)
@@ -111,8 +78,26 @@ TEST(ModelReaderCorpusTest, SoundModelsAgreeWithAssimp)
         std::string printed;
         std::unique_ptr<Rendering::Mesh> mesh = loadMesh(path, &printed);
         EXPECT_NE(printed.find("Mesh File : \"" + path + "\" loaded."), std::string::npos) << printed;
-        const Reading ours = tabula(*mesh);
-        const Reading theirs = assimp(path);
+        Reading ours, theirs;
+        for (Rendering::Geometry* geometry : mesh->getGeometries())
+        {
+            for (Rendering::Primitive* primitive : geometry->getPrimitives())
+                if (primitive->getPrimitiveType() == GL_TRIANGLES)
+                    ours.m_Triangles += primitive->getVertexIndicesArray().size() / 3;
+            for (const Vec3<double>& v : geometry->getVertexArray())
+                ours.m_Bounds.add(v.x(), v.y(), v.z());
+        }
+        Assimp::Importer importer;
+        const aiScene* scene = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_PreTransformVertices);
+        ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+        for (unsigned int m = 0; m < scene->mNumMeshes; ++m)
+        {
+            const aiMesh* part = scene->mMeshes[m];
+            for (unsigned int f = 0; f < part->mNumFaces; ++f)
+                theirs.m_Triangles += part->mFaces[f].mNumIndices == 3;
+            for (unsigned int v = 0; v < part->mNumVertices; ++v)
+                theirs.m_Bounds.add(part->mVertices[v].x, part->mVertices[v].y, part->mVertices[v].z);
+        }
         EXPECT_EQ(ours.m_Triangles, theirs.m_Triangles);
         TabulaTest::expectBox(ours.m_Bounds, theirs.m_Bounds.lo, theirs.m_Bounds.hi);
     }
