@@ -100,7 +100,6 @@ const std::vector<AseCase> c_Cases = {
          EXPECT_EQ(triangles.getTexturesIndicesArray(), (Indices{0, 1, 2}));
          EXPECT_EQ(quads.getNormalIndicesArray(), (Indices{0, 1, 2}));
          EXPECT_EQ(triangles.getNormalIndicesArray(), (Indices{0, 1, 2}));
-         EXPECT_EQ(geometry(m, 0).getTexCoordArray().size(), 3u);
      }},
     // The unknown block's "}" ends the object before its material reference.
     {"unknown_block_in_object.ase", 0, 1,
