@@ -37,12 +37,6 @@ using TabulaTest::loadMesh;
 
 const std::string c_Models = TABULA_ASSIMP_MODELS_DIR;
 
-struct Reading
-{
-    std::size_t m_Triangles = 0;
-    TabulaTest::Bounds m_Bounds;
-};
-
 } // namespace
 
 TEST(ModelReaderCorpusTest, SoundModelsAgreeWithAssimp)
@@ -75,17 +69,17 @@ TEST(ModelReaderCorpusTest, SoundModelsAgreeWithAssimp)
     {
         SCOPED_TRACE(model);
         const std::string path = c_Models + "/" + model;
-        std::string printed;
-        std::unique_ptr<Rendering::Mesh> mesh = loadMesh(path, &printed);
-        EXPECT_NE(printed.find("Mesh File : \"" + path + "\" loaded."), std::string::npos) << printed;
-        Reading ours, theirs;
+        // A refused model would draw nothing where assimp draws a box.
+        std::unique_ptr<Rendering::Mesh> mesh = loadMesh(path);
+        std::size_t ourTriangles = 0, theirTriangles = 0;
+        TabulaTest::Bounds ourBox, theirBox;
         for (Rendering::Geometry* geometry : mesh->getGeometries())
         {
             for (Rendering::Primitive* primitive : geometry->getPrimitives())
                 if (primitive->getPrimitiveType() == GL_TRIANGLES)
-                    ours.m_Triangles += primitive->getVertexIndicesArray().size() / 3;
+                    ourTriangles += primitive->getVertexIndicesArray().size() / 3;
             for (const Vec3<double>& v : geometry->getVertexArray())
-                ours.m_Bounds.add(v.x(), v.y(), v.z());
+                ourBox.add(v.x(), v.y(), v.z());
         }
         Assimp::Importer importer;
         const aiScene* scene = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_PreTransformVertices);
@@ -94,12 +88,12 @@ TEST(ModelReaderCorpusTest, SoundModelsAgreeWithAssimp)
         {
             const aiMesh* part = scene->mMeshes[m];
             for (unsigned int f = 0; f < part->mNumFaces; ++f)
-                theirs.m_Triangles += part->mFaces[f].mNumIndices == 3;
+                theirTriangles += part->mFaces[f].mNumIndices == 3;
             for (unsigned int v = 0; v < part->mNumVertices; ++v)
-                theirs.m_Bounds.add(part->mVertices[v].x, part->mVertices[v].y, part->mVertices[v].z);
+                theirBox.add(part->mVertices[v].x, part->mVertices[v].y, part->mVertices[v].z);
         }
-        EXPECT_EQ(ours.m_Triangles, theirs.m_Triangles);
-        TabulaTest::expectBox(ours.m_Bounds, theirs.m_Bounds.lo, theirs.m_Bounds.hi);
+        EXPECT_EQ(ourTriangles, theirTriangles);
+        TabulaTest::expectBox(ourBox, theirBox.lo, theirBox.hi);
     }
 }
 
