@@ -21,21 +21,16 @@ TEST(ASEReaderCorpusTest, NeedsAssimp)
 namespace
 {
 
-// Node transform of `node` without the importer's own axis turn at the root.
-aiMatrix4x4 nodeTransform(const aiNode* node)
+// Each object with its node transform, without the importer's own axis turn
+// at the root.
+void collect(const aiScene* scene, const aiNode* node, const aiMatrix4x4& parent,
+             std::vector<std::pair<const aiMesh*, aiMatrix4x4>>& out)
 {
-    aiMatrix4x4 transform;
-    for (; node && node->mParent; node = node->mParent)
-        transform = node->mTransformation * transform;
-    return transform;
-}
-
-void collect(const aiScene* scene, const aiNode* node, std::vector<std::pair<const aiMesh*, aiMatrix4x4>>& out)
-{
+    const aiMatrix4x4 transform = node->mParent ? parent * node->mTransformation : aiMatrix4x4();
     for (unsigned int i = 0; i < node->mNumMeshes; ++i)
-        out.emplace_back(scene->mMeshes[node->mMeshes[i]], nodeTransform(node));
+        out.emplace_back(scene->mMeshes[node->mMeshes[i]], transform);
     for (unsigned int i = 0; i < node->mNumChildren; ++i)
-        collect(scene, node->mChildren[i], out);
+        collect(scene, node->mChildren[i], transform, out);
 }
 
 } // namespace
@@ -57,7 +52,7 @@ TEST(ASEReaderCorpusTest, CubesAndAnimatedScenesAgreeWithAssimp)
         const aiScene* scene = importer.ReadFile(path, 0);
         ASSERT_NE(scene, nullptr) << importer.GetErrorString();
         std::vector<std::pair<const aiMesh*, aiMatrix4x4>> objects;
-        collect(scene, scene->mRootNode, objects);
+        collect(scene, scene->mRootNode, aiMatrix4x4(), objects);
         ASSERT_EQ(mesh->getGeometries().size(), objects.size());
 
         for (std::size_t g = 0; g < objects.size(); ++g)

@@ -26,33 +26,6 @@ std::vector<std::string> suiteFiles(bool corrupt)
     return names;
 }
 
-struct Reference
-{
-    unsigned int width = 0;
-    unsigned int height = 0;
-    uint32_t format = 0;
-    std::vector<unsigned char> pixels; // top-down, as libpng's simplified API gives them
-};
-
-// The independent decode: libpng's simplified API in the file's natural
-// layout (16-bit files come out linear and premultiplied).
-Reference referenceDecode(const std::string& path)
-{
-    png_image image;
-    std::memset(&image, 0, sizeof(image));
-    image.version = PNG_IMAGE_VERSION;
-    Reference reference;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return reference;
-    image.format &= ~PNG_FORMAT_FLAG_COLORMAP;
-    reference.width = image.width;
-    reference.height = image.height;
-    reference.format = image.format;
-    reference.pixels.resize(PNG_IMAGE_SIZE(image));
-    EXPECT_TRUE(png_image_finish_read(&image, nullptr, reference.pixels.data(), 0, nullptr)) << path;
-    return reference;
-}
-
 uint16_t sample16(const unsigned char* bytes, std::size_t index)
 {
     uint16_t value;
@@ -76,7 +49,15 @@ TEST(PNGReader, EverySuiteFileDecodesLikeLibpngSimplifiedApi)
         ASSERT_TRUE(image.isLoaded()) << output;
         EXPECT_EQ(output, "Image File : \"" + path + "\" loaded.\n");
 
-        const Reference reference = referenceDecode(path);
+        // The independent decode: libpng's simplified API in the file's natural
+        // layout (16-bit files come out linear and premultiplied), top-down.
+        png_image reference;
+        std::memset(&reference, 0, sizeof(reference));
+        reference.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_file(&reference, path.c_str()));
+        reference.format &= ~PNG_FORMAT_FLAG_COLORMAP;
+        std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(reference));
+        ASSERT_TRUE(png_image_finish_read(&reference, nullptr, pixels.data(), 0, nullptr));
         const bool colour = reference.format & PNG_FORMAT_FLAG_COLOR;
         const bool alpha = reference.format & PNG_FORMAT_FLAG_ALPHA;
         const bool sixteen = reference.format & PNG_FORMAT_FLAG_LINEAR;
@@ -102,18 +83,18 @@ TEST(PNGReader, EverySuiteFileDecodesLikeLibpngSimplifiedApi)
             const bool isAlpha = alpha && s % channels == channels - 1;
             int difference = 0;
             if (!sixteen)
-                difference = std::abs(int(image.getData()[ours]) - int(reference.pixels[theirs]));
+                difference = std::abs(int(image.getData()[ours]) - int(pixels[theirs]));
             else if (isAlpha)
-                difference = std::abs(sample16(image.getData(), ours) - sample16(reference.pixels.data(), theirs));
+                difference = std::abs(sample16(image.getData(), ours) - sample16(pixels.data(), theirs));
             ASSERT_LE(difference, isAlpha ? 0 : 2) << "sample " << theirs << " counted from the top row";
         }
     }
 }
 
 // Files the reader refuses itself print its own line (a missing one is
-// ImageTest's); those libpng refuses
-// print libpng's warnings, each prefixed, then its error on a line of its own
-// (the last warning repeats it). Either way no image and the closing line.
+// ImageTest's); those libpng refuses print libpng's warnings, each prefixed,
+// then its error on a line of its own (the last warning repeats it). Either
+// way no image and the closing line.
 TEST(PNGReader, BrokenFilesFailWithALineAndNoImage)
 {
     std::vector<std::string> files;
