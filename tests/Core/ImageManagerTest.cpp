@@ -67,6 +67,10 @@ TEST(ImageManager, SharesOneImagePerNameAndCountsItsUsers)
 // process ends with status 255 once it cannot help.
 TEST(ImageManager, RealShortageIsRelievedOnceThenEndsTheProcess)
 {
+#ifdef TABULA_SANITIZED
+    GTEST_SKIP() << "AddressSanitizer's allocator never calls a new handler, and its shadow memory defeats "
+                    "RLIMIT_AS: no real shortage can be made";
+#endif
     const std::string big = TabulaTest::dataPath("images/big.png");
     const std::string small = TabulaTest::dataPath("images/small.png");
     const std::string loaded = "Image File : \"" + big + "\" loaded.\nImage File : \"" + small + "\" loaded.\n";

@@ -7,123 +7,17 @@
 //   ImageMemoryChild nested  <images dir>  a shortage during which halving the
 //                                          big image runs short itself
 //
-// Normal builds lower RLIMIT_AS for real. AddressSanitizer's allocator never
-// calls a new handler and its shadow memory defeats RLIMIT_AS, so sanitized
-// builds replace operator new by one that honours the same limit on the bytes
-// it has handed out and follows the new-handler protocol.
-#include <cstdio>
+// The address space is limited for real, which needs a build without
+// AddressSanitizer (see the test).
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <new>
 #include <string>
+
+#include <sys/resource.h>
 
 #include "Core/ImageManager.h"
 #include "Rendering/Image.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define TABULA_EMULATED_LIMIT 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TABULA_EMULATED_LIMIT 1
-#endif
-#endif
-
-#ifdef TABULA_EMULATED_LIMIT
-#include <malloc.h>
-
-namespace
-{
-std::size_t g_Live = 0;
-std::size_t g_Limit = 0;
-bool g_Limited = false;
-
-void* allocate(std::size_t size, bool nothrow)
-{
-    for (;;)
-    {
-        if (!g_Limited || g_Live + size <= g_Limit)
-        {
-            void* block = std::malloc(size == 0 ? 1 : size);
-            if (block != nullptr)
-            {
-                g_Live += malloc_usable_size(block);
-                return block;
-            }
-        }
-        std::new_handler handler = std::get_new_handler();
-        if (handler == nullptr)
-        {
-            if (nothrow)
-                return nullptr;
-            throw std::bad_alloc();
-        }
-        try
-        {
-            handler();
-        }
-        catch (const std::bad_alloc&)
-        {
-            if (nothrow)
-                return nullptr;
-            throw;
-        }
-    }
-}
-
-void release(void* block)
-{
-    if (block == nullptr)
-        return;
-    g_Live -= malloc_usable_size(block);
-    std::free(block);
-}
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return allocate(size, false);
-}
-void* operator new[](std::size_t size)
-{
-    return allocate(size, false);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    return allocate(size, true);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    return allocate(size, true);
-}
-void operator delete(void* block) noexcept
-{
-    release(block);
-}
-void operator delete[](void* block) noexcept
-{
-    release(block);
-}
-void operator delete(void* block, std::size_t) noexcept
-{
-    release(block);
-}
-void operator delete[](void* block, std::size_t) noexcept
-{
-    release(block);
-}
-
-namespace
-{
-void limitTo(std::size_t margin)
-{
-    g_Limit = g_Live + margin;
-    g_Limited = true;
-}
-} // namespace
-
-#else
-#include <sys/resource.h>
 
 namespace
 {
@@ -144,11 +38,7 @@ void limitTo(std::size_t margin)
     limit.rlim_cur = addressSpace() + margin;
     setrlimit(RLIMIT_AS, &limit);
 }
-} // namespace
-#endif
 
-namespace
-{
 const std::size_t c_MiB = 1024 * 1024;
 
 void reportTotal()

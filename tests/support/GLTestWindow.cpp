@@ -181,10 +181,4 @@ std::string windowTitle()
     return title;
 }
 
-void pumpEvents()
-{
-    for (int i = 0; i < 10; ++i)
-        glutMainLoopEvent();
-}
-
 } // namespace TabulaTest

@@ -65,7 +65,4 @@ std::array<unsigned char, 4> readPixel(int x, int y);
 /// The window's title as the X server holds it.
 std::string windowTitle();
 
-/// Lets GLUT deliver pending window-system events (resize, expose).
-void pumpEvents();
-
 } // namespace TabulaTest

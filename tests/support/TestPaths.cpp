@@ -11,9 +11,5 @@ std::string buildPath(const std::string& relative)
 {
     return std::string(TABULA_TEST_BINARY_DIR) + "/" + relative;
 }
-std::string sourcePath(const std::string& relative)
-{
-    return std::string(TABULA_SOURCE_DIR) + "/" + relative;
-}
 
 } // namespace TabulaTest

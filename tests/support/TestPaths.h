@@ -9,7 +9,5 @@ namespace TabulaTest
 std::string dataPath(const std::string& relative);
 /// Absolute path under the test build folder (for files a test writes).
 std::string buildPath(const std::string& relative);
-/// Absolute path of a file of the source tree.
-std::string sourcePath(const std::string& relative);
 
 } // namespace TabulaTest
