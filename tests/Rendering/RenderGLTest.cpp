@@ -449,6 +449,11 @@ TEST_F(PickingGLTest, OverflowUnknownNamesAndEmptyRecordsChangeNothing)
         render->processHits(writeHits({hit(1, cell.getPickingName())}));
         expectUnchanged("drawable that is no piece under another tag");
     }
+    // A record whose names end exactly at the buffer's end still counts.
+    filler[0] = 505;
+    filler.pop_back();
+    render->processHits(writeHits({filler, hit(5, nameOf(4, 4))}));
+    EXPECT_EQ(recorder.getPickedSquare(), scene.at(4, 4));
 }
 
 // A game that highlights squares itself still learns which one is picked.
