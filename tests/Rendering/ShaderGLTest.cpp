@@ -130,6 +130,33 @@ TEST(ShaderGL, SettersAndGettersGoThroughTheUniforms)
         EXPECT_EQ(std::vector<float>(out, out + 16), uniform("transform"));
     }
 
+    // Each texture setter binds on its unit's target and names that unit.
+    using Setter = void (Rendering::Shader::*)(const char*, unsigned int, unsigned int);
+    const struct
+    {
+        Setter set;
+        const char* name;
+        GLenum binding;
+    } samplers[] = {
+        {&Rendering::Shader::setTexture1DParameter, "line", GL_TEXTURE_BINDING_1D},
+        {&Rendering::Shader::setTexture2DParameter, "picture", GL_TEXTURE_BINDING_2D},
+        {&Rendering::Shader::setTexture3DParameter, "volume", GL_TEXTURE_BINDING_3D},
+        {&Rendering::Shader::setTextureRectangleParameter, "rectangle", GL_TEXTURE_BINDING_RECTANGLE_ARB},
+    };
+    GLuint textures[4];
+    glGenTextures(4, textures);
+    for (GLuint i = 0; i < 4; ++i)
+    {
+        (shader.*samplers[i].set)(samplers[i].name, textures[i], i + 1);
+        EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), static_cast<GLint>(GL_TEXTURE1 + i)) << samplers[i].name;
+        EXPECT_EQ(static_cast<GLuint>(integer(samplers[i].binding)), textures[i]) << samplers[i].name;
+        GLint unit = -1;
+        glGetUniformiv(program, glGetUniformLocation(program, samplers[i].name), &unit);
+        EXPECT_EQ(unit, static_cast<GLint>(i + 1)) << samplers[i].name;
+    }
+    glActiveTexture(GL_TEXTURE0);
+    glDeleteTextures(4, textures);
+
     Rendering::Shader::unApply();
 }
 
