@@ -118,8 +118,6 @@ TEST(SquareGLTest, TexturedSquaresShowTheirMarkAsATint)
     GLfloat material[4];
     glGetMaterialfv(GL_FRONT, GL_DIFFUSE, material);
     EXPECT_FLOAT_EQ(material[1], 1.0f);
-    GLint bound = -1;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(bound, 0);
+    EXPECT_EQ(TabulaTest::glInteger(GL_TEXTURE_BINDING_2D), 0);
     render->setParams("Board", Vec3<double>(1, 1, 1), nullptr);
 }

@@ -177,9 +177,7 @@ TEST(ImageGL, UploadReadsTightRowsAndLeavesTheAlignment)
     EXPECT_EQ(levelParameter(GL_TEXTURE_HEIGHT), 3);
     const std::vector<unsigned char> pixels = readTexture(GL_RGB, 45);
     EXPECT_EQ(pixels, std::vector<unsigned char>(odd->getData(), odd->getData() + 45));
-    GLint alignment = 0;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    EXPECT_EQ(alignment, 4); // left as the caller had it
+    EXPECT_EQ(TabulaTest::glInteger(GL_UNPACK_ALIGNMENT), 4); // left as the caller had it
 }
 
 TEST(ImageGL, HalvingReplacesTheTextureAndDestructionDeletesIt)

@@ -167,9 +167,7 @@ TEST_F(PrimitiveGLTest, TexturedPrimitiveDrawsWithItsTextureAndUnbindsIt)
     glClearColor(0, 0, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     textured->draw();
-    GLint bound = -1;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(bound, 0);
+    EXPECT_EQ(TabulaTest::glInteger(GL_TEXTURE_BINDING_2D), 0);
     // The triangle covers the lower-left half of the view; wood.png is red.
     EXPECT_EQ(TabulaTest::readPixel(100, 700), (std::array<unsigned char, 4>{255, 0, 0, 255}));
     EXPECT_EQ(TabulaTest::readPixel(900, 100)[2], 255);

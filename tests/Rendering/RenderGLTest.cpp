@@ -327,9 +327,7 @@ TEST_F(RenderGLTest, ScreenshotHoldsTheFramesPixelsAndFailsOnAnUnwritablePath)
     testing::internal::CaptureStdout();
     ASSERT_TRUE(render->saveScreenshot(path));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    GLint alignment = 0;
-    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-    EXPECT_EQ(alignment, 4);
+    EXPECT_EQ(TabulaTest::glInteger(GL_PACK_ALIGNMENT), 4);
 
     // Tabula's reader stores rows bottom-up, as glReadPixels returns them.
     testing::internal::CaptureStdout();

@@ -42,13 +42,6 @@ Built build(const std::string& vertex, const std::string& fragment)
     built.out = testing::internal::GetCapturedStdout();
     return built;
 }
-
-GLint integer(GLenum name)
-{
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
-}
 } // namespace
 
 TEST(ShaderGL, BuildsFromTwoFilesAndReportsEachFailure)
@@ -63,9 +56,9 @@ TEST(ShaderGL, BuildsFromTwoFilesAndReportsEachFailure)
     EXPECT_EQ(good.err, "");
     ASSERT_NE(good.shader->getProgram(), 0u);
     good.shader->apply();
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)), good.shader->getProgram());
+    EXPECT_EQ(static_cast<GLuint>(TabulaTest::glInteger(GL_CURRENT_PROGRAM)), good.shader->getProgram());
     Rendering::Shader::unApply();
-    EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(TabulaTest::glInteger(GL_CURRENT_PROGRAM), 0);
 
     const std::string broken = shaderPath("broken.frag");
     Built bad = build(vertex, broken);
@@ -148,8 +141,8 @@ TEST(ShaderGL, SettersAndGettersGoThroughTheUniforms)
     for (GLuint i = 0; i < 4; ++i)
     {
         (shader.*samplers[i].set)(samplers[i].name, textures[i], i + 1);
-        EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), static_cast<GLint>(GL_TEXTURE1 + i)) << samplers[i].name;
-        EXPECT_EQ(static_cast<GLuint>(integer(samplers[i].binding)), textures[i]) << samplers[i].name;
+        EXPECT_EQ(TabulaTest::glInteger(GL_ACTIVE_TEXTURE), static_cast<GLint>(GL_TEXTURE1 + i)) << samplers[i].name;
+        EXPECT_EQ(static_cast<GLuint>(TabulaTest::glInteger(samplers[i].binding)), textures[i]) << samplers[i].name;
         GLint unit = -1;
         glGetUniformiv(program, glGetUniformLocation(program, samplers[i].name), &unit);
         EXPECT_EQ(unit, static_cast<GLint>(i + 1)) << samplers[i].name;

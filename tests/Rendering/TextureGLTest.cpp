@@ -35,18 +35,11 @@ std::unique_ptr<Rendering::Texture> texture(const std::string& name)
     return made;
 }
 
-GLint integer(GLenum name)
-{
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
-}
-
 GLuint boundOn(GLenum unit)
 {
-    const GLint active = integer(GL_ACTIVE_TEXTURE);
+    const GLint active = TabulaTest::glInteger(GL_ACTIVE_TEXTURE);
     glActiveTexture(unit);
-    const GLuint bound = static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D));
+    const GLuint bound = static_cast<GLuint>(TabulaTest::glInteger(GL_TEXTURE_BINDING_2D));
     glActiveTexture(static_cast<GLenum>(active));
     return bound;
 }
@@ -81,7 +74,7 @@ TEST(TextureGL, ApplyWithTheEngineShaderSetsUnitsAndSamplers)
     glUniform1i(glGetUniformLocation(engineShader().getProgram(), "NormalsID"), 5);
     glUniform1i(glGetUniformLocation(engineShader().getProgram(), "TextureID"), 5);
     wood->apply();
-    EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
+    EXPECT_EQ(TabulaTest::glInteger(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
     EXPECT_EQ(boundOn(GL_TEXTURE0), wood->getImage()->getId());
     EXPECT_EQ(boundOn(GL_TEXTURE1), wood->getNormalMap()->getId());
     EXPECT_EQ(sampler("TextureID"), 0);
@@ -108,7 +101,7 @@ TEST(TextureGL, ApplyWithTheEngineShaderSetsUnitsAndSamplers)
     glActiveTexture(GL_TEXTURE2);
     glUniform1i(glGetUniformLocation(engineShader().getProgram(), "NormalsID"), 5);
     wood->apply();
-    EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE2);
+    EXPECT_EQ(TabulaTest::glInteger(GL_ACTIVE_TEXTURE), GL_TEXTURE2);
     EXPECT_EQ(boundOn(GL_TEXTURE2), wood->getImage()->getId());
     EXPECT_EQ(sampler("NormalsID"), 5);
     Rendering::Texture::unApply();
@@ -144,7 +137,8 @@ TEST(TextureGLDeathTest, ShaderWithoutNormalsSamplerEndsTheProcessAtFirstApply)
     EXPECT_EXIT(
         {
             startEngine();
-            Rendering::Shader lacking(TabulaTest::dataPath("shaders/textured.vert"), TabulaTest::dataPath("shaders/no_normals.frag"));
+            Rendering::Shader lacking(TabulaTest::dataPath("shaders/textured.vert"),
+                                      TabulaTest::dataPath("shaders/no_normals.frag"));
             testing::internal::CaptureStdout();
             lacking.init();
             testing::internal::GetCapturedStdout();

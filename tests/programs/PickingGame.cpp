@@ -1,6 +1,6 @@
 // A small game for the end-to-end input tests: an 8x8 board with automatic
-// highlighting, run by the engine in a real window. It
-// reports on its standard output, one flushed line per event:
+// highlighting, run by the engine in a real window. It reports on its
+// standard output, one flushed line per event:
 //   ready W H              first frame drawn; window size in pixels
 //   highlight X Y | none   the highlighted square changed (grid coordinates)
 //   camera PX PY PZ QX QY QZ QW   the camera moved or turned

@@ -165,6 +165,13 @@ std::array<unsigned char, 4> readPixel(int x, int y)
     return rgba;
 }
 
+int glInteger(unsigned int name)
+{
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
 std::string windowTitle()
 {
     glutMainLoopEvent();

@@ -62,6 +62,9 @@ void pickAt(double x, double y);
 /// the top), read after glFinish.
 std::array<unsigned char, 4> readPixel(int x, int y);
 
+/// One integer of OpenGL state (glGetIntegerv of `name`).
+int glInteger(unsigned int name);
+
 /// The window's title as the X server holds it.
 std::string windowTitle();
 

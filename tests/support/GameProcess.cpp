@@ -18,6 +18,14 @@ namespace TabulaTest
 
 using Clock = std::chrono::steady_clock;
 
+namespace
+{
+bool startsWith(const std::string& line, const std::string& prefix)
+{
+    return line.compare(0, prefix.size(), prefix) == 0;
+}
+} // namespace
+
 GameProcess::GameProcess(const std::string& program, const std::vector<std::string>& arguments, Seconds patience)
     : m_Program(program), m_Patience(patience)
 {
@@ -100,7 +108,7 @@ bool GameProcess::waitForLine(const Match& matches, const std::string& what)
 
 std::string GameProcess::waitFor(const std::string& prefix)
 {
-    if (!waitForLine([&](const std::string& line) { return line.compare(0, prefix.size(), prefix) == 0; },
+    if (!waitForLine([&](const std::string& line) { return startsWith(line, prefix); },
                      "starting with \"" + prefix + "\""))
         return "";
     return m_Lines[m_Next++];
@@ -118,7 +126,7 @@ std::vector<std::string> GameProcess::waitUntil(const std::string& line)
 std::string GameProcess::latest(const std::string& prefix) const
 {
     for (auto line = m_Lines.rbegin(); line != m_Lines.rend(); ++line)
-        if (line->compare(0, prefix.size(), prefix) == 0)
+        if (startsWith(*line, prefix))
             return *line;
     return "";
 }
@@ -191,7 +199,7 @@ std::vector<std::string> GameProcess::only(const std::vector<std::string>& lines
 {
     std::vector<std::string> kept;
     for (const std::string& line : lines)
-        if (line.compare(0, prefix.size(), prefix) == 0)
+        if (startsWith(line, prefix))
             kept.push_back(line);
     return kept;
 }
