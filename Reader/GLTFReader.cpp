@@ -1,4 +1,4 @@
-#include <Reader/GLTFReader.h>
+#include <Reader/internal/GLTFReader.h>
 
 #include <array>
 #include <cmath>
@@ -37,7 +37,8 @@
 #include <tiny_gltf.h>
 #pragma GCC visibility pop
 
-#include <Reader/MeshBuilder.h>
+#include <Reader/internal/MappedFile.h>
+#include <Reader/internal/MeshBuilder.h>
 #include <Rendering/Mesh.h>
 #include <Rendering/Texture.h>
 

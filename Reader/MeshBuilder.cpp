@@ -1,4 +1,4 @@
-#include <Reader/MeshBuilder.h>
+#include <Reader/internal/MeshBuilder.h>
 
 #include <algorithm>
 #include <limits>

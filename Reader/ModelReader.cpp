@@ -1,4 +1,5 @@
-#include <Reader/ModelReader.h>
+#include <Reader/internal/ModelReader.h>
+#include <Reader/internal/MappedFile.h>
 
 #include <algorithm>
 #include <cctype>
@@ -13,8 +14,8 @@
 #include <unistd.h>
 
 #include <Reader/ASEReader.h>
-#include <Reader/GLTFReader.h>
-#include <Reader/OBJReader.h>
+#include <Reader/internal/GLTFReader.h>
+#include <Reader/internal/OBJReader.h>
 
 namespace Reader
 {

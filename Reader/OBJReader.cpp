@@ -1,4 +1,4 @@
-#include <Reader/OBJReader.h>
+#include <Reader/internal/OBJReader.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +13,8 @@
 #include <GL/gl.h>
 #include <tiny_obj_loader.h>
 
-#include <Reader/MeshBuilder.h>
+#include <Reader/internal/MappedFile.h>
+#include <Reader/internal/MeshBuilder.h>
 #include <Rendering/Mesh.h>
 #include <Rendering/Texture.h>
 

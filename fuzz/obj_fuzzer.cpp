@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include <Reader/OBJReader.h>
+#include <Reader/internal/OBJReader.h>
 #include <Rendering/Mesh.h>
 
 #include "FuzzShared.h"

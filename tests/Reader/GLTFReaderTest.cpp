@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <Core/ImageManager.h>
-#include <Reader/GLTFReader.h>
+#include <Reader/internal/GLTFReader.h>
 #include <Rendering/Geometry.h>
 #include <Rendering/Image.h>
 #include <Rendering/Mesh.h>

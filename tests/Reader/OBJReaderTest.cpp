@@ -5,7 +5,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <Reader/OBJReader.h>
+#include <Reader/internal/OBJReader.h>
 #include <Rendering/Geometry.h>
 #include <Rendering/Mesh.h>
 #include <Rendering/Primitive.h>

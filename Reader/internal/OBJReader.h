@@ -1,11 +1,9 @@
 #pragma once
 
-#include <TabulaExport.h>
-
 #include <string>
 #include <string_view>
 
-#include <Reader/ModelReader.h>
+#include <Reader/internal/ModelReader.h>
 
 namespace Rendering
 {
@@ -14,6 +12,8 @@ class Mesh;
 
 namespace Reader
 {
+
+class MappedFile;
 
 /// Wavefront OBJ reader output contract (.obj and the .mtl files it names):
 ///
@@ -40,7 +40,7 @@ namespace Reader
 ///   naming vertex 9 of 8, a texture coordinate or normal that does not
 ///   exist), a face of more than 255 corners.
 /// - UTF-16 text (with its byte order mark) is read as the ASCII it holds.
-class TABULA_EXPORT OBJReader
+class OBJReader
 {
 public:
     /// False, with one line, when the file cannot be read or is refused.

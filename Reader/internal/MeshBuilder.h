@@ -1,7 +1,5 @@
 #pragma once
 
-#include <TabulaExport.h>
-
 #include <cstdint>
 #include <vector>
 
@@ -33,7 +31,7 @@ namespace Reader
 /// - The normal, texture-coordinate and colour index lists are written by
 ///   shareIndexLists(), which the reader calls once it has let go of its
 ///   own copy of the model: a load never holds both at its peak.
-class TABULA_EXPORT MeshBuilder
+class MeshBuilder
 {
 public:
     /// What a reader hands over, read in runs (one call per run of corners

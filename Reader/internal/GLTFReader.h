@@ -1,11 +1,9 @@
 #pragma once
 
-#include <TabulaExport.h>
-
 #include <string>
 #include <string_view>
 
-#include <Reader/ModelReader.h>
+#include <Reader/internal/ModelReader.h>
 
 namespace Rendering
 {
@@ -14,6 +12,8 @@ class Mesh;
 
 namespace Reader
 {
+
+class MappedFile;
 
 /// glTF 2.0 reader output contract (.gltf with its files or data: URIs, .glb):
 ///
@@ -46,7 +46,7 @@ namespace Reader
 ///   index past the vertex count, a position that is not finite, a node that
 ///   is reached twice (a cycle), more than c_MaxCorners corners in all. A
 ///   picture that does not decode leaves its primitive untextured.
-class TABULA_EXPORT GLTFReader
+class GLTFReader
 {
 public:
     /// Corners (3 per triangle) a model may expand to after instancing.
