@@ -1,8 +1,8 @@
 #include "Core/ImageManager.h"
 
 #include <cstdlib>
-#include <iostream>
 
+#include "Core/Log.h"
 #include "Rendering/Image.h"
 
 namespace Core
@@ -119,10 +119,10 @@ void ImageManager::manageMemory()
     const uint64_t freed = before - m_TotalMemoryUsed;
     if (freed < c_MinimumRecovery)
     {
-        std::cout << "Not enought memory, This application will be closed !" << std::endl;
+        log(LogLevel::Warning, "ImageManager", "Not enought memory, This application will be closed !");
         std::exit(-1);
     }
-    std::cout << "Recovered memory : " << freed / 1048576 << " Mo." << std::endl;
+    log(LogLevel::Info, "ImageManager", "Recovered memory : " + std::to_string(freed / 1048576) + " Mo.");
 }
 
 void ImageManager::initGL()

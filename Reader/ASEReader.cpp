@@ -4,12 +4,12 @@
 #include <array>
 #include <cstdint>
 #include <fstream>
-#include <iostream>
 #include <istream>
 #include <streambuf>
 
 #include <GL/gl.h>
 
+#include <Core/Log.h>
 #include <Math/Matrix.h>
 #include <Reader/internal/ASETokenizer.h>
 #include <Rendering/Geometry.h>
@@ -90,7 +90,7 @@ struct MemoryBuffer : std::streambuf
 
 bool badStructure()
 {
-    std::cout << "[ASEReader]> Bad structure in ASE file." << std::endl;
+    Core::log(Core::LogLevel::Warning, "ASEReader", "[ASEReader]> Bad structure in ASE file.");
     return false;
 }
 
@@ -149,7 +149,7 @@ bool ASEReader::load(const std::string& fileName, Rendering::Mesh* mesh)
     std::ifstream file(fileName, std::ios::in | std::ios::binary);
     if (!file)
     {
-        std::cout << "Couldn't find/load mesh : \"" << fileName << "\"" << std::endl;
+        Core::log(Core::LogLevel::Warning, "ASEReader", "Couldn't find/load mesh : \"" + fileName + "\"");
         return false;
     }
     file.seekg(0, std::ios::end);

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <iostream>
 #include <limits>
 #include <map>
 #include <memory>
@@ -37,6 +36,7 @@
 #include <tiny_gltf.h>
 #pragma GCC visibility pop
 
+#include <Core/Log.h>
 #include <Reader/internal/MappedFile.h>
 #include <Reader/internal/MeshBuilder.h>
 #include <Rendering/Mesh.h>
@@ -797,14 +797,14 @@ private:
 
 bool refuse(const std::string& fileName, const std::string& reason)
 {
-    std::cout << "[GLTFReader]> " << fileName << " : " << reason << std::endl;
+    Core::log(Core::LogLevel::Warning, "GLTFReader", "[GLTFReader]> " + fileName + " : " + reason);
     return false;
 }
 
 void ignored(const std::string& fileName, bool present, const char* what)
 {
     if (present)
-        std::cout << "[GLTFReader]> " << fileName << " : " << what << " ignored" << std::endl;
+        Core::log(Core::LogLevel::Warning, "GLTFReader", "[GLTFReader]> " + fileName + " : " + what + " ignored");
 }
 
 } // namespace

@@ -1,11 +1,9 @@
 #include <Reader/internal/ModelReader.h>
-#include <Reader/internal/MappedFile.h>
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 
 #include <fcntl.h>
@@ -13,8 +11,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <Core/Log.h>
 #include <Reader/ASEReader.h>
 #include <Reader/internal/GLTFReader.h>
+#include <Reader/internal/MappedFile.h>
 #include <Reader/internal/OBJReader.h>
 
 namespace Reader
@@ -67,7 +67,7 @@ bool ModelReader::load(const std::string& fileName, Rendering::Mesh* mesh)
     case Format::Unknown:
         break;
     }
-    std::cout << "Unsupported format ... (supported format : ASE)" << std::endl;
+    Core::log(Core::LogLevel::Warning, "ModelReader", "Unsupported format ... (supported format : ASE)");
     return false;
 }
 

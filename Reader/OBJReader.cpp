@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <iostream>
 #include <istream>
 #include <limits>
 #include <map>
@@ -13,6 +12,7 @@
 #include <GL/gl.h>
 #include <tiny_obj_loader.h>
 
+#include <Core/Log.h>
 #include <Reader/internal/MappedFile.h>
 #include <Reader/internal/MeshBuilder.h>
 #include <Rendering/Mesh.h>
@@ -80,7 +80,7 @@ private:
 
 bool refuse(const std::string& fileName, const std::string& reason)
 {
-    std::cout << "[OBJReader]> " << fileName << " : " << reason << std::endl;
+    Core::log(Core::LogLevel::Warning, "OBJReader", "[OBJReader]> " + fileName + " : " + reason);
     return false;
 }
 
@@ -184,8 +184,8 @@ public:
         std::string bytes;
         if (!m_Reader(m_Directory + name, bytes))
         {
-            std::cout << "[OBJReader]> " << m_FileName << " : material library " << name
-                      << " cannot be read, drawn untextured" << std::endl;
+            Core::log(Core::LogLevel::Warning, "OBJReader",
+                      "[OBJReader]> " + m_FileName + " : material library " + name + " cannot be read, drawn untextured");
             return false;
         }
         MemoryBuffer buffer(bytes);
@@ -382,7 +382,7 @@ public:
         const std::string path = resolve(material.diffuse_texname);
         if (!m_Reader(path, bytes))
         {
-            std::cout << "[OBJReader]> " << m_FileName << " : texture " << path << " cannot be read" << std::endl;
+            Core::log(Core::LogLevel::Warning, "OBJReader", "[OBJReader]> " + m_FileName + " : texture " + path + " cannot be read");
             return nullptr;
         }
         const std::string& bump = material.bump_texname.empty() ? material.normal_texname : material.bump_texname;

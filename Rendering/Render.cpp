@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
-#include <iostream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -22,6 +21,7 @@
 #include <Core/CallBackPicking.h>
 #include <Core/Drawable.h>
 #include <Core/ImageManager.h>
+#include <Core/Log.h>
 #include <Core/MeshManager.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
@@ -274,7 +274,6 @@ void Render::run()
 
 void Render::initGL()
 {
-    std::cout << "Initializing OpenGL : ";
     glClearColor(0.1f, 0.1f, 0.1f, 0.0f);
     glViewport(0, 0, static_cast<GLsizei>(m_Width), static_cast<GLsizei>(m_Height));
 
@@ -319,12 +318,12 @@ void Render::initGL()
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    std::cout << " OK" << std::endl;
+    // Each step is one line once done, as a handler takes whole lines.
+    Core::log(Core::LogLevel::Info, "Render", "Initializing OpenGL :  OK");
 
-    std::cout << "Initializing GLEW & Shader : ";
     glewInit();
     m_ShaderAvailable = Shader::shaderIsAvailable();
-    std::cout << " OK" << std::endl;
+    Core::log(Core::LogLevel::Info, "Render", "Initializing GLEW & Shader :  OK");
     if (m_Shader && m_ShaderAvailable)
         m_Shader->init();
 }

@@ -8,6 +8,8 @@
 #include <Rendering/Mesh.h>
 #include <Rendering/Primitive.h>
 
+#include "support/LogCapture.h"
+
 namespace TabulaTest
 {
 
@@ -39,11 +41,10 @@ MeshCorners cornersOf(const Rendering::Mesh& mesh, unsigned int mode)
 
 std::unique_ptr<Rendering::Mesh> loadMesh(const std::string& path, std::string* printed)
 {
-    testing::internal::CaptureStdout();
+    LogCapture log;
     auto mesh = std::make_unique<Rendering::Mesh>(path);
-    const std::string output = testing::internal::GetCapturedStdout();
     if (printed)
-        *printed = output;
+        *printed = log.out();
     return mesh;
 }
 
