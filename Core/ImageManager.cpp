@@ -4,6 +4,7 @@
 
 #include "Core/Log.h"
 #include "Rendering/Image.h"
+#include "Rendering/internal/EngineState.h"
 
 namespace Core
 {
@@ -11,7 +12,6 @@ namespace Core
 namespace
 {
 const uint64_t c_MinimumRecovery = 10485760;
-bool s_Alive = false;
 } // namespace
 
 ImageManager* ImageManager::instance()
@@ -22,20 +22,20 @@ ImageManager* ImageManager::instance()
 
 bool ImageManager::isAlive()
 {
-    return s_Alive;
+    return Rendering::engineState().m_ImageManagerAlive;
 }
 
 ImageManager::ImageManager() : m_TotalMemoryUsed(0), m_PreviousNewHandler(nullptr), m_Recovering(false)
 {
     m_PreviousNewHandler = std::set_new_handler(ImagesManagerNewHandler);
-    s_Alive = true;
+    Rendering::engineState().m_ImageManagerAlive = true;
 }
 
 // The handler would reach a destroyed registry: give the process its previous
 // handler back before the images go.
 ImageManager::~ImageManager()
 {
-    s_Alive = false;
+    Rendering::engineState().m_ImageManagerAlive = false;
     std::set_new_handler(m_PreviousNewHandler);
     for (auto& entry : m_Images)
         delete entry.second.m_Image;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <fstream>
 #include <istream>
+#include <memory>
 #include <streambuf>
 
 #include <GL/gl.h>
@@ -95,11 +96,11 @@ bool badStructure()
 }
 
 // Textures of materials outlive every mesh whose primitives point at them, so
-// they stay listed here until the process ends.
-std::vector<Rendering::Texture*>& keptTextures()
+// they are kept here until the process ends, and freed then.
+std::vector<std::unique_ptr<Rendering::Texture>>& keptTextures()
 {
-    static auto* textures = new std::vector<Rendering::Texture*>();
-    return *textures;
+    static std::vector<std::unique_ptr<Rendering::Texture>> textures;
+    return textures;
 }
 
 GLenum beginModeForCorners(std::size_t corners)
@@ -280,7 +281,7 @@ void ASEReader::takeBitmap(const std::string& quoted, unsigned int material)
     if (texture->isLoaded())
     {
         m_Textures[material] = texture;
-        keptTextures().push_back(texture);
+        keptTextures().emplace_back(texture);
     }
     else
         delete texture;

@@ -30,8 +30,8 @@ MeshCorners cornersOf(const Rendering::Mesh& mesh, unsigned int mode)
                 corners.m_Positions.push_back(geometry->getVertexArray().at(primitive->getVertexIndicesArray()[i]));
                 if (i < normals.size())
                 {
-                    const Vec3<double>& n = geometry->getNormalArray().at(normals[i]);
-                    corners.m_Normals.push_back(Vec3<double>(n.x(), -n.z(), n.y()));
+                    corners.m_Normals.push_back(
+                        Rendering::Geometry::drawnNormal(geometry->getNormalArray().at(normals[i])));
                 }
             }
         }
