@@ -42,7 +42,7 @@ namespace Reader
 /// - failure prints one line on the standard output: "Couldn't open/find file :
 ///   \"<name>\"", "Error in header." (fewer than 8 bytes or no PNG signature),
 ///   "Pixel Format error ...", or for a libpng error "PNG lib warning : <text>"
-///   followed by <text> alone on a second line. libpng warnings print
+///   followed by the text alone on a second line. libpng warnings print
 ///   "PNG lib warning : <text>" and decoding goes on. A file cut short is a
 ///   libpng error ("Read Error"). The image is left without pixels.
 TABULA_EXPORT bool readPNGFile(const std::string& fileName, Rendering::Image* image);
