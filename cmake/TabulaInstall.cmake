@@ -6,7 +6,7 @@ install(TARGETS tabula EXPORT TabulaTargets
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
 foreach(dir Math Core Rendering Reader)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/${dir} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tabula COMPONENT dev
-        FILES_MATCHING PATTERN "*.h")
+        FILES_MATCHING PATTERN "*.h" PATTERN "internal" EXCLUDE)
 endforeach()
 install(FILES ${PROJECT_BINARY_DIR}/include/TabulaExport.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tabula COMPONENT dev)
 
