@@ -18,12 +18,15 @@ namespace Rendering
 /// Planar projection through the stencil buffer rather than a shadow map:
 /// the only receiver is one flat face, so projecting is exact there, needs
 /// no depth textures or extra render target (the window already has a
-/// stencil buffer), and has no shadow-map resolution or bias artefacts. The
-/// stencil marks the visible top face first, so a shadow never falls off
-/// the board's edge or onto a piece, and counts each pixel once per sample,
-/// so overlapping shadows (and a piece's own front and back faces) darken
-/// once. A few samples spread around the light give the edge a soft
-/// penumbra.
+/// stencil buffer), and has no shadow-map resolution or bias artefacts. A
+/// piece's shadow is the convex outline of its vertices flattened along the
+/// light, worked out once per model and light direction: a polygon of a few
+/// dozen corners per piece and frame instead of the whole model drawn again
+/// (a concave model's shadow is filled in between its arms). The stencil
+/// marks the visible top face first, so a shadow never falls off the
+/// board's edge or onto a piece, and counts each pixel once per sample, so
+/// overlapping shadows darken once. Four samples spread around the light
+/// give the edge a soft penumbra.
 class Shadows
 {
 public:
