@@ -19,6 +19,7 @@
 #include <Rendering/Camera.h>
 #include <Rendering/HUDText.h>
 #include <Rendering/Image.h>
+#include <Rendering/Light.h>
 #include <Rendering/Look.h>
 #include <Rendering/Mesh.h>
 #include <Rendering/Render.h>
@@ -250,6 +251,19 @@ TEST_F(LookGLTest, LightRigLightsAWhitePieceTopBrightSidesDarkerNothingSaturated
         EXPECT_LE(top[channel], 245) << channel;
         EXPECT_LE(side[channel] + 30, top[channel]) << channel;
     }
+    // A game's own light turns the rig off: the picture is the default Look's.
+    Rendering::Light own;
+    own.setId(1);
+    own.setPosition(Vec4<float>(-4, 9, 6, 1));
+    own.setDiffuseColor(Vec4<float>(0.9f, 0.2f, 0.2f, 1));
+    render->getLights().push_back(&own);
+    const Pixel withOwn = frameAt(Look(), Vec3<double>(c.x(), 0.276, c.z()));
+    const Pixel rigOff = frameAt(look, Vec3<double>(c.x(), 0.276, c.z()));
+    render->getLights().pop_back();
+    EXPECT_EQ(difference(withOwn, rigOff), 0);
+    EXPECT_GT(difference(withOwn, top), 10);
+
+    frame(look);
     const TabulaTest::WindowPoint p = TabulaTest::projectToWindow(c.x(), 0.076, c.z());
     for (int dy = -25; dy <= 25; dy += 2)
         for (int dx = -25; dx <= 25; dx += 2)
