@@ -429,8 +429,7 @@ void BM_LookFrame(benchmark::State& state)
     Scene& scene = *g_Detailed[static_cast<int>(state.range(0))];
     Rendering::Render::instance()->setParams("FrameBench", Vec3<double>(1, 1, 1), scene.board);
     pair(
-        state, "look frame " + t, [] { lookFrame(Rendering::Look::modern()); },
-        [] { lookFrame(Rendering::Look()); });
+        state, "look frame " + t, [] { lookFrame(Rendering::Look::modern()); }, [] { lookFrame(Rendering::Look()); });
     Rendering::Render::instance()->setLook(Rendering::Look());
 }
 

@@ -110,8 +110,7 @@ const std::vector<Point>& outline(Mesh* mesh, int sample, const Point& slope)
         for (Geometry* geometry : mesh->getGeometries())
             vertices += geometry->getVertexArray().size();
     Outline& cached = s_Outlines[std::make_pair(mesh, sample)];
-    if (cached.vertices == vertices && cached.slope.x == slope.x && cached.slope.z == slope.z &&
-        !cached.points.empty())
+    if (cached.vertices == vertices && cached.slope.x == slope.x && cached.slope.z == slope.z && !cached.points.empty())
         return cached.points;
     std::vector<Point> flat;
     for (const Vec3<double>& v : bodyPoints(mesh))
@@ -179,8 +178,8 @@ void Shadows::draw(const Core::Board& board, const Vec3<double>& towardsLight)
                           across.x() * l.y() - across.y() * l.x());
 
     const double w = board.getSize().x(), h = board.getSize().y();
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT |
-                 GL_POLYGON_BIT | GL_CURRENT_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_POLYGON_BIT |
+                 GL_CURRENT_BIT);
     Shader::unApply();
     glPushMatrix();
     glTranslated(w / -2.0, 0, h / 2.0);

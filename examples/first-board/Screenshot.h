@@ -52,4 +52,3 @@ inline void Screenshot::needDisplay(int argc, char** argv)
     std::cerr << "no display, and xvfb-run could not be started" << std::endl;
     std::exit(1);
 }
-
