@@ -308,6 +308,20 @@ TEST_F(LookGLTest, ShadowsFallAwayFromTheKeyLightOnceWhereTheyOverlap)
             EXPECT_EQ(towardsShadowed[channel], towardsLit[channel]) << x << " " << channel;
         }
     }
+
+    // A piece halfway through a slide from (4, 3) to (4, 5) casts its
+    // shadow from (4, 4), where it is drawn.
+    Core::Object* moving = scene.at(4, 3)->getObjects().front();
+    Core::MoveAnimation::Style slow; // the frames' own time moves it by nothing visible
+    slow.m_LegSeconds = 1e5;
+    ASSERT_TRUE(scene.board->animateObject(moving, {scene.at(4, 3), scene.at(4, 5)}, slow));
+    scene.board->advanceAnimations(scene.board->getAnimations().front().getDuration() / 2);
+    const Vec3<double> c = scene.squareCentre(4, 4);
+    const Vec3<double> away(c.x() + 0.25 * awayX, c.y(), c.z() + 0.25 * awayZ);
+    const Pixel lit = frameAt(Look(), away);
+    const Pixel dark = frameAt(shadowed, away);
+    EXPECT_LT(dark[0], 0.8 * lit[0]);
+    scene.board->finishAnimations();
 }
 
 TEST_F(LookGLTest, CornerOriginModelStandsCentredOnItsSquare)
