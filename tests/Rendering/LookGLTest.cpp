@@ -25,6 +25,7 @@
 #include <Rendering/Render.h>
 
 #include "support/GLTestWindow.h"
+#include "support/GameProcess.h"
 #include "support/TestBoard.h"
 #include "support/TestPaths.h"
 
@@ -397,6 +398,25 @@ TEST_F(LookGLTest, PixelHUDTextStaysAtItsPlaceThroughAResizeOverTheBoard)
     const std::array<int, 4> after = textBox();
     TabulaTest::resizeWindow(1024, 728);
     EXPECT_EQ(after, before);
+}
+
+// The window is made by run(), so a game process shows it: multisampled and
+// antialiasing on with the switch (this display, Mesa's llvmpipe under Xvfb,
+// offers such a visual), single-sampled without it.
+TEST(LookAntialiasingGLTest, RunAsksForAMultisampledWindowOnlyWithTheSwitch)
+{
+    for (bool modern : {false, true})
+    {
+        TabulaTest::GameProcess game(TabulaTest::buildPath("PickingGame"),
+                                     modern ? std::vector<std::string>{"--modern"} : std::vector<std::string>{});
+        ASSERT_TRUE(game.started());
+        // (GL_MULTISAMPLE starts enabled in OpenGL; without sample buffers it does nothing.)
+        const std::string samples = game.waitFor("samples ");
+        if (modern)
+            EXPECT_EQ(samples, "samples 1 on");
+        else
+            EXPECT_EQ(samples.rfind("samples 0 ", 0), 0u) << samples;
+    }
 }
 
 } // namespace
