@@ -26,9 +26,7 @@ const double c_Face = 0.001;
 const double c_Spread = 0.035;
 const int c_Samples = 4;
 const double c_Umbra = 0.55;
-// Stencil bit 0 marks the visible top face; bit 1 + k the pixels that
-// sample k has darkened.
-const GLuint c_TopFace = 1;
+// Stencil bit k marks the pixels that sample k has darkened.
 // The sphere of a piece without a model (see Core::Object).
 const double c_SphereRadius = 0.2;
 
@@ -121,6 +119,33 @@ const std::vector<Point>& outline(Mesh* mesh, int sample, const Point& slope)
     return cached.points;
 }
 
+// The part of convex `polygon` inside the board's face, x in [0, w] and z in [-h, 0].
+std::vector<Point> clipToFace(const std::vector<Point>& polygon, double w, double h)
+{
+    std::vector<Point> out = polygon;
+    // Each edge of the face as (a, b, c): inside where a x + b z + c >= 0.
+    const double edges[4][3] = {{1, 0, 0}, {-1, 0, w}, {0, -1, 0}, {0, 1, h}};
+    for (const auto& e : edges)
+    {
+        const std::vector<Point> in = out;
+        out.clear();
+        for (std::size_t i = 0; i < in.size(); ++i)
+        {
+            const Point& a = in[i];
+            const Point& b = in[(i + 1) % in.size()];
+            const double da = e[0] * a.x + e[1] * a.z + e[2], db = e[0] * b.x + e[1] * b.z + e[2];
+            if (da >= 0)
+                out.push_back(a);
+            if ((da >= 0) != (db >= 0))
+            {
+                const double t = da / (da - db);
+                out.push_back(Point{a.x + t * (b.x - a.x), a.z + t * (b.z - a.z)});
+            }
+        }
+    }
+    return out;
+}
+
 // `l` turned by `angle` about the unit vector `axis`.
 Vec3<double> turned(const Vec3<double>& l, const Vec3<double>& axis, double angle)
 {
@@ -154,10 +179,12 @@ void castAlong(const Core::Board& board, const Vec3<double>& l, int sample)
             const double x = spot.x() + moving.x() + body.x() - slope.x * y;
             const double z = spot.z() + moving.z() + body.z() - slope.z * y;
             const double scale = piece->getScale();
-            const std::vector<Point>& points = outline(piece->getMesh(), sample, slope);
+            std::vector<Point> shadow;
+            for (const Point& p : outline(piece->getMesh(), sample, slope))
+                shadow.push_back(Point{x + scale * p.x, z + scale * p.z});
             glBegin(GL_POLYGON);
-            for (const Point& p : points)
-                glVertex3d(x + scale * p.x, c_Face, z + scale * p.z);
+            for (const Point& p : clipToFace(shadow, board.getSize().x(), board.getSize().y()))
+                glVertex3d(p.x, c_Face, p.z);
             glEnd();
         }
     }
@@ -189,25 +216,14 @@ void Shadows::draw(const Core::Board& board, const Vec3<double>& towardsLight)
     glEnable(GL_STENCIL_TEST);
     glStencilMask(0xff);
 
-    // The top face where it is seen (not behind a piece) gets bit 0.
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    // Shadows are clipped to the top face and drawn where it is seen (not
+    // behind a piece): on its plane, pulled towards the eye. Each sample
+    // darkens a pixel once: the blend ignores the fragment.
+    glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(-1.0f, -1.0f);
-    glStencilFunc(GL_ALWAYS, c_TopFace, c_TopFace);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-    glBegin(GL_QUADS);
-    glVertex3d(0, c_Face, 0);
-    glVertex3d(w, c_Face, 0);
-    glVertex3d(w, c_Face, -h);
-    glVertex3d(0, c_Face, -h);
-    glEnd();
-    glDisable(GL_POLYGON_OFFSET_FILL);
-
-    // Each sample darkens a marked pixel once: the blend ignores the fragment.
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     const GLfloat keep = static_cast<GLfloat>(std::pow(c_Umbra, 1.0 / c_Samples));
     glBlendColor(keep, keep, keep, 1.0f);
@@ -216,8 +232,8 @@ void Shadows::draw(const Core::Board& board, const Vec3<double>& towardsLight)
     static const double c_Offsets[c_Samples][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
     for (int k = 0; k < c_Samples; ++k)
     {
-        const GLuint bit = 2u << k;
-        glStencilFunc(GL_EQUAL, c_TopFace, c_TopFace | bit);
+        const GLuint bit = 1u << k;
+        glStencilFunc(GL_EQUAL, 0, bit);
         glStencilMask(bit);
         const Vec3<double> sample =
             turned(turned(l, up, c_Spread * c_Offsets[k][0]), across, c_Spread * c_Offsets[k][1]);
