@@ -24,7 +24,7 @@ const double c_Face = 0.001;
 // Light samples, spread across the light's direction and along its height
 // (radians): together they leave an umbra darkened to c_Umbra and a soft edge.
 const double c_Spread = 0.035;
-const int c_Samples = 4;
+const int c_Samples = 2;
 const double c_Umbra = 0.55;
 // Stencil bit k marks the pixels that sample k has darkened.
 // The sphere of a piece without a model (see Core::Object).
@@ -229,7 +229,7 @@ void Shadows::draw(const Core::Board& board, const Vec3<double>& towardsLight)
     glBlendColor(keep, keep, keep, 1.0f);
     glBlendFunc(GL_ZERO, GL_CONSTANT_COLOR);
     glStencilOp(GL_KEEP, GL_KEEP, GL_INVERT);
-    static const double c_Offsets[c_Samples][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+    static const double c_Offsets[c_Samples][2] = {{-1, -1}, {1, 1}};
     for (int k = 0; k < c_Samples; ++k)
     {
         const GLuint bit = 1u << k;

@@ -25,7 +25,7 @@ namespace Rendering
 /// (a concave model's shadow is filled in between its arms). Each outline
 /// is clipped to the top face and depth-tested on its plane, so a shadow
 /// never falls off the board's edge or onto a piece; the stencil counts each
-/// pixel once per sample, so overlapping shadows darken once. Four samples
+/// pixel once per sample, so overlapping shadows darken once. Two samples
 /// spread around the light give the edge a soft penumbra.
 class Shadows
 {
