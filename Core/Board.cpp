@@ -8,6 +8,7 @@
 #include <Core/CallBackMove.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
+#include <Rendering/Render.h>
 #include <Rendering/Texture.h>
 #include <Rendering/internal/PickRegion.h>
 
@@ -96,7 +97,13 @@ void Board::draw() const
 
     // The vertices taken in pairs outline nine of the slab's twelve edges.
     glColor4d(m_LineColor.x(), m_LineColor.y(), m_LineColor.z(), m_LineColor.w());
+    // In its true colour the outline is unlit: a line has no face to light.
+    const bool unlit = Rendering::Render::instance()->getLook().m_TrueColors && glIsEnabled(GL_LIGHTING);
+    if (unlit)
+        glDisable(GL_LIGHTING);
     drawSlab(GL_LINES);
+    if (unlit)
+        glEnable(GL_LIGHTING);
     // The board's name covers the slab only, so squares and pieces never nest in it.
     glPopName();
 
@@ -111,7 +118,13 @@ void Board::draw() const
 void Board::drawWithColor() const
 {
     glColor4d(m_Color.x(), m_Color.y(), m_Color.z(), m_Color.w());
-    drawSlab(GL_QUADS);
+    if (!Rendering::Render::instance()->getLook().m_TrueColors || Rendering::PickRegion::selecting())
+    {
+        drawSlab(GL_QUADS);
+        return;
+    }
+    applyColorMaterial();
+    drawFaces(false);
 }
 
 void Board::drawWithTexture() const
@@ -127,6 +140,12 @@ void Board::drawWithTexture() const
         return;
     }
 
+    drawFaces(true);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void Board::drawFaces(bool textured) const
+{
     const double w = m_Size.x(), h = m_Size.y(), d = m_Depth;
     struct Face
     {
@@ -148,11 +167,11 @@ void Board::drawWithTexture() const
         for (int i = 0; i < 4; ++i)
         {
             glNormal3dv(face.normal);
-            glTexCoord2i(c_TexCoords[i][0], c_TexCoords[i][1]);
+            if (textured)
+                glTexCoord2i(c_TexCoords[i][0], c_TexCoords[i][1]);
             glVertex3dv(face.corners[i]);
         }
     glEnd();
-    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 bool Board::moveObject(Object* object, Square* from, Square* to)

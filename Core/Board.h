@@ -98,6 +98,9 @@ private:
     /// The slab's 24 corners as `mode` primitives: between glBegin and glEnd
     /// when rendering, as a vertex array in a selection pass.
     void drawSlab(unsigned int mode) const;
+    /// The slab's six faces as quads, each with its normal (and its corners
+    /// of the picture when `textured`).
+    void drawFaces(bool textured) const;
 
     Vec2<unsigned int> m_Size;
     float m_Orientation;

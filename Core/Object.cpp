@@ -1,11 +1,14 @@
 #include <Core/Object.h>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include <GL/freeglut.h>
 
 #include <Core/MeshManager.h>
 #include <Rendering/Mesh.h>
+#include <Rendering/Render.h>
 #include <Rendering/Texture.h>
 #include <Rendering/internal/EngineState.h>
 #include <Rendering/internal/PickRegion.h>
@@ -19,6 +22,8 @@ namespace
 const double c_SphereLift = 0.076;
 const double c_MeshClearance = 0.02;
 using Rendering::c_SphereRadius;
+// A centred piece's lowest point rests on its square's face, this high.
+const double c_SquareFace = 0.001;
 
 // The engine's list of the sphere; drawn directly where the engine's OpenGL
 // set-up has not run (a program drawing pieces on its own).
@@ -70,15 +75,25 @@ void Object::removeMesh()
 
 double Object::deltaTranslateY() const
 {
+    return getBodyOffset().y();
+}
+
+Vec3<double> Object::getBodyOffset() const
+{
     if (!m_Mesh)
-        return c_SphereLift;
-    return m_Aabb.getSize().y() * m_Scale / 2.0 + c_MeshClearance;
+        return Vec3<double>(0, c_SphereLift, 0);
+    if (!Rendering::Render::instance()->getLook().m_CentredPieces)
+        return Vec3<double>(0, m_Aabb.getSize().y() * m_Scale / 2.0 + c_MeshClearance, 0);
+    const Vec3<double> a = m_Aabb.getMin() * m_Scale, b = m_Aabb.getMax() * m_Scale;
+    return Vec3<double>(-(a.x() + b.x()) / 2.0, c_SquareFace - std::min(a.y(), b.y()), -(a.z() + b.z()) / 2.0);
 }
 
 double Object::getHeight() const
 {
     if (!m_Mesh)
         return c_SphereLift + c_SphereRadius * m_Scale;
+    if (Rendering::Render::instance()->getLook().m_CentredPieces)
+        return std::fabs(m_Aabb.getSize().y() * m_Scale) + c_SquareFace;
     return m_Aabb.getSize().y() * m_Scale + c_MeshClearance;
 }
 
@@ -95,7 +110,7 @@ void Object::draw() const
         if (m_Scale < 0)
             std::swap(lower, upper);
     }
-    const Vec3<double> lift(0, deltaTranslateY(), 0);
+    const Vec3<double> lift = getBodyOffset();
     if (Rendering::PickRegion::mayHit(lower + lift, upper + lift))
         drawInOwnName();
 }
@@ -115,7 +130,8 @@ void Object::drawBody() const
 void Object::drawWithTexture() const
 {
     glPushMatrix();
-    glTranslated(0, deltaTranslateY(), 0);
+    const Vec3<double> offset = getBodyOffset();
+    glTranslated(offset.x(), offset.y(), offset.z());
     glScaled(m_Scale, m_Scale, m_Scale);
     glColor4d(1, 1, 1, 1);
     m_Texture->apply();
@@ -127,7 +143,8 @@ void Object::drawWithTexture() const
 void Object::drawWithColor() const
 {
     glPushMatrix();
-    glTranslated(0, deltaTranslateY(), 0);
+    const Vec3<double> offset = getBodyOffset();
+    glTranslated(offset.x(), offset.y(), offset.z());
     glScaled(m_Scale, m_Scale, m_Scale);
     applyColorMaterial();
     glColor4d(m_Color.x(), m_Color.y(), m_Color.z(), m_Color.w());

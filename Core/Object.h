@@ -68,7 +68,13 @@ public:
 
     /// Height at which the piece's origin is drawn above the square: half the
     /// scaled box height plus 0.02 with a mesh, 0.076 for the sphere.
+    /// getBodyOffset().y().
     double deltaTranslateY() const;
+    /// Where the piece's origin is drawn from its spot (board units): lifted
+    /// by the height above; with Rendering::Look::m_CentredPieces, a model
+    /// piece is moved so that the middle of its scaled box (x and z) is over
+    /// the spot and its lowest point on the square's face (0.001).
+    Vec3<double> getBodyOffset() const;
     /// Height of the piece's top above the square it stands on.
     double getHeight() const;
 

@@ -79,6 +79,9 @@ public:
 
 private:
     void emitCorner(int i) const;
+    /// With Look::m_MarksOnAnySquare, the colour and material of the mark
+    /// the square shows, if any, mixed with its own colour.
+    void applyMark() const;
     /// In a selection pass, draws the four corners as a vertex array and
     /// returns true; otherwise draws nothing and returns false.
     bool selectCorners() const;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include <Math/Vec2.h>
 #include <Math/Vec3.h>
 #include <Rendering/HUD.h>
 
@@ -13,6 +14,9 @@ namespace Rendering
 /// A line of 8x13 bitmap text near the top-left corner of the view. m_X grows
 /// to the right and m_Y upward, about 8 and 9 pixels a unit on a window of the
 /// default size: m_Y = -2 is the second line down, m_Y >= 1 is off screen.
+/// With Look::m_PixelHUD, m_X and m_Y are instead pixels from the window's
+/// top-left corner to the top-left of the text (y downwards; 13-pixel
+/// lines), and the text is drawn over the board.
 /// Leaves texturing, lighting and depth testing enabled.
 class TABULA_EXPORT HUDText : public HUD
 {
@@ -37,6 +41,10 @@ public:
     Vec3<double> m_Color{1.0, 1.0, 1.0};
     int m_X = 0;
     int m_Y = 0;
+
+private:
+    /// The text with m_X and m_Y in pixels (Look::m_PixelHUD).
+    void drawInPixels(const Vec2<unsigned int>& size) const;
 };
 
 } // namespace Rendering

@@ -32,6 +32,8 @@
 #include <Rendering/Light.h>
 #include <Rendering/Shader.h>
 #include <Rendering/internal/EngineState.h>
+#include <Rendering/internal/LightRig.h>
+#include <Rendering/internal/Shadows.h>
 
 float rot = 0.0f;
 Vec3<double> dst_pos(0.0, 10.0, -10.0);
@@ -262,7 +264,9 @@ void Render::run()
     char name[] = "main";
     char* argv[] = {name, nullptr};
     glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL);
+    // freeglut falls back to a single-sampled visual when none is multisampled.
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL |
+                        (m_Look.m_Antialiasing ? GLUT_MULTISAMPLE : 0));
     glutInitWindowSize(static_cast<int>(m_Width), static_cast<int>(m_Height));
     glutInitWindowPosition(100, 100);
     glutCreateWindow(m_Title.c_str());
@@ -303,6 +307,10 @@ void Render::initGL()
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
     glDepthMask(GL_TRUE);
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    if (m_Look.m_Antialiasing && sampleBuffers > 0)
+        glEnable(GL_MULTISAMPLE);
 
     // The engine's own spot above the board, made once and freed with the engine.
     if (!m_DefaultLight)
@@ -364,6 +372,8 @@ void Render::renderFrame()
     }
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    double view[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, view);
     glPushMatrix();
     glScaled(m_Scale.x(), m_Scale.y(), m_Scale.z());
     glRotated(rot, 0, 1, 0);
@@ -381,17 +391,58 @@ void Render::renderFrame()
         stopPicking();
     }
 
-    for (HUD* hud : m_HUDs)
-        if (hud)
-            hud->draw();
+    if (!m_Look.m_PixelHUD)
+        for (HUD* hud : m_HUDs)
+            if (hud)
+                hud->draw();
 
     if (m_Shader)
         m_Shader->apply();
-    for (Light* light : m_Lights)
-        light->apply();
+    applyLights(view);
+    if (m_Look.m_RescaleNormals)
+        glEnable(GL_NORMALIZE);
     if (m_Board)
         m_Board->draw();
+    if (m_Look.m_RescaleNormals)
+        glDisable(GL_NORMALIZE);
+    if (m_Board && m_Look.m_Shadows)
+        Shadows::draw(*m_Board, keyLightInScene());
+    if (m_Look.m_PixelHUD)
+    {
+        Shader::unApply();
+        for (HUD* hud : m_HUDs)
+            if (hud)
+                hud->draw();
+    }
     glPopMatrix();
+}
+
+void Render::applyLights(const double* view)
+{
+    if (m_Look.m_LightRig && m_Lights.size() == 1 && m_Lights[0] == m_DefaultLight.get())
+    {
+        LightRig::apply(view);
+        return;
+    }
+    // The rig's light 1 may be a game light's number: every listed light is
+    // on again, as numbering it left it.
+    if (LightRig::release())
+        for (Light* light : m_Lights)
+            glEnable(GL_LIGHT0 + light->getId());
+    for (Light* light : m_Lights)
+        light->apply();
+}
+
+Vec3<double> Render::keyLightInScene() const
+{
+    // A direction goes into the scene's frame through the inverse turn and
+    // the inverse scale.
+    const Vec3<double> key = LightRig::keyDirection();
+    const double angle = rot * 3.14159265358979 / 180.0;
+    const double x = std::cos(angle) * key.x() - std::sin(angle) * key.z();
+    const double z = std::sin(angle) * key.x() + std::cos(angle) * key.z();
+    const auto divide = [](double value, double scale) { return scale != 0.0 ? value / scale : 0.0; };
+    return Vec3<double>(divide(x, m_Scale.x()), divide(key.y(), m_Scale.y()), divide(z, m_Scale.z()));
 }
 
 void Render::loop()
@@ -459,8 +510,9 @@ Render::WindowPoint Render::getWindowPoint(const Core::Object* object) const
         return WindowPoint();
     const Vec3<double> spot = square->getSpot(*object);
     const Vec3<double>& offset = object->getDrawOffset();
-    return getWindowPoint(
-        Vec3<double>(spot.x() + offset.x(), spot.y() + offset.y() + object->deltaTranslateY(), spot.z() + offset.z()));
+    const Vec3<double> body = object->getBodyOffset();
+    return getWindowPoint(Vec3<double>(spot.x() + offset.x() + body.x(), spot.y() + offset.y() + body.y(),
+                                       spot.z() + offset.z() + body.z()));
 }
 
 void Render::updateFrameRate()

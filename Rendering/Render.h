@@ -11,6 +11,7 @@
 #include <Math/Quat.h>
 #include <Math/Vec2.h>
 #include <Math/Vec3.h>
+#include <Rendering/Look.h>
 
 namespace Core
 {
@@ -137,6 +138,11 @@ public:
     Shader* getShader() { return m_Shader; }
     void setShader(Shader* shader) { m_Shader = shader; }
     void setFullScreen(bool fullScreen) { m_FullScreen = fullScreen; }
+    /// How the scene is drawn (see Look); the default Look until set. Set it
+    /// before run(): the window's antialiasing is chosen there, the other
+    /// switches are read every frame.
+    void setLook(const Look& look) { m_Look = look; }
+    const Look& getLook() const { return m_Look; }
 
     unsigned int getNbDisplayList() { return m_NbDisplayList; }
     void setNbDisplayList(unsigned int count) { m_NbDisplayList = count; }
@@ -154,6 +160,12 @@ private:
     void updateRotation();
     /// Seconds of the steady clock since the previous call; 0 the first time.
     double measureFrameTime();
+    /// The lights of the render pass: the game's list, or the look's light
+    /// rig while the list holds only the default light. `view`: the camera's
+    /// model-view matrix.
+    void applyLights(const double* view);
+    /// Towards the key light in the scene's frame (after its scale and turn).
+    Vec3<double> keyLightInScene() const;
 
     unsigned int m_Width;
     unsigned int m_Height;
@@ -184,6 +196,7 @@ private:
     std::map<unsigned int, Core::Drawable*> m_Drawables;
     /// The spot made by initGL, the one light the engine owns.
     std::unique_ptr<Light> m_DefaultLight;
+    Look m_Look;
 };
 
 } // namespace Rendering

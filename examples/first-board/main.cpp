@@ -1,7 +1,10 @@
 // Your first board: an 8x8 board with a row of pieces and the square under the
 // pointer lit up. Click a piece, then an empty square: the piece hops there.
-// Give a model file (.gltf, .glb, .obj or .ase) to see your own piece.
+// Give a model file (.gltf, .glb, .obj or .ase) to see your own piece, and
+// --screenshot FILE to write one frame to FILE and end (under xvfb-run when
+// there is no display).
 #include <algorithm>
+#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -13,7 +16,10 @@
 #include <Core/Square.h>
 #include <Rendering/Aabb.h>
 #include <Rendering/HUDText.h>
+#include <Rendering/Look.h>
 #include <Rendering/Render.h>
+
+#include "Screenshot.h"
 
 // Runs on every click with the square under the pointer.
 class MoveOnClick : public Core::CallBackPicking
@@ -73,7 +79,14 @@ Core::Object* makePiece(const std::string& model)
 
 int main(int argc, char** argv)
 {
-    const std::string model = argc > 1 ? argv[1] : "";
+    std::string model, shot;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc)
+            shot = argv[++i];
+        else
+            model = argv[i];
+    if (!shot.empty())
+        Screenshot::needDisplay(argc, argv);
     Core::Grid grid(8, 8); // owns the board, its squares and their pieces
     grid.setCheckerColors(Vec4<double>(0.3, 0.2, 0.1, 1), Vec4<double>(0.9, 0.85, 0.7, 1));
     for (unsigned int x = 0; x < 8; ++x)
@@ -83,12 +96,17 @@ int main(int argc, char** argv)
 
     MoveOnClick onClick(board);
     Rendering::HUDText help;
+    help.setPosition(10, 10); // pixels from the window's top-left corner
     Clock clock(help);
+    Screenshot screenshot(shot);
 
     Rendering::Render* render = Rendering::Render::instance();
     render->setParams("First board", Vec3<double>(1, 1, 1), &board);
+    render->setLook(Rendering::Look::modern()); // shadows, light rig, centred pieces...
     render->getCallBacksPicking().push_back(&onClick);
     render->getCallBacksFrame().push_back(&clock);
     render->getHUDs().push_back(&help);
+    if (!shot.empty())
+        render->getCallBacksFrame().push_back(&screenshot);
     render->run(); // never returns
 }

@@ -38,8 +38,7 @@ using Pixel = std::array<unsigned char, 4>;
 
 Pixel pixelAt(const Vec3<double>& world)
 {
-    TabulaTest::WindowPoint p = TabulaTest::projectToWindow(world.x(), world.y(), world.z());
-    return TabulaTest::readPixel(static_cast<int>(p.x), static_cast<int>(p.y));
+    return TabulaTest::pixelAt(world.x(), world.y(), world.z());
 }
 
 bool isBackground(const Pixel& p)

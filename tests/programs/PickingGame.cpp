@@ -7,6 +7,9 @@
 //   click NAME X Y | none  a picking record's handler ran (records A then B)
 //   key CODE X Y           a key reached the keyboard record
 //   frame                  the first frame after a key reached the game
+//   samples B on|off       after ready: GL_SAMPLE_BUFFERS, and whether
+//                          GL_MULTISAMPLE is enabled
+// With --modern it draws with Rendering::Look::modern().
 
 #include <cstdio>
 #include <iostream>
@@ -16,8 +19,10 @@
 #include <Core/CallBackKeyboard.h>
 #include <Core/CallBackPicking.h>
 #include <Core/Square.h>
+#include <GL/gl.h>
 #include <Rendering/Camera.h>
 #include <Rendering/HUD.h>
+#include <Rendering/Look.h>
 #include <Rendering/Render.h>
 
 #include "support/TestBoard.h"
@@ -68,6 +73,9 @@ struct Observer : Rendering::HUD
         if (m_First)
         {
             report("ready " + std::to_string(render->getSize().x()) + ' ' + std::to_string(render->getSize().y()));
+            GLint buffers = 0;
+            glGetIntegerv(GL_SAMPLE_BUFFERS, &buffers);
+            report("samples " + std::to_string(buffers) + (glIsEnabled(GL_MULTISAMPLE) ? " on" : " off"));
             m_First = false;
         }
         const std::string highlight = squareText(m_Board->getHighlightedSquare());
@@ -98,7 +106,7 @@ struct Observer : Rendering::HUD
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     TabulaTest::TestBoard scene;
     scene.board->setAutoHighlight(true);
@@ -110,6 +118,8 @@ int main()
 
     Rendering::Render* render = Rendering::Render::instance();
     render->setParams("Tabula Picking", Vec3<double>(1, 1, 1), scene.board);
+    if (argc > 1 && std::string(argv[1]) == "--modern")
+        render->setLook(Rendering::Look::modern());
     render->getCallBacksPicking().push_back(&first);
     render->getCallBacksPicking().push_back(&second);
     render->getCallBacksKeyboard().push_back(&keys);

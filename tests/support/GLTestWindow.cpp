@@ -166,6 +166,29 @@ std::array<unsigned char, 4> readPixel(int x, int y)
     return rgba;
 }
 
+std::array<unsigned char, 4> pixelAt(double x, double y, double z)
+{
+    const WindowPoint p = projectToWindow(x, y, z);
+    return readPixel(static_cast<int>(p.x), static_cast<int>(p.y));
+}
+
+void resizeWindow(unsigned int width, unsigned int height)
+{
+    glutReshapeWindow(static_cast<int>(width), static_cast<int>(height));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (Rendering::Render::instance()->getSize() != Vec2<unsigned int>(width, height))
+    {
+        XSync(glXGetCurrentDisplay(), False);
+        glutMainLoopEvent();
+        if (std::chrono::steady_clock::now() > deadline)
+        {
+            ADD_FAILURE() << "the window did not take the size " << width << "x" << height;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 int glInteger(unsigned int name)
 {
     GLint value = 0;

@@ -62,6 +62,12 @@ void pickAt(double x, double y);
 /// the top), read after glFinish.
 std::array<unsigned char, 4> readPixel(int x, int y);
 
+/// readPixel at the window position where world point (x, y, z) appears
+/// (projectToWindow).
+std::array<unsigned char, 4> pixelAt(double x, double y, double z);
+/// Resizes the test window and waits until the engine has followed
+/// (Render::reshape through GLUT's reshape callback).
+void resizeWindow(unsigned int width, unsigned int height);
 /// One integer of OpenGL state (glGetIntegerv of `name`).
 int glInteger(unsigned int name);
 

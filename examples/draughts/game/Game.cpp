@@ -6,6 +6,7 @@
 #include <GL/glx.h>
 
 #include <Core/Board.h>
+#include <Rendering/Look.h>
 #include <Rendering/Render.h>
 
 namespace DraughtsGame
@@ -35,15 +36,17 @@ Game::Game(const std::string& assetDir, const std::string& shotDir, bool traceHo
 {
     m_Table.setUp(m_Controller.rules().position());
 
-    m_TurnText.setPosition(1, -2);
-    m_CapturedText.setPosition(1, -4);
-    m_HintText.setPosition(1, -6);
+    // Pixels from the window's top-left corner (the modern look's HUD).
+    m_TurnText.setPosition(10, 10);
+    m_CapturedText.setPosition(10, 28);
+    m_HintText.setPosition(10, 46);
     m_HintText.setColor(Vec3<double>(0.6, 0.85, 1.0));
-    m_HelpText.setPosition(1, -8);
+    m_HelpText.setPosition(10, 64);
     m_HelpText.setColor(Vec3<double>(0.75, 0.75, 0.75));
 
     Rendering::Render* render = Rendering::Render::instance();
     render->setParams(c_Title, Vec3<double>(1, 1, 1), m_Table.getBoard());
+    render->setLook(Rendering::Look::modern());
     render->getCallBacksFrame().push_back(&m_FrameHook);
     m_Table.getBoard()->getCallBacksMove().push_back(&m_MoveHook);
     render->getHUDs().push_back(&m_TurnText);
