@@ -216,6 +216,9 @@ bool Board::animateObject(Object* object, const std::vector<Square*>& path, cons
     }
     moveObject(object, path.front(), path.back());
     m_Animations.emplace_back(object, path.back(), style, spots, captured, places);
+    m_Animations.back().setStartOrientation(object->getOrientation());
+    object->setOrientation(m_Animations.back().getEndOrientation());
+    object->setDrawTurn(m_Animations.back().getTurn());
     object->setDrawOffset(m_Animations.back().getOffset());
     return true;
 }
@@ -237,7 +240,10 @@ void Board::advanceAnimations(double seconds)
     {
         animation.advance(seconds);
         if (lists(animation.getDestination(), animation.getObject()))
+        {
             animation.getObject()->setDrawOffset(animation.getOffset());
+            animation.getObject()->setDrawTurn(animation.getTurn());
+        }
     }
     const auto playing = [](const MoveAnimation& animation)
     { return !animation.isFinished() && lists(animation.getDestination(), animation.getObject()); };
@@ -268,6 +274,7 @@ void Board::endAnimation(MoveAnimation& animation)
     if (placed)
     {
         object->setDrawOffset(Vec3<double>());
+        object->setDrawTurn(Quat<double>());
         forEachRecord(m_CallBacksMove,
                       [&](CallBackMove* callback)
                       {
