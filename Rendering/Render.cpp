@@ -32,7 +32,7 @@
 #include <Rendering/HUD.h>
 #include <Rendering/Light.h>
 #include <Rendering/Shader.h>
-#include <Rendering/internal/EngineState.h>
+#include <Rendering/internal/InteractionState.h>
 
 float rot = 0.0f;
 Vec3<double> dst_pos(0.0, 10.0, -10.0);
@@ -235,7 +235,7 @@ Render::Render()
     : m_Width(1024), m_Height(728), m_FullScreen(false), m_Camera(new Camera()), m_Board(nullptr), m_RotationStep(1.0f),
       m_LastFpsTime(1000.0), m_FrameCount(0), m_ShaderAvailable(false), m_Shader(nullptr), m_NbDisplayList(0),
       m_HasFrameTime(false), m_DrawnModelView{}, m_DrawnProjection{}, m_DrawnViewport{}, m_HasDrawn(false),
-      m_State(std::make_unique<EngineState>())
+      m_Interaction(std::make_unique<InteractionState>())
 {
     m_Camera->setIsFree(true);
     s_Alive = true;
@@ -353,9 +353,9 @@ void Render::initGL()
     std::cout << " OK" << std::endl;
     if (m_Shader && m_ShaderAvailable)
         m_Shader->init();
-    m_State->m_GLReady = true;
-    if (m_State->m_PendingView)
-        std::exchange(m_State->m_PendingView, nullptr)();
+    m_Interaction->m_GLReady = true;
+    if (m_Interaction->m_PendingView)
+        std::exchange(m_Interaction->m_PendingView, nullptr)();
 }
 
 double Render::measureFrameTime()
@@ -371,7 +371,7 @@ void Render::renderFrame()
 {
     const double seconds = measureFrameTime();
     sweepFunctions();
-    if (m_State->m_Flying)
+    if (m_Interaction->m_Flying)
         flyCamera(seconds);
     if (m_Board)
         m_Board->advanceAnimations(seconds);

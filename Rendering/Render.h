@@ -28,7 +28,7 @@ class Square;
 namespace Rendering
 {
 class Camera;
-struct EngineState;
+struct InteractionState;
 class HUD;
 class Light;
 class Shader;
@@ -271,7 +271,7 @@ private:
     /// The spot made by initGL, the one light the engine owns.
     std::unique_ptr<Light> m_DefaultLight;
     /// Function handlers, keyboard play and camera moves.
-    std::unique_ptr<EngineState> m_State;
+    std::unique_ptr<InteractionState> m_Interaction;
 };
 
 } // namespace Rendering
