@@ -6,6 +6,7 @@
 #include <ctime>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 // GLEW must come before any other OpenGL header.
@@ -34,6 +35,7 @@
 #include <Rendering/internal/EngineState.h>
 #include <Rendering/internal/LightRig.h>
 #include <Rendering/internal/Shadows.h>
+#include <Rendering/internal/InteractionState.h>
 
 float rot = 0.0f;
 Vec3<double> dst_pos(0.0, 10.0, -10.0);
@@ -54,6 +56,9 @@ int mouseY = 0;
 // Right-button drag: -1 idle, 0 armed (no position seen yet), else the last position.
 int oldX = 0;
 int oldY = 0;
+// The window point the last picking pass tested.
+int pickedX = -1;
+int pickedY = -1;
 
 EngineState s_State;
 
@@ -103,6 +108,8 @@ void enableVSync()
 
 void keyboardEvent(unsigned char key, int x, int y)
 {
+    if (Render::instance()->handleKeyboardPlay(key, false))
+        return;
     Camera* camera = Render::instance()->getCamera();
     const bool free = camera->isFree();
     switch (key)
@@ -120,6 +127,7 @@ void keyboardEvent(unsigned char key, int x, int y)
         break;
     case '-':
         camera->resetRotation();
+        camera->setTarget(Vec3<double>());
         camera->setPosition(Vec3<double>(0, 10, 10));
         camera->rotateX(-c_QuarterTurn);
         break;
@@ -154,17 +162,18 @@ void keyboardEvent(unsigned char key, int x, int y)
             camera->setDistanceToOrigin(camera->getDistanceToOrigin() - 0.5);
         break;
     default:
-        for (Core::CallBackKeyboard* callback : Render::instance()->getCallBacksKeyboard())
-        {
-            callback->setKeyboardEvent(key, x, y);
-            callback->execute();
-        }
+        Core::forEachRecord(Render::instance()->getCallBacksKeyboard(),
+                            [&](Core::CallBackKeyboard* callback)
+                            {
+                                callback->setKeyboardEvent(key, x, y);
+                                callback->execute();
+                            });
         break;
     }
     camera->glPut();
 }
 
-void mouseEvent(int button, int state, int, int)
+void mouseEvent(int button, int state, int x, int y)
 {
     if (button == GLUT_RIGHT_BUTTON)
     {
@@ -175,7 +184,17 @@ void mouseEvent(int button, int state, int, int)
     oldX = -1;
     oldY = -1;
     if (button == GLUT_LEFT_BUTTON && state == GLUT_UP)
+    {
+        // A pointer that moved since the last pass would click the square
+        // it has left: the release point is picked first.
+        if (x != pickedX || y != pickedY)
+        {
+            mouseX = x;
+            mouseY = y;
+            Render::instance()->pickAt(x, y);
+        }
         Render::instance()->updatePicking();
+    }
 }
 
 void motionEvent(int x, int y)
@@ -223,7 +242,8 @@ bool Render::isAlive()
 Render::Render()
     : m_Width(1024), m_Height(728), m_FullScreen(false), m_Camera(new Camera()), m_Board(nullptr), m_RotationStep(1.0f),
       m_LastFpsTime(1000.0), m_FrameCount(0), m_ShaderAvailable(false), m_Shader(nullptr), m_NbDisplayList(0),
-      m_HasFrameTime(false), m_DrawnModelView{}, m_DrawnProjection{}, m_DrawnViewport{}, m_HasDrawn(false)
+      m_HasFrameTime(false), m_DrawnModelView{}, m_DrawnProjection{}, m_DrawnViewport{}, m_HasDrawn(false),
+      m_Interaction(std::make_unique<InteractionState>())
 {
     m_Camera->setIsFree(true);
     s_State.m_RenderAlive = true;
@@ -280,6 +300,7 @@ void Render::run()
     glutReshapeFunc(reShape);
     glutPassiveMotionFunc(passiveMotionEvent);
     glutKeyboardFunc(keyboardEvent);
+    glutSpecialFunc(specialKey);
     glutMainLoop();
 }
 
@@ -326,6 +347,10 @@ void Render::initGL()
     light->setSpecularColor(Vec4<float>(0.7f, 0.7f, 0.7f, 0.7f));
     light->setSpotExponent(1024.0f);
     light->setSpotCutOff(60.0f);
+    // The game's lights set up before the window existed were enabled with
+    // no context to take it.
+    for (Light* gameLight : m_Lights)
+        gameLight->init();
 
     Core::ImageManager::instance()->initGL();
     Core::MeshManager::instance()->initList();
@@ -349,6 +374,9 @@ void Render::initGL()
     Core::log(Core::LogLevel::Info, "Render", "Initializing GLEW & Shader :  OK");
     if (m_Shader && m_ShaderAvailable)
         m_Shader->init();
+    m_Interaction->m_GLReady = true;
+    if (m_Interaction->m_PendingView)
+        std::exchange(m_Interaction->m_PendingView, nullptr)();
 }
 
 double Render::measureFrameTime()
@@ -363,13 +391,17 @@ double Render::measureFrameTime()
 void Render::renderFrame()
 {
     const double seconds = measureFrameTime();
+    sweepFunctions();
+    if (m_Interaction->m_Flying)
+        flyCamera(seconds);
     if (m_Board)
         m_Board->advanceAnimations(seconds);
-    for (Core::CallBackFrame* callback : m_CallBacksFrame)
-    {
-        callback->setDeltaTime(seconds);
-        callback->execute();
-    }
+    Core::forEachRecord(m_CallBacksFrame,
+                        [&](Core::CallBackFrame* callback)
+                        {
+                            callback->setDeltaTime(seconds);
+                            callback->execute();
+                        });
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     double view[16];
@@ -399,12 +431,14 @@ void Render::renderFrame()
     if (m_Shader)
         m_Shader->apply();
     applyLights(view);
+    markFocus(true);
     if (m_Look.m_RescaleNormals)
         glEnable(GL_NORMALIZE);
     if (m_Board)
         m_Board->draw();
     if (m_Look.m_RescaleNormals)
         glDisable(GL_NORMALIZE);
+    markFocus(false);
     if (m_Board && m_Look.m_Shadows)
         Shadows::draw(*m_Board, keyLightInScene());
     if (m_Look.m_PixelHUD)
@@ -455,6 +489,12 @@ void Render::loop()
 
 bool Render::saveScreenshot(const std::string& fileName)
 {
+    if (!m_HasDrawn)
+    {
+        Core::log(Core::LogLevel::Warning, "Render",
+                  "No frame drawn yet: no screenshot written to \"" + fileName + "\"");
+        return false;
+    }
     const int width = static_cast<int>(m_Width);
     const int height = static_cast<int>(m_Height);
     std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
@@ -577,6 +617,8 @@ Core::Drawable* Render::getDrawable(unsigned int name) const
 
 void Render::startPicking(int x, int y)
 {
+    pickedX = x;
+    pickedY = y;
     glSelectBuffer(c_PickingBufferSize, pickingBuf);
     glRenderMode(GL_SELECT);
     glMatrixMode(GL_PROJECTION);
@@ -653,18 +695,37 @@ void Render::processHits(int hits)
         callback->setPickedSquare(square);
 }
 
+void Render::pickAt(int x, int y)
+{
+    if (!m_Board)
+        return;
+    glPushMatrix();
+    glScaled(m_Scale.x(), m_Scale.y(), m_Scale.z());
+    glRotated(rot, 0, 1, 0);
+    Shader::unApply();
+    startPicking(x, y);
+    m_Board->draw();
+    stopPicking();
+    glPopMatrix();
+}
+
 void Render::updatePicking()
 {
     if (!m_Board)
         return;
     Core::Square* square = m_Board->getHighlightedSquare();
-    if (!square)
-        return;
-    for (Core::CallBackPicking* callback : m_CallBacksPicking)
-    {
-        callback->setPickedSquare(square);
-        callback->execute();
-    }
+    if (square)
+        click(square);
+}
+
+void Render::click(Core::Square* square)
+{
+    Core::forEachRecord(m_CallBacksPicking,
+                        [&](Core::CallBackPicking* callback)
+                        {
+                            callback->setPickedSquare(square);
+                            callback->execute();
+                        });
 }
 
 } // namespace Rendering

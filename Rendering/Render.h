@@ -3,11 +3,13 @@
 #include <TabulaExport.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <Core/CallBackHandle.h>
 #include <Math/Quat.h>
 #include <Math/Vec2.h>
 #include <Math/Vec3.h>
@@ -27,6 +29,7 @@ class Square;
 namespace Rendering
 {
 class Camera;
+struct InteractionState;
 class HUD;
 class Light;
 class Shader;
@@ -76,7 +79,8 @@ public:
     /// Writes the back buffer of the window (the picture renderFrame() left
     /// there, before the swap) to `fileName` as an 8-bit RGB PNG, top row
     /// first. Needs the window's context current. False, with one line on the
-    /// standard output, when the file cannot be written.
+    /// standard output, when the file cannot be written or no frame has been
+    /// drawn yet.
     bool saveScreenshot(const std::string& fileName);
 
     /// Where a point appears in the window, in pixels from the window's
@@ -116,6 +120,14 @@ public:
     void processHits(int hits);
     /// A click: hands the highlighted square to every picking record.
     void updatePicking();
+    /// One picking pass at window point (x, y) (pixels from the top-left)
+    /// under the frame's matrices (camera, scene scale and turn), as the
+    /// frame runs it: the board highlights the square found and the picking
+    /// records learn it. A left-button release runs one at the release point
+    /// when the pointer moved since the last pass.
+    void pickAt(int x, int y);
+    /// Hands `square` to every picking record and runs them, as a click does.
+    void click(Core::Square* square);
 
     Vec2<unsigned int> getSize() { return Vec2<unsigned int>(m_Width, m_Height); }
     void setSize(unsigned int width, unsigned int height);
@@ -133,6 +145,70 @@ public:
     std::vector<Core::CallBackFrame*>& getCallBacksFrame() { return m_CallBacksFrame; }
     std::vector<HUD*>& getHUDs() { return m_HUDs; }
     std::vector<Light*>& getLights() { return m_Lights; }
+
+    /// Handlers as functions, for a game that would rather not write a
+    /// record class per callback. Each one takes its place at the end of the
+    /// list of records of its kind (getCallBacksPicking(), ...), so records
+    /// and functions run in the order they were registered; the engine owns
+    /// that place and frees it once the handle has removed it. A handler
+    /// registered while its event is being delivered first runs at the next
+    /// one.
+    ///
+    /// On a click (see updatePicking), with the square clicked.
+    Core::CallBackHandle onClick(std::function<void(Core::Square* square)> handler);
+    /// For every key the engine leaves free, with the pointer's window
+    /// position in pixels (origin top-left).
+    Core::CallBackHandle onKey(std::function<void(unsigned char key, int x, int y)> handler);
+    /// Once per frame before drawing, with the seconds since the previous
+    /// frame (see Core::CallBackFrame).
+    Core::CallBackHandle onFrame(std::function<void(double seconds)> handler);
+
+    /// Camera framing. Angles in radians as Camera::lookAt takes them: `yaw`
+    /// about the vertical from the +z side (0 is the engine's start-up
+    /// side), `pitch` above the horizontal (positive looks down). With
+    /// `seconds` above 0 the camera moves there over that time, frame by
+    /// frame, with the eased curve of animated moves
+    /// (Core::MoveAnimation::ease), and ends exactly on the view; moving the
+    /// camera meanwhile (keys, drag) ends the move where it is. Asked before
+    /// run(), the view is taken once the window exists. The orbiting
+    /// camera turns about `target` afterwards.
+    ///
+    /// Looks at `target` (world coordinates) from `distance` away.
+    void lookAt(const Vec3<double>& target, double yaw, double pitch, double distance, double seconds = 0.0);
+    /// Looks at the board from `yaw` and `pitch`, near enough that the whole
+    /// of it, every square and piece (with the scene's scale and turn as
+    /// they are now), fills the window but for `margin` (a fraction of the
+    /// window's half-width and half-height) on the tightest side; for the
+    /// window's current shape. Nothing without a board.
+    void frameBoard(double yaw, double pitch, double margin = 0.05, double seconds = 0.0);
+    /// True while a camera move of lookAt or frameBoard is under way.
+    bool isCameraMoving() const;
+
+    /// Keyboard play, off by default; switch it on after setParams. The
+    /// arrow keys (GLUT's special keys) move a focus from square to square
+    /// in the board's own grid (up is towards larger grid y); the first
+    /// press focuses the board's first square. Enter or space then clicks
+    /// the focused square: the picking
+    /// records and onClick handlers run with it, as for a mouse click. The
+    /// focused square carries the mouse-over mark. Each focus change and each
+    /// finished animated move is told to the announcer as one line of text,
+    /// built from names: a drawable's "name" metadata if it has one, else
+    /// the values of all its metadata joined by spaces ("White man"), else
+    /// "a1"-style grid coordinates for a square and "piece" for a piece:
+    /// "e4, White man", "c3, empty", "White man to d4, takes Black man".
+    /// Switched off, the focus goes and every key goes where it went before.
+    void setKeyboardPlay(bool on);
+    bool getKeyboardPlay() const;
+    /// Receives every announcement; without one they are dropped.
+    void setAnnouncer(std::function<void(const std::string& text)> announcer);
+    Core::Square* getFocusedSquare() const;
+    /// Moves the focus (keyboard play on) and announces it.
+    void setFocusedSquare(Core::Square* square);
+    /// What keyboard play does with a key: true when it took it. `special`
+    /// for GLUT's special keys (GLUT_KEY_...). The engine's key handlers call it.
+    bool handleKeyboardPlay(int key, bool special);
+    /// The name announcements use for `drawable` (see setKeyboardPlay).
+    static std::string spokenName(const Core::Drawable* drawable);
 
     bool hasShaderAvailable() { return m_Shader != nullptr && m_ShaderAvailable; }
     Shader* getShader() { return m_Shader; }
@@ -158,6 +234,16 @@ private:
 
     void updateFrameRate();
     void updateRotation();
+    /// Frees the function handlers whose handles removed them.
+    void sweepFunctions();
+    /// Moves the camera one frame of `seconds` along its flight.
+    void flyCamera(double seconds);
+    /// Puts the focus mark on the focused square for the display pass
+    /// (unless it has the mouse-over mark already) and takes it off after.
+    void markFocus(bool on);
+    void announce(const std::string& text);
+    /// GLUT's special-key callback.
+    static void specialKey(int key, int x, int y);
     /// Seconds of the steady clock since the previous call; 0 the first time.
     double measureFrameTime();
     /// The lights of the render pass: the game's list, or the look's light
@@ -197,6 +283,8 @@ private:
     /// The spot made by initGL, the one light the engine owns.
     std::unique_ptr<Light> m_DefaultLight;
     Look m_Look;
+    /// Function handlers, keyboard play and camera moves.
+    std::unique_ptr<InteractionState> m_Interaction;
 };
 
 } // namespace Rendering

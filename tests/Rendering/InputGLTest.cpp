@@ -124,6 +124,20 @@ TEST_F(InputGLTest, AClickRunsEveryHandlerOnceAndAPressAloneNone)
     EXPECT_EQ(only(settle(), "click"), std::vector<std::string>{});
 }
 
+// Frames pick where the pointer last moved with no button held: a release
+// elsewhere is picked at the release point first, so the click reports the
+// square under the pointer.
+TEST_F(InputGLTest, AReleaseAfterAnUnpickedMoveClicksTheSquareUnderTheReleasePoint)
+{
+    pointAt(centre(2, 2));
+    ASSERT_EQ(game.waitFor("highlight "), "highlight 2 2");
+    xdo("mousedown 1");
+    pointAt(centre(6, 5));
+    settle();
+    xdo("mouseup 1");
+    EXPECT_EQ(only(settle(), "click"), (std::vector<std::string>{"click A 6 5", "click B 6 5"}));
+}
+
 TEST_F(InputGLTest, KeysMoveOrTurnTheCameraOtherKeysReachTheGameAndEscapeEndsIt)
 {
     // Vertical synchronisation switches are harmless even where the display
@@ -197,4 +211,47 @@ TEST_F(InputGLTest, ARightDragAcrossHalfTheWidthTurnsHalfATurn)
     const Pose pose = parsePose(cameras.back());
     EXPECT_NEAR(yawBetween(start, pose), -3.14159, 1e-4);
     EXPECT_NEAR(pose.position.y(), 10.0, 1e-9);
+}
+
+namespace
+{
+// The same game with keyboard play on.
+struct KeyboardPlayInputGLTest : ::testing::Test
+{
+    void SetUp() override
+    {
+        ASSERT_TRUE(game.started());
+        ASSERT_FALSE(game.waitFor("ready ").empty());
+        ASSERT_TRUE(game.findWindow("^Tabula Picking"));
+        game.moveTo(5, 5);
+    }
+    GameProcess game{TabulaTest::buildPath("PickingGame"), {"keyboard"}};
+};
+} // namespace
+
+// The first arrow focuses the board's first square; each arrow then moves
+// the focus one square in the grid and says what is there, nothing past the
+// edge; Enter and space click the focused square for records and functions
+// alike, in registration order; other keys still reach the game.
+TEST_F(KeyboardPlayInputGLTest, ArrowsMoveTheFocusEnterClicksItAndEachStepIsAnnounced)
+{
+    GameProcess::xdotool("key Right");
+    EXPECT_EQ(game.waitFor("say "), "say a1, empty");
+    GameProcess::xdotool("key Right");
+    EXPECT_EQ(game.waitFor("say "), "say b1, White man");
+    GameProcess::xdotool("key Down Up Up Right Left");
+    for (const char* said : {"say b2, empty", "say b3, empty", "say c3, empty", "say b3, empty"})
+        EXPECT_EQ(game.waitFor("say "), said);
+    GameProcess::xdotool("key Return");
+    for (const char* line : {"click A 1 2", "click B 1 2", "click C 1 2"})
+        EXPECT_EQ(game.waitFor("click "), line);
+    GameProcess::xdotool("key Down space");
+    EXPECT_EQ(game.waitFor("say "), "say b2, empty");
+    for (const char* line : {"click A 1 1", "click B 1 1", "click C 1 1"})
+        EXPECT_EQ(game.waitFor("click "), line);
+    GameProcess::xdotool("key f");
+    EXPECT_EQ(game.waitFor("key ").substr(0, 7), "key 102");
+    const std::vector<std::string> lines = game.waitUntil("frame");
+    EXPECT_EQ(GameProcess::only(lines, "say"), std::vector<std::string>{});
+    EXPECT_EQ(GameProcess::only(lines, "click"), std::vector<std::string>{});
 }

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <regex>
 #include <string>
@@ -17,13 +19,19 @@
 
 #include <Core/CallBackFrame.h>
 #include <Core/CallBackPicking.h>
+#include <Core/Log.h>
+#include <Core/Meta.h>
+#include <Core/MoveAnimation.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
 #include <Rendering/Camera.h>
 #include <Rendering/HUDText.h>
 #include <Rendering/Image.h>
+#include <Rendering/Light.h>
+#include <Rendering/Texture.h>
 #include <Rendering/Render.h>
 
+#include "support/Bounds.h"
 #include "support/Feedback.h"
 #include "support/GLTestWindow.h"
 #include "support/TestBoard.h"
@@ -311,6 +319,232 @@ TEST_F(RenderGLTest, FrameRecordsRunInOrderBeforeDrawingWithTheWallClockDelta)
     }
 }
 
+TEST_F(RenderGLTest, FunctionHandlersRunAmongTheRecordsInRegistrationOrderUntilRemoved)
+{
+    std::vector<std::string> log;
+    // One record that is both a frame and a picking record.
+    struct Record : Core::CallBackFrame, Core::CallBackPicking
+    {
+        explicit Record(std::vector<std::string>& log) : m_Log(log) {}
+        void execute() override { m_Log.push_back("record"); }
+        std::vector<std::string>& m_Log;
+    } record(log);
+    Core::Square* const clicked = scene.at(2, 3);
+    struct Event
+    {
+        const char* name;
+        std::function<Core::CallBackHandle(const std::string& name)> add;
+        std::function<void()> addRecord;
+        std::function<void()> fire;
+    };
+    const Event events[] = {
+        {"frame",
+         [&](const std::string& name)
+         { return render->onFrame([&log, name](double seconds) { log.push_back(seconds >= 0 ? name : "?"); }); },
+         [&] { render->getCallBacksFrame().push_back(&record); }, [&] { render->renderFrame(); }},
+        {"click",
+         [&](const std::string& name)
+         {
+             return render->onClick([&log, name, clicked](Core::Square* square)
+                                    { log.push_back(square == clicked ? name : "?"); });
+         },
+         [&] { render->getCallBacksPicking().push_back(&record); },
+         [&]
+         {
+             const Render::WindowPoint p = render->getWindowPoint(clicked);
+             TabulaTest::pickAt(p.m_X, p.m_Y);
+             render->updatePicking();
+         }},
+    };
+    render->renderFrame();
+    for (const Event& event : events)
+    {
+        log.clear();
+        Core::CallBackHandle first = event.add("first");
+        event.addRecord();
+        Core::CallBackHandle last = event.add("last");
+        event.fire();
+        EXPECT_EQ(log, (std::vector<std::string>{"first", "record", "last"})) << event.name;
+
+        log.clear();
+        EXPECT_TRUE(first.isActive());
+        first.remove();
+        first.remove();
+        EXPECT_FALSE(first.isActive());
+        event.fire();
+        EXPECT_EQ(log, (std::vector<std::string>{"record", "last"})) << event.name;
+        last.remove();
+        event.fire();
+        event.fire();
+        EXPECT_EQ(log, (std::vector<std::string>{"record", "last", "record", "record"})) << event.name;
+    }
+    // Removed handlers leave the lists at the next frame.
+    render->renderFrame();
+    EXPECT_EQ(render->getCallBacksFrame(), (std::vector<Core::CallBackFrame*>{&record}));
+    EXPECT_EQ(render->getCallBacksPicking(), (std::vector<Core::CallBackPicking*>{&record}));
+    render->getCallBacksPicking().clear();
+}
+
+// Framed, every square's centre and every piece's top is in the window, for
+// small and large boards, square or not, in a wide and a tall window, from
+// any side; and the board fills most of the window one way.
+TEST_F(RenderGLTest, FramingShowsTheWholeBoardWhateverItsSizeAndTheWindowsShape)
+{
+    struct Shape
+    {
+        int width, height;
+    };
+    for (Shape window : {Shape{1000, 300}, Shape{400, 720}})
+        for (auto [columns, rows] : {std::pair(2u, 2u), std::pair(8u, 8u), std::pair(19u, 19u), std::pair(12u, 3u)})
+            for (auto [yaw, pitch] : {std::pair(0.0, 0.8), std::pair(2.0, 0.4), std::pair(-0.5, 1.5)})
+            {
+                const std::string name = std::to_string(columns) + "x" + std::to_string(rows) + " in " +
+                                         std::to_string(window.width) + "x" + std::to_string(window.height) +
+                                         " from " + std::to_string(yaw) + ", " + std::to_string(pitch);
+                TestBoard board(columns, rows);
+                const Core::Object* corner = board.addPiece(columns - 1, rows - 1, Vec4<double>(0, 0, 1, 1));
+                render->setParams("Board", Vec3<double>(1, 1, 1), board.board);
+                render->reshape(window.width, window.height);
+                render->frameBoard(yaw, pitch, 0.05);
+                render->renderFrame();
+                TabulaTest::Bounds seen;
+                for (const Core::Square* square : board.squares)
+                {
+                    const Render::WindowPoint p = render->getWindowPoint(square);
+                    EXPECT_TRUE(p.m_InView) << name << ": " << p.m_X << ", " << p.m_Y;
+                    for (const Vec2<unsigned int>& c : square->getCoords().m_Corners)
+                    {
+                        const Render::WindowPoint corner = render->getWindowPoint(Vec3<double>(c.x(), 0, -1.0 * c.y()));
+                        seen.add(corner.m_X, corner.m_Y, 0);
+                    }
+                }
+                const Vec3<double> spot = corner->getParentSquare()->getSpot(*corner);
+                EXPECT_TRUE(render->getWindowPoint(spot + Vec3<double>(0, corner->getHeight(), 0)).m_InView) << name;
+                // A 2x2 board seen low stays short of the window: the camera
+                // keeps clear of the near plane.
+                if (columns > 2)
+                {
+                    EXPECT_GT(std::max((seen.hi[0] - seen.lo[0]) / window.width,
+                                       (seen.hi[1] - seen.lo[1]) / window.height),
+                              0.7)
+                        << name;
+                }
+            }
+    render->reshape(1024, 728);
+}
+
+// A timed view is reached frame by frame along the moves' eased curve and
+// ends exactly on the view; a camera moved meanwhile stays where it was put.
+TEST_F(RenderGLTest, TheCameraMovesToAViewOverTimeAndEndsExactlyOnIt)
+{
+    Rendering::Camera* camera = render->getCamera();
+    double elapsed = 0.0;
+    Core::CallBackHandle clock = render->onFrame([&](double seconds) { elapsed += seconds; });
+    render->renderFrame();
+    const Vec3<double> from = camera->getPosition();
+    Rendering::Camera expected;
+    const Vec3<double> target(1, 0, -1);
+    expected.lookAt(target, 2.5, 0.6, 12.0);
+    elapsed = 0.0;
+    render->lookAt(target, 2.5, 0.6, 12.0, 1.5);
+    int underWay = 0;
+    while (render->isCameraMoving() && underWay < 1000)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        render->renderFrame();
+        if (!render->isCameraMoving())
+            break;
+        ++underWay;
+        const double travelled = (camera->getPosition() - from).length() / (expected.getPosition() - from).length();
+        EXPECT_NEAR(travelled, Core::MoveAnimation::ease(elapsed / 1.5), 1e-9) << elapsed;
+    }
+    EXPECT_GE(underWay, 2);
+    EXPECT_GE(elapsed, 1.5);
+    EXPECT_EQ(camera->getPosition(), expected.getPosition());
+    const Quat<double>& q = camera->getOrientation();
+    const Quat<double>& e = expected.getOrientation();
+    EXPECT_EQ(std::vector<double>({q.x(), q.y(), q.z(), q.w()}), std::vector<double>({e.x(), e.y(), e.z(), e.w()}));
+    EXPECT_EQ(camera->getTarget(), target);
+
+    render->lookAt(Vec3<double>(), 0.0, 0.8, 10.0, 5.0);
+    render->renderFrame();
+    camera->translateX(1.0);
+    camera->glPut();
+    const Vec3<double> moved = camera->getPosition();
+    render->renderFrame();
+    EXPECT_FALSE(render->isCameraMoving());
+    EXPECT_EQ(camera->getPosition(), moved);
+    clock.remove();
+}
+
+// The focused square carries the mouse-over mark while the board is drawn
+// for display, and only then; a finished move is announced by the names of
+// the piece, its square and what it took; switched off, keys are left alone.
+TEST_F(RenderGLTest, KeyboardPlayMarksTheFocusAndAnnouncesFinishedMoves)
+{
+    struct MarkProbe : Core::Object
+    {
+        MarkProbe() : Core::Object(ObjectAlignment(), "") {}
+        void draw() const override
+        {
+            if (TabulaTest::glInteger(GL_RENDER_MODE) == GL_RENDER)
+                marked.push_back(getParentSquare()->isMouseOver());
+        }
+        mutable std::vector<bool> marked;
+    };
+    auto* probe = new MarkProbe();
+    scene.at(0, 0)->pushObject(probe);
+    Core::Object* taken = scene.addPiece(1, 1, Vec4<double>(1, 0, 0, 1));
+    Core::Meta<std::string> name("name", "Red stone");
+    taken->addMeta(&name);
+    std::vector<std::string> said;
+    render->setAnnouncer([&](const std::string& text) { said.push_back(text); });
+    render->setKeyboardPlay(true);
+    EXPECT_FALSE(render->handleKeyboardPlay('\r', false));
+    ASSERT_TRUE(render->handleKeyboardPlay(GLUT_KEY_UP, true));
+    ASSERT_EQ(render->getFocusedSquare(), scene.at(0, 0));
+    render->renderFrame();
+    EXPECT_EQ(probe->marked, std::vector<bool>{true});
+    EXPECT_FALSE(scene.at(0, 0)->isMouseOver());
+
+    Core::MoveAnimation::Style style;
+    ASSERT_TRUE(scene.board->animateObject(probe, {scene.at(0, 0), scene.at(2, 2)}, style, {taken}));
+    scene.board->finishAnimations();
+    EXPECT_EQ(said, (std::vector<std::string>{"a1, piece", "piece to c3, takes Red stone"}));
+
+    render->setKeyboardPlay(false);
+    EXPECT_EQ(render->getFocusedSquare(), nullptr);
+    EXPECT_FALSE(render->handleKeyboardPlay(GLUT_KEY_UP, true));
+    EXPECT_FALSE(render->handleKeyboardPlay(' ', false));
+    ASSERT_TRUE(scene.board->animateObject(probe, {scene.at(2, 2), scene.at(0, 0)}, style));
+    scene.board->finishAnimations();
+    EXPECT_EQ(said.size(), 2u);
+    render->setAnnouncer(nullptr);
+}
+
+// A model and a picture first asked for after the engine's set-up are
+// compiled and uploaded as they load, so the next frame draws them.
+TEST_F(RenderGLTest, AModelAndAPictureLoadedAfterTheFirstFrameAreDrawnInTheNext)
+{
+    render->renderFrame();
+    const Render::WindowPoint point = render->getWindowPoint(scene.at(3, 4));
+    const Pixel before = TabulaTest::readPixel(static_cast<int>(point.m_X), static_cast<int>(point.m_Y));
+
+    testing::internal::CaptureStdout();
+    auto* piece = new Core::Object(Core::Object::ObjectAlignment(), TabulaTest::dataPath("models/quad.obj"));
+    piece->setColor(Vec4<double>(0, 0, 1, 1));
+    scene.at(3, 4)->pushObject(piece);
+    scene.at(5, 5)->setTexture(TabulaTest::dataPath("images/wood.png"));
+    testing::internal::GetCapturedStdout();
+    ASSERT_NE(piece->getMesh(), nullptr);
+    render->renderFrame();
+    const Render::WindowPoint drawn = render->getWindowPoint(piece);
+    const Pixel after = TabulaTest::readPixel(static_cast<int>(drawn.m_X), static_cast<int>(drawn.m_Y));
+    EXPECT_NE(after, before);
+    EXPECT_GT(after[2], after[0]);
+    EXPECT_TRUE(glIsTexture(scene.at(5, 5)->getTexture()->getImage()->getId()));
+}
+
 TEST_F(RenderGLTest, ScreenshotHoldsTheFramesPixelsAndFailsOnAnUnwritablePath)
 {
     scene.addPiece(2, 5, Vec4<double>(0.1, 0.2, 1.0, 1.0));
@@ -460,4 +694,45 @@ TEST_F(PickingGLTest, WithAutomaticHighlightingOffTheRecordsStillLearnTheSquare)
     render->processHits(writeHits({hit(10, nameOf(1, 1))}));
     EXPECT_EQ(recorder.getPickedSquare(), scene.at(1, 1));
     EXPECT_EQ(scene.board->getHighlightedSquare(), nullptr);
+}
+
+// Set up before the window exists, a light is enabled by the engine's set-up
+// and lights the first frame. (Alone in its process, as ctest runs it.)
+TEST(RenderLightGLTest, ALightSetUpBeforeTheWindowLightsTheFirstFrame)
+{
+    static Rendering::Light red;
+    red.setDiffuseColor(Vec4<float>(1, 0, 0, 1));
+    red.setPosition(Vec4<float>(0, 1, 0, 0));
+    red.setId(5);
+    Render* render = Render::instance();
+    render->getLights().push_back(&red);
+    TestBoard scene;
+    render->setParams("Board", Vec3<double>(1, 1, 1), scene.board);
+    TabulaTest::initEngine();
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT5));
+    placeCamera(45.0, 0.0, 10.0);
+    render->renderFrame();
+    // A light grey square, lit red from above.
+    const Pixel lit = pixelAt(scene.squareCentre(4, 3));
+    EXPECT_GT(lit[0], lit[1] + 40);
+    render->getLights().pop_back();
+    render->setParams("Board", Vec3<double>(1, 1, 1), nullptr);
+}
+
+// Before any frame there is no picture: no file, one line saying so.
+TEST(RenderShotGLTest, AScreenshotBeforeAnyFrameFailsWithALine)
+{
+    std::vector<std::string> lines;
+    Core::setLogHandler([&](Core::LogLevel, const char*, const std::string& text) { lines.push_back(text); });
+    const std::string path = TabulaTest::buildPath("early.png");
+    std::remove(path.c_str());
+    const bool saved = Render::instance()->saveScreenshot(path);
+    Core::setLogHandler(nullptr);
+    std::ifstream written(path);
+    std::remove(path.c_str());
+    if (lines.empty() && saved)
+        GTEST_SKIP() << "a frame was drawn earlier in this process";
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(lines, std::vector<std::string>{"No frame drawn yet: no screenshot written to \"" + path + "\""});
+    EXPECT_FALSE(written.good());
 }

@@ -10,6 +10,10 @@
 //   samples B on|off       after ready: GL_SAMPLE_BUFFERS, and whether
 //                          GL_MULTISAMPLE is enabled
 // With --modern it draws with Rendering::Look::modern().
+// With the argument "keyboard", keyboard play is on, a White man stands on
+// (1, 0), a click function runs after the records as "click C X Y", and
+// every announcement is reported:
+//   say TEXT
 
 #include <cstdio>
 #include <iostream>
@@ -18,6 +22,8 @@
 
 #include <Core/CallBackKeyboard.h>
 #include <Core/CallBackPicking.h>
+#include <Core/Meta.h>
+#include <Core/Object.h>
 #include <Core/Square.h>
 #include <GL/gl.h>
 #include <Rendering/Camera.h>
@@ -124,5 +130,16 @@ int main(int argc, char** argv)
     render->getCallBacksPicking().push_back(&second);
     render->getCallBacksKeyboard().push_back(&keys);
     render->getHUDs().push_back(&observer);
+
+    Core::Meta<std::string> side("side", "White"), kind("kind", "man");
+    if (argc > 1 && std::string(argv[1]) == "keyboard")
+    {
+        Core::Object* man = scene.addPiece(1, 0, Vec4<double>(1, 1, 1, 1));
+        man->addMeta(&side);
+        man->addMeta(&kind);
+        render->onClick([](Core::Square* square) { report("click C " + squareText(square)); });
+        render->setKeyboardPlay(true);
+        render->setAnnouncer([](const std::string& text) { report("say " + text); });
+    }
     render->run();
 }
