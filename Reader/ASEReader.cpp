@@ -11,7 +11,7 @@
 #include <GL/gl.h>
 
 #include <Math/Matrix.h>
-#include <Reader/ASETokenizer.h>
+#include <Reader/internal/ASETokenizer.h>
 #include <Rendering/Geometry.h>
 #include <Rendering/Mesh.h>
 #include <Rendering/Primitive.h>

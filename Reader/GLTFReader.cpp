@@ -1,4 +1,4 @@
-#include <Reader/GLTFReader.h>
+#include <Reader/internal/GLTFReader.h>
 
 #include <array>
 #include <cmath>
@@ -37,6 +37,7 @@
 #pragma GCC visibility pop
 
 #include <Core/internal/Prefault.h>
+#include <Reader/internal/MappedFile.h>
 #include <Reader/internal/ModelData.h>
 
 namespace Reader

@@ -1,4 +1,4 @@
-#include <Reader/OBJReader.h>
+#include <Reader/internal/OBJReader.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +13,7 @@
 #include <tiny_obj_loader.h>
 
 #include <Core/internal/Prefault.h>
+#include <Reader/internal/MappedFile.h>
 #include <Reader/internal/ModelData.h>
 
 namespace Reader
