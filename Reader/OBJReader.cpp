@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <iostream>
 #include <istream>
 #include <limits>
 #include <map>
@@ -12,6 +11,7 @@
 
 #include <tiny_obj_loader.h>
 
+#include <Core/Log.h>
 #include <Core/internal/Prefault.h>
 #include <Reader/internal/MappedFile.h>
 #include <Reader/internal/ModelData.h>
@@ -78,7 +78,7 @@ private:
 
 bool refuse(const std::string& fileName, const std::string& reason)
 {
-    std::cout << "[OBJReader]> " << fileName << " : " << reason << std::endl;
+    Core::log(Core::LogLevel::Warning, "OBJReader", "[OBJReader]> " + fileName + " : " + reason);
     return false;
 }
 
@@ -182,8 +182,9 @@ public:
         std::string bytes;
         if (!m_Reader(m_Directory + name, bytes))
         {
-            std::cout << "[OBJReader]> " << m_FileName << " : material library " << name
-                      << " cannot be read, drawn untextured" << std::endl;
+            Core::log(Core::LogLevel::Warning, "OBJReader",
+                      "[OBJReader]> " + m_FileName + " : material library " + name +
+                          " cannot be read, drawn untextured");
             return false;
         }
         MemoryBuffer buffer(bytes);
@@ -377,7 +378,8 @@ public:
         if (!m_Reader(path, bytes))
         {
             if (picture)
-                std::cout << "[OBJReader]> " << m_FileName << " : texture " << path << " cannot be read" << std::endl;
+                Core::log(Core::LogLevel::Warning, "OBJReader",
+                          "[OBJReader]> " + m_FileName + " : texture " + path + " cannot be read");
             return -1;
         }
         m_Data.m_Images.push_back({path, std::move(bytes)});
