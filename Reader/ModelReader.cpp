@@ -4,7 +4,6 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 
 #include <fcntl.h>
@@ -12,9 +11,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <Core/Log.h>
 #include <Reader/ASEReader.h>
 #include <Reader/GLTFReader.h>
 #include <Reader/OBJReader.h>
+#include <Rendering/Geometry.h>
+#include <Rendering/Mesh.h>
+#include <Rendering/Primitive.h>
 
 namespace Reader
 {
@@ -29,6 +32,15 @@ bool endsWithNoCase(const std::string& name, const std::string& suffix)
                                                           return std::tolower(static_cast<unsigned char>(a)) ==
                                                                  std::tolower(static_cast<unsigned char>(b));
                                                       });
+}
+
+bool hasSomethingToDraw(Rendering::Mesh& mesh)
+{
+    for (Rendering::Geometry* geometry : mesh.getGeometries())
+        for (Rendering::Primitive* primitive : geometry->getPrimitives())
+            if (!primitive->getVertexIndicesArray().empty())
+                return true;
+    return false;
 }
 
 } // namespace
@@ -46,27 +58,39 @@ ModelReader::Format ModelReader::formatOf(const std::string& fileName)
 
 bool ModelReader::load(const std::string& fileName, Rendering::Mesh* mesh)
 {
+    bool loaded = false;
     switch (formatOf(fileName))
     {
     case Format::ASE:
     {
         ASEReader reader;
-        return reader.load(fileName, mesh);
+        loaded = reader.load(fileName, mesh);
+        break;
     }
     case Format::GLTF:
     {
         GLTFReader reader;
-        return reader.load(fileName, mesh);
+        loaded = reader.load(fileName, mesh);
+        break;
     }
     case Format::OBJ:
     {
         OBJReader reader;
-        return reader.load(fileName, mesh);
-    }
-    case Format::Unknown:
+        loaded = reader.load(fileName, mesh);
         break;
     }
-    std::cout << "Unsupported format ... (supported format : ASE)" << std::endl;
+    case Format::Unknown:
+        Core::log(Core::LogLevel::Warning, "ModelReader",
+                  "Unsupported format ... (supported format : .ase / .gltf / .glb / .obj)");
+        return false;
+    }
+    // An empty or foreign file can parse without error and still hold
+    // nothing. An ASE file keeps what it read, whatever that is.
+    if (!loaded || formatOf(fileName) == Format::ASE || hasSomethingToDraw(*mesh))
+        return loaded;
+    Core::log(Core::LogLevel::Warning, "ModelReader", "[ModelReader]> " + fileName + " : no faces, lines or points");
+    Rendering::Mesh nothing;
+    nothing.takeFrom(*mesh);
     return false;
 }
 

@@ -1,6 +1,6 @@
 #include <Rendering/Mesh.h>
 
-#include <iostream>
+#include <Core/Log.h>
 
 #include <Reader/ModelReader.h>
 #include <Rendering/Geometry.h>
@@ -12,9 +12,9 @@ namespace Rendering
 Mesh::Mesh(const std::string& fileName)
 {
     if (load(fileName))
-        std::cout << "Mesh File : \"" << fileName << "\" loaded." << std::endl;
+        Core::log(Core::LogLevel::Info, "Mesh", "Mesh File : \"" + fileName + "\" loaded.");
     else
-        std::cout << "Couldn't load Mesh file : \"" << fileName << "\"" << std::endl;
+        Core::log(Core::LogLevel::Warning, "Mesh", "Couldn't load Mesh file : \"" + fileName + "\"");
 }
 
 Mesh::Mesh(const Mesh&) {}
