@@ -8,6 +8,7 @@
 #include <Core/CallBackMove.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
+#include <Core/internal/FunctionRecords.h>
 #include <Rendering/PickRegion.h>
 #include <Rendering/Texture.h>
 
@@ -215,17 +216,34 @@ bool Board::animateObject(Object* object, const std::vector<Square*>& path, cons
     }
     moveObject(object, path.front(), path.back());
     m_Animations.emplace_back(object, path.back(), style, spots, captured, places);
+    m_Animations.back().setStartOrientation(object->getOrientation());
+    object->setOrientation(m_Animations.back().getEndOrientation());
+    object->setDrawTurn(m_Animations.back().getTurn());
     object->setDrawOffset(m_Animations.back().getOffset());
     return true;
 }
 
+CallBackHandle Board::onMoveFinished(
+    std::function<void(Object* object, Square* square, const std::vector<Object*>& captured)> handler)
+{
+    if (!m_MoveFunctions)
+        m_MoveFunctions = std::make_unique<FunctionRecords<CallBackMove>>();
+    return m_MoveFunctions->add(m_CallBacksMove, [handler = std::move(handler)](CallBackMove& record)
+                                { handler(record.getObject(), record.getSquare(), record.getCaptured()); });
+}
+
 void Board::advanceAnimations(double seconds)
 {
+    if (m_MoveFunctions)
+        m_MoveFunctions->sweep(m_CallBacksMove);
     for (MoveAnimation& animation : m_Animations)
     {
         animation.advance(seconds);
         if (lists(animation.getDestination(), animation.getObject()))
+        {
             animation.getObject()->setDrawOffset(animation.getOffset());
+            animation.getObject()->setDrawTurn(animation.getTurn());
+        }
     }
     const auto playing = [](const MoveAnimation& animation)
     { return !animation.isFinished() && lists(animation.getDestination(), animation.getObject()); };
@@ -256,11 +274,13 @@ void Board::endAnimation(MoveAnimation& animation)
     if (placed)
     {
         object->setDrawOffset(Vec3<double>());
-        for (CallBackMove* callback : m_CallBacksMove)
-        {
-            callback->setMove(object, animation.getDestination(), animation.getCaptured());
-            callback->execute();
-        }
+        object->setDrawTurn(Quat<double>());
+        forEachRecord(m_CallBacksMove,
+                      [&](CallBackMove* callback)
+                      {
+                          callback->setMove(object, animation.getDestination(), animation.getCaptured());
+                          callback->execute();
+                      });
     }
     for (Object* piece : animation.getCaptured())
         delete piece;

@@ -2,9 +2,12 @@
 
 #include <TabulaExport.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include <Core/CallBackHandle.h>
 #include <Core/Drawable.h>
 #include <Core/MoveAnimation.h>
 #include <Math/Vec2.h>
@@ -14,6 +17,8 @@ namespace Core
 {
 
 class CallBackMove;
+template <class Record>
+class FunctionRecords;
 class Object;
 class Square;
 
@@ -73,6 +78,13 @@ public:
     const std::vector<MoveAnimation>& getAnimations() const { return m_Animations; }
     /// Told of every finished animated move; the board never deletes them.
     std::vector<CallBackMove*>& getCallBacksMove() { return m_CallBacksMove; }
+    /// The function form of a move record: runs at the end of every animated
+    /// move, in registration order among the records of getCallBacksMove(),
+    /// with the piece, its destination and the captured pieces (deleted
+    /// right after: never keep them). The board owns its place in the list
+    /// and frees it once the handle has removed it.
+    CallBackHandle onMoveFinished(
+        std::function<void(Object* object, Square* square, const std::vector<Object*>& captured)> handler);
 
     /// Moves the mouse-over mark to `square` when automatic highlighting is
     /// on; with it off, or with no square, only removes the current mark.
@@ -107,6 +119,7 @@ private:
     Square* m_HighlightedSquare;
     std::vector<MoveAnimation> m_Animations;
     std::vector<CallBackMove*> m_CallBacksMove;
+    std::unique_ptr<FunctionRecords<CallBackMove>> m_MoveFunctions;
 };
 
 } // namespace Core

@@ -27,7 +27,7 @@ MoveAnimation::MoveAnimation(Object* object, Square* destination, const Style& s
                              const std::vector<Vec3<double>>& spots, const std::vector<Object*>& captured,
                              const std::vector<Vec3<double>>& places)
     : m_Object(object), m_Destination(destination), m_Style(style), m_Spots(spots), m_Captured(captured),
-      m_Places(places), m_Elapsed(0.0)
+      m_Places(places), m_Elapsed(0.0), m_Yaw(0.0), m_FlipAxis(1.0, 0.0, 0.0)
 {
     m_Style.m_LegSeconds = nonNegative(m_Style.m_LegSeconds);
     m_Style.m_ExitSeconds = nonNegative(m_Style.m_ExitSeconds);
@@ -37,6 +37,48 @@ MoveAnimation::MoveAnimation(Object* object, Square* destination, const Style& s
     if (m_Spots.size() < 2)
         m_Spots.resize(2, m_Spots.empty() ? Vec3<double>() : m_Spots.front());
     m_Places.resize(m_Captured.size());
+    if (!std::isfinite(m_Style.m_Heading))
+        m_Style.m_Heading = 0.0;
+    setStartOrientation(Quat<double>());
+}
+
+void MoveAnimation::setStartOrientation(const Quat<double>& orientation)
+{
+    m_Start = orientation;
+    const Vec3<double> travel = m_Spots.back() - m_Spots.front();
+    const bool travels = travel.x() != 0.0 || travel.z() != 0.0;
+    double target = 0.0;
+    m_Yaw = 0.0;
+    if (m_Style.m_Turn == TO_HEADING)
+        target = m_Style.m_Heading * M_PI / 180.0;
+    else if (m_Style.m_Turn == FACE_TRAVEL && travels)
+        target = std::atan2(travel.x(), travel.z());
+    if (m_Style.m_Turn == TO_HEADING || (m_Style.m_Turn == FACE_TRAVEL && travels))
+    {
+        // The turned +z axis gives the heading it starts from.
+        const Matrix<double> r = orientation.getMatrix();
+        const double from = r[2] == 0.0 && r[10] == 0.0 ? 0.0 : std::atan2(r[2], r[10]);
+        // The shorter way round.
+        m_Yaw = std::remainder(target - from, 2.0 * M_PI);
+    }
+    // Across the travel, so the piece tips towards where it goes.
+    m_FlipAxis = travels ? Vec3<double>(travel.z(), 0.0, -travel.x()) : Vec3<double>(1.0, 0.0, 0.0);
+    m_FlipAxis.normalize();
+    m_End = turnedBy(1.0);
+}
+
+Quat<double> MoveAnimation::turnedBy(double p) const
+{
+    Quat<double> turn = Quat<double>(m_Yaw * p, Vec3<double>(0.0, 1.0, 0.0)) * m_Start;
+    if (m_Style.m_Flip)
+        turn = Quat<double>(M_PI * p, m_FlipAxis) * turn;
+    return turn;
+}
+
+Quat<double> MoveAnimation::getOrientation() const
+{
+    const double travel = m_Style.m_LegSeconds * static_cast<double>(legCount());
+    return turnedBy(ease(progress(m_Elapsed, 0.0, travel)));
 }
 
 double MoveAnimation::ease(double t)

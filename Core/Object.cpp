@@ -1,5 +1,7 @@
 #include <Core/Object.h>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include <GL/freeglut.h>
@@ -34,7 +36,67 @@ void drawSphere()
     }
     glCallList(s_List);
 }
+
+// Rotation matrix of a unit quaternion: r[row][column], v' = r v.
+void rotationOf(const Quat<double>& turn, double (&r)[3][3])
+{
+    const Matrix<double> m = turn.getMatrix();
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column)
+            r[row][column] = m[row * 4 + column];
+}
+
+// The box around the box from `lower` to `upper` once turned about the origin.
+void turnBox(const Quat<double>& turn, Vec3<double>& lower, Vec3<double>& upper)
+{
+    double r[3][3];
+    rotationOf(turn, r);
+    const Vec3<double> centre = (lower + upper) * 0.5;
+    const Vec3<double> half = (upper - lower) * 0.5;
+    for (int row = 0; row < 3; ++row)
+    {
+        double middle = 0.0, reach = 0.0;
+        for (int column = 0; column < 3; ++column)
+        {
+            middle += r[row][column] * centre.ptr()[column];
+            reach += std::fabs(r[row][column]) * std::fabs(half.ptr()[column]);
+        }
+        lower.ptr()[row] = middle - reach;
+        upper.ptr()[row] = middle + reach;
+    }
+}
 } // namespace
+
+void Object::setHeading(double degrees)
+{
+    m_Orientation = Quat<double>(degrees * M_PI / 180.0, Vec3<double>(0, 1, 0));
+}
+
+double Object::getHeading() const
+{
+    double r[3][3];
+    rotationOf(m_Orientation, r);
+    // The turned +z axis is the third column.
+    if (std::fabs(r[0][2]) < 1e-12 && std::fabs(r[2][2]) < 1e-12)
+        return 0.0;
+    return std::atan2(r[0][2], r[2][2]) * 180.0 / M_PI;
+}
+
+void Object::applyTurn() const
+{
+    const Quat<double> turn = m_DrawTurn * m_Orientation;
+    if (turn.x() == 0.0 && turn.y() == 0.0 && turn.z() == 0.0)
+        return;
+    // getMatrix lays the rotation out by rows; OpenGL reads columns.
+    glMultMatrixd(turn.conjuguate().getMatrix().getPtr());
+}
+
+double Object::turnedHeight() const
+{
+    Vec3<double> lower = m_Aabb.getMin(), upper = m_Aabb.getMax();
+    turnBox(m_Orientation, lower, upper);
+    return upper.y() - lower.y();
+}
 
 Object::Object(const ObjectAlignment& alignment, const std::string& modelFile)
     : m_ParentSquare(nullptr), m_Alignment(alignment), m_Mesh(nullptr), m_Aabb(nullptr), m_Scale(1.0),
@@ -45,7 +107,8 @@ Object::Object(const ObjectAlignment& alignment, const std::string& modelFile)
 
 Object::Object(const Object& other)
     : Drawable(other), m_ParentSquare(other.m_ParentSquare), m_Alignment(other.m_Alignment), m_Mesh(other.m_Mesh),
-      m_Aabb(other.m_Aabb), m_Scale(other.m_Scale), m_DrawBound(other.m_DrawBound), m_SquareRefs(0)
+      m_Aabb(other.m_Aabb), m_Scale(other.m_Scale), m_DrawBound(other.m_DrawBound), m_Orientation(other.m_Orientation),
+      m_SquareRefs(0)
 {
     // The copy holds its own use of the shared mesh, so removeMesh on either
     // piece never destroys the mesh under the other.
@@ -77,14 +140,14 @@ double Object::deltaTranslateY() const
 {
     if (!m_Mesh)
         return c_SphereLift;
-    return m_Aabb.getSize().y() * m_Scale / 2.0 + c_MeshClearance;
+    return turnedHeight() * m_Scale / 2.0 + c_MeshClearance;
 }
 
 double Object::getHeight() const
 {
     if (!m_Mesh)
         return c_SphereLift + c_SphereRadius * m_Scale;
-    return m_Aabb.getSize().y() * m_Scale + c_MeshClearance;
+    return turnedHeight() * m_Scale + c_MeshClearance;
 }
 
 void Object::draw() const
@@ -100,6 +163,7 @@ void Object::draw() const
         if (m_Scale < 0)
             std::swap(lower, upper);
     }
+    turnBox(m_DrawTurn * m_Orientation, lower, upper);
     const Vec3<double> lift(0, deltaTranslateY(), 0);
     if (Rendering::PickRegion::mayHit(lower + lift, upper + lift))
         drawInOwnName();
@@ -121,6 +185,7 @@ void Object::drawWithTexture() const
 {
     glPushMatrix();
     glTranslated(0, deltaTranslateY(), 0);
+    applyTurn();
     glScaled(m_Scale, m_Scale, m_Scale);
     glColor4d(1, 1, 1, 1);
     m_Texture->apply();
@@ -133,6 +198,7 @@ void Object::drawWithColor() const
 {
     glPushMatrix();
     glTranslated(0, deltaTranslateY(), 0);
+    applyTurn();
     glScaled(m_Scale, m_Scale, m_Scale);
     applyColorMaterial();
     glColor4d(m_Color.x(), m_Color.y(), m_Color.z(), m_Color.w());

@@ -5,6 +5,7 @@
 #include <string>
 
 #include <Core/Drawable.h>
+#include <Math/Quat.h>
 #include <Rendering/Aabb.h>
 
 namespace Rendering
@@ -67,7 +68,8 @@ public:
     const Rendering::Aabb& getAabb() const { return m_Aabb; }
 
     /// Height at which the piece's origin is drawn above the square: half the
-    /// scaled box height plus 0.02 with a mesh, 0.076 for the sphere.
+    /// scaled box height plus 0.02 with a mesh, 0.076 for the sphere. The
+    /// height is that of the box as the piece's orientation turns it.
     double deltaTranslateY() const;
     /// Height of the piece's top above the square it stands on.
     double getHeight() const;
@@ -76,6 +78,24 @@ public:
     /// the board sets it while the piece plays an animated move.
     void setDrawOffset(const Vec3<double>& offset) { m_DrawOffset = offset; }
     const Vec3<double>& getDrawOffset() const { return m_DrawOffset; }
+
+    /// The piece's turn about its origin, in the board's own frame (y up, grid
+    /// y along -z), applied before the scale: drawing, its box, picking and
+    /// Render::getWindowPoint all follow it. A model's front is its +z side.
+    void setOrientation(const Quat<double>& orientation) { m_Orientation = orientation; }
+    const Quat<double>& getOrientation() const { return m_Orientation; }
+    /// Turns the piece to `degrees` about the vertical (counter-clockwise
+    /// seen from above, as Board::setOrientation turns the scene), standing
+    /// upright: heading 0 is no turn, its front facing +z; 90 faces +x.
+    void setHeading(double degrees);
+    /// The heading of the piece's front (its +z side) in degrees, in
+    /// (-180, 180]; 0 when the front points straight up or down.
+    double getHeading() const;
+
+    /// Applied on top of the orientation where the piece is drawn; the board
+    /// sets it while the piece turns during an animated move.
+    void setDrawTurn(const Quat<double>& turn) { m_DrawTurn = turn; }
+    const Quat<double>& getDrawTurn() const { return m_DrawTurn; }
 
     const ObjectAlignment& getAlignment() const { return m_Alignment; }
     void setParentSquare(Square* square) { m_ParentSquare = square; }
@@ -96,6 +116,11 @@ private:
     friend class Square;
 
     void drawBody() const;
+    /// Multiplies the current matrix by the drawn turn (draw turn times orientation).
+    void applyTurn() const;
+    /// Height of the unscaled box (the sphere's without a mesh) once the
+    /// orientation has turned it.
+    double turnedHeight() const;
 
     Square* m_ParentSquare;
     ObjectAlignment m_Alignment;
@@ -104,6 +129,8 @@ private:
     double m_Scale;
     bool m_DrawBound;
     Vec3<double> m_DrawOffset;
+    Quat<double> m_Orientation;
+    Quat<double> m_DrawTurn;
     /// Number of squares listing this piece; the last of them deletes it.
     unsigned int m_SquareRefs;
 };

@@ -30,6 +30,7 @@
 #include <Rendering/HUD.h>
 #include <Rendering/Light.h>
 #include <Rendering/Shader.h>
+#include <Rendering/internal/EngineState.h>
 
 float rot = 0.0f;
 Vec3<double> dst_pos(0.0, 10.0, -10.0);
@@ -150,11 +151,12 @@ void keyboardEvent(unsigned char key, int x, int y)
             camera->setDistanceToOrigin(camera->getDistanceToOrigin() - 0.5);
         break;
     default:
-        for (Core::CallBackKeyboard* callback : Render::instance()->getCallBacksKeyboard())
-        {
-            callback->setKeyboardEvent(key, x, y);
-            callback->execute();
-        }
+        Core::forEachRecord(Render::instance()->getCallBacksKeyboard(),
+                            [&](Core::CallBackKeyboard* callback)
+                            {
+                                callback->setKeyboardEvent(key, x, y);
+                                callback->execute();
+                            });
         break;
     }
     camera->glPut();
@@ -214,7 +216,8 @@ bool Render::isAlive()
 Render::Render()
     : m_Width(1024), m_Height(728), m_FullScreen(false), m_Camera(new Camera()), m_Board(nullptr), m_RotationStep(1.0f),
       m_LastFpsTime(1000.0), m_FrameCount(0), m_ShaderAvailable(false), m_Shader(nullptr), m_NbDisplayList(0),
-      m_HasFrameTime(false), m_DrawnModelView{}, m_DrawnProjection{}, m_DrawnViewport{}, m_HasDrawn(false)
+      m_HasFrameTime(false), m_DrawnModelView{}, m_DrawnProjection{}, m_DrawnViewport{}, m_HasDrawn(false),
+      m_State(std::make_unique<EngineState>())
 {
     m_Camera->setIsFree(true);
     s_Alive = true;
@@ -341,13 +344,15 @@ double Render::measureFrameTime()
 void Render::renderFrame()
 {
     const double seconds = measureFrameTime();
+    sweepFunctions();
     if (m_Board)
         m_Board->advanceAnimations(seconds);
-    for (Core::CallBackFrame* callback : m_CallBacksFrame)
-    {
-        callback->setDeltaTime(seconds);
-        callback->execute();
-    }
+    Core::forEachRecord(m_CallBacksFrame,
+                        [&](Core::CallBackFrame* callback)
+                        {
+                            callback->setDeltaTime(seconds);
+                            callback->execute();
+                        });
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glPushMatrix();
@@ -598,11 +603,12 @@ void Render::updatePicking()
     Core::Square* square = m_Board->getHighlightedSquare();
     if (!square)
         return;
-    for (Core::CallBackPicking* callback : m_CallBacksPicking)
-    {
-        callback->setPickedSquare(square);
-        callback->execute();
-    }
+    Core::forEachRecord(m_CallBacksPicking,
+                        [&](Core::CallBackPicking* callback)
+                        {
+                            callback->setPickedSquare(square);
+                            callback->execute();
+                        });
 }
 
 } // namespace Rendering

@@ -3,11 +3,13 @@
 #include <TabulaExport.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <Core/CallBackHandle.h>
 #include <Math/Quat.h>
 #include <Math/Vec2.h>
 #include <Math/Vec3.h>
@@ -26,6 +28,7 @@ class Square;
 namespace Rendering
 {
 class Camera;
+struct EngineState;
 class HUD;
 class Light;
 class Shader;
@@ -133,6 +136,23 @@ public:
     std::vector<HUD*>& getHUDs() { return m_HUDs; }
     std::vector<Light*>& getLights() { return m_Lights; }
 
+    /// Handlers as functions, for a game that would rather not write a
+    /// record class per callback. Each one takes its place at the end of the
+    /// list of records of its kind (getCallBacksPicking(), ...), so records
+    /// and functions run in the order they were registered; the engine owns
+    /// that place and frees it once the handle has removed it. A handler
+    /// registered while its event is being delivered first runs at the next
+    /// one.
+    ///
+    /// On a click (see updatePicking), with the square clicked.
+    Core::CallBackHandle onClick(std::function<void(Core::Square* square)> handler);
+    /// For every key the engine leaves free, with the pointer's window
+    /// position in pixels (origin top-left).
+    Core::CallBackHandle onKey(std::function<void(unsigned char key, int x, int y)> handler);
+    /// Once per frame before drawing, with the seconds since the previous
+    /// frame (see Core::CallBackFrame).
+    Core::CallBackHandle onFrame(std::function<void(double seconds)> handler);
+
     bool hasShaderAvailable() { return m_Shader != nullptr && m_ShaderAvailable; }
     Shader* getShader() { return m_Shader; }
     void setShader(Shader* shader) { m_Shader = shader; }
@@ -152,6 +172,8 @@ private:
 
     void updateFrameRate();
     void updateRotation();
+    /// Frees the function handlers whose handles removed them.
+    void sweepFunctions();
     /// Seconds of the steady clock since the previous call; 0 the first time.
     double measureFrameTime();
 
@@ -184,6 +206,8 @@ private:
     std::map<unsigned int, Core::Drawable*> m_Drawables;
     /// The spot made by initGL, the one light the engine owns.
     std::unique_ptr<Light> m_DefaultLight;
+    /// Function handlers, keyboard play and camera moves.
+    std::unique_ptr<EngineState> m_State;
 };
 
 } // namespace Rendering

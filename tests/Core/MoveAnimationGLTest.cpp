@@ -13,10 +13,13 @@
 #include <Core/CallBackPicking.h>
 #include <Core/Square.h>
 #include <Rendering/Camera.h>
+#include <Rendering/Mesh.h>
 #include <Rendering/Render.h>
 
+#include "support/Feedback.h"
 #include "support/GLTestWindow.h"
 #include "support/TestBoard.h"
+#include "support/TestPaths.h"
 
 using Core::MoveAnimation;
 using Rendering::Render;
@@ -260,5 +263,70 @@ TEST_F(MoveAnimationGLTest, DurationsOfNoTimeOrNoNumberEndTheMoveAtTheNextFrame)
         EXPECT_FALSE(scene.board->isAnimating()) << seconds;
         const Vec3<double> spot = to == scene.at(0, 0) ? scene.squareCentre(0, 0) : scene.squareCentre(3, 0);
         expectAt(*probe, spot.x(), 0.0, spot.z(), std::to_string(seconds));
+    }
+}
+
+// The piece turns along the same eased curve as its travel: halfway through
+// a hop it is halfway round, at the hop's top; it ends exactly turned on its
+// destination, and its record runs once as for any move. A flip tips it
+// forward about the axis across the travel (the board's x axis in place).
+TEST_F(MoveAnimationGLTest, APieceTurnsOrFlipsAlongItsMoveAndLandsTurned)
+{
+    testing::internal::CaptureStdout();
+    auto* piece = new Core::Object(Core::Object::ObjectAlignment(), TabulaTest::dataPath("scene/column.ase"));
+    testing::internal::GetCapturedStdout();
+    ASSERT_NE(piece->getMesh(), nullptr);
+    piece->getMesh()->initList();
+    piece->setScale(0.5);
+    const double scale = 0.05;
+    const auto upright = TabulaTest::captureFeedback([&] { piece->draw(); }, scale);
+    const Vec3<double> lift(0, 0.52, 0);
+    scene.at(1, 2)->pushObject(piece);
+
+    const double c_Pi = 3.14159265358979;
+    const Vec3<double> up(0, 1, 0), acrossX(0, 0, -1), sideways(1, 0, 0);
+    struct Case
+    {
+        const char* name;
+        Vec2<unsigned int> from, to;
+        bool flip;
+        MoveAnimation::Turn turn;
+        double heading;
+        Quat<double> half, end;
+    };
+    const Case cases[] = {
+        {"flip on a hop along +x", {1, 2}, {5, 2}, true, MoveAnimation::KEEP, 0.0, Quat<double>(c_Pi / 2, acrossX),
+         Quat<double>(c_Pi, acrossX)},
+        {"face the travel along -x", {5, 2}, {1, 2}, false, MoveAnimation::FACE_TRAVEL, 0.0,
+         Quat<double>(-c_Pi / 4, up), Quat<double>(-c_Pi / 2, up)},
+        {"flip in place", {1, 2}, {1, 2}, true, MoveAnimation::KEEP, 0.0, Quat<double>(c_Pi / 2, sideways),
+         Quat<double>(c_Pi, sideways)},
+        {"turn to heading 180", {1, 2}, {1, 5}, false, MoveAnimation::TO_HEADING, 180.0, Quat<double>(c_Pi / 2, up),
+         Quat<double>(c_Pi, up)},
+    };
+    for (const Case& move : cases)
+    {
+        piece->setOrientation(Quat<double>());
+        Core::Square* from = scene.at(move.from.x(), move.from.y());
+        Core::Square* to = scene.at(move.to.x(), move.to.y());
+        MoveAnimation::Style style;
+        style.m_Path = MoveAnimation::HOP;
+        style.m_HopHeight = 0.7;
+        style.m_LegSeconds = 1.0;
+        style.m_Flip = move.flip;
+        style.m_Turn = move.turn;
+        style.m_Heading = move.heading;
+        const int runs = recorder.runs;
+        ASSERT_TRUE(scene.board->animateObject(piece, {from, to}, style)) << move.name;
+
+        scene.board->advanceAnimations(0.5);
+        const Vec3<double> top = (from->getSpot(*piece) + to->getSpot(*piece)) * 0.5 + lift + Vec3<double>(0, 0.7, 0);
+        TabulaTest::expectTurned(upright, TabulaTest::captureFeedback([&] { to->drawObjects(); }, scale), move.half,
+                                 lift, top, std::string(move.name) + " at half time");
+
+        scene.board->advanceAnimations(0.6);
+        EXPECT_EQ(recorder.runs, runs + 1) << move.name;
+        TabulaTest::expectTurned(upright, TabulaTest::captureFeedback([&] { to->drawObjects(); }, scale), move.end,
+                                 lift, to->getSpot(*piece) + lift, std::string(move.name) + " landed");
     }
 }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <initializer_list>
 #include <regex>
 #include <string>
@@ -310,6 +311,72 @@ TEST_F(RenderGLTest, FrameRecordsRunInOrderBeforeDrawingWithTheWallClockDelta)
             EXPECT_GE(first.m_Deltas[frame], pause) << frame;
         }
     }
+}
+
+TEST_F(RenderGLTest, FunctionHandlersRunAmongTheRecordsInRegistrationOrderUntilRemoved)
+{
+    std::vector<std::string> log;
+    // One record that is both a frame and a picking record.
+    struct Record : Core::CallBackFrame, Core::CallBackPicking
+    {
+        explicit Record(std::vector<std::string>& log) : m_Log(log) {}
+        void execute() override { m_Log.push_back("record"); }
+        std::vector<std::string>& m_Log;
+    } record(log);
+    Core::Square* const clicked = scene.at(2, 3);
+    struct Event
+    {
+        const char* name;
+        std::function<Core::CallBackHandle(const std::string& name)> add;
+        std::function<void()> addRecord;
+        std::function<void()> fire;
+    };
+    const Event events[] = {
+        {"frame",
+         [&](const std::string& name)
+         { return render->onFrame([&log, name](double seconds) { log.push_back(seconds >= 0 ? name : "?"); }); },
+         [&] { render->getCallBacksFrame().push_back(&record); }, [&] { render->renderFrame(); }},
+        {"click",
+         [&](const std::string& name)
+         {
+             return render->onClick([&log, name, clicked](Core::Square* square)
+                                    { log.push_back(square == clicked ? name : "?"); });
+         },
+         [&] { render->getCallBacksPicking().push_back(&record); },
+         [&]
+         {
+             const Render::WindowPoint p = render->getWindowPoint(clicked);
+             TabulaTest::pickAt(p.m_X, p.m_Y);
+             render->updatePicking();
+         }},
+    };
+    render->renderFrame();
+    for (const Event& event : events)
+    {
+        log.clear();
+        Core::CallBackHandle first = event.add("first");
+        event.addRecord();
+        Core::CallBackHandle last = event.add("last");
+        event.fire();
+        EXPECT_EQ(log, (std::vector<std::string>{"first", "record", "last"})) << event.name;
+
+        log.clear();
+        EXPECT_TRUE(first.isActive());
+        first.remove();
+        first.remove();
+        EXPECT_FALSE(first.isActive());
+        event.fire();
+        EXPECT_EQ(log, (std::vector<std::string>{"record", "last"})) << event.name;
+        last.remove();
+        event.fire();
+        event.fire();
+        EXPECT_EQ(log, (std::vector<std::string>{"record", "last", "record", "record"})) << event.name;
+    }
+    // Removed handlers leave the lists at the next frame.
+    render->renderFrame();
+    EXPECT_EQ(render->getCallBacksFrame(), (std::vector<Core::CallBackFrame*>{&record}));
+    EXPECT_EQ(render->getCallBacksPicking(), (std::vector<Core::CallBackPicking*>{&record}));
+    render->getCallBacksPicking().clear();
 }
 
 TEST_F(RenderGLTest, ScreenshotHoldsTheFramesPixelsAndFailsOnAnUnwritablePath)

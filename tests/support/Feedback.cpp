@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <gtest/gtest.h>
+
 namespace TabulaTest
 {
 
@@ -73,6 +75,38 @@ Bounds boxOf(const std::vector<std::vector<FedVertex>>& shapes)
         for (const FedVertex& v : shape)
             box.add(v.x, v.y, v.z);
     return box;
+}
+
+} // namespace TabulaTest
+
+namespace TabulaTest
+{
+
+void expectTurned(const FeedbackCapture& plain, const FeedbackCapture& turned, const Quat<double>& turn,
+                  const Vec3<double>& plainOrigin, const Vec3<double>& turnedOrigin, const std::string& when)
+{
+    const Matrix<double> r = turn.getMatrix();
+    for (const auto& [from, to] : {std::pair(&plain.polygons, &turned.polygons), std::pair(&plain.lines, &turned.lines)})
+    {
+        ASSERT_EQ(from->size(), to->size()) << when;
+        for (std::size_t shape = 0; shape < from->size(); ++shape)
+        {
+            ASSERT_EQ((*from)[shape].size(), (*to)[shape].size()) << when;
+            for (std::size_t i = 0; i < (*from)[shape].size(); ++i)
+            {
+                const FedVertex& a = (*from)[shape][i];
+                const FedVertex& b = (*to)[shape][i];
+                const double v[3] = {a.x - plainOrigin.x(), a.y - plainOrigin.y(), a.z - plainOrigin.z()};
+                const double got[3] = {b.x, b.y, b.z};
+                for (int row = 0; row < 3; ++row)
+                    EXPECT_NEAR(got[row],
+                                turnedOrigin.ptr()[row] + r[row * 4] * v[0] + r[row * 4 + 1] * v[1] +
+                                    r[row * 4 + 2] * v[2],
+                                1e-4)
+                        << when << ": shape " << shape << " vertex " << i << " axis " << row;
+            }
+        }
+    }
 }
 
 } // namespace TabulaTest

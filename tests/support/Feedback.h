@@ -1,7 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
+
+#include <Math/Quat.h>
+#include <Math/Vec3.h>
 
 #include "support/Bounds.h"
 
@@ -28,6 +32,12 @@ struct FeedbackCapture
     std::vector<FedVertex> points;
 };
 FeedbackCapture captureFeedback(const std::function<void()>& draw, double scale = 1.0);
+
+/// Expects the polygons and lines of `turned` to be those of `plain`,
+/// vertex for vertex, turned by `turn` about `plainOrigin` and carried to
+/// `turnedOrigin` (in the captures' coordinates).
+void expectTurned(const FeedbackCapture& plain, const FeedbackCapture& turned, const Quat<double>& turn,
+                  const Vec3<double>& plainOrigin, const Vec3<double>& turnedOrigin, const std::string& when);
 
 /// The box around every vertex of captured polygons or lines.
 Bounds boxOf(const std::vector<std::vector<FedVertex>>& shapes);
