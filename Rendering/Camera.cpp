@@ -1,5 +1,6 @@
 #include <Rendering/Camera.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include <GL/gl.h>
@@ -77,7 +78,33 @@ void Camera::rotateY(double angle)
 
 void Camera::computePosition()
 {
-    m_Position = (m_Orientation * Vec3<double>(0, 0, 1)) * m_DistanceToOrigin;
+    m_Position = m_Target + (m_Orientation * Vec3<double>(0, 0, 1)) * m_DistanceToOrigin;
+}
+
+Quat<double> Camera::orientationFor(double yaw, double pitch)
+{
+    return Quat<double>(yaw, Vec3<double>(0, 1, 0)) * Quat<double>(-pitch, Vec3<double>(1, 0, 0));
+}
+
+void Camera::lookAt(const Vec3<double>& target, double yaw, double pitch, double distance)
+{
+    m_Target = target;
+    m_DistanceToOrigin = distance;
+    m_Orientation = orientationFor(yaw, pitch);
+    m_Position = m_Target + (m_Orientation * Vec3<double>(0, 0, 1)) * m_DistanceToOrigin;
+}
+
+double Camera::getYaw() const
+{
+    // The camera's back (+z) axis, turned into the world.
+    const Matrix<double> r = m_Orientation.getMatrix();
+    return std::atan2(r[2], r[10]);
+}
+
+double Camera::getPitch() const
+{
+    const Matrix<double> r = m_Orientation.getMatrix();
+    return std::asin(std::max(-1.0, std::min(1.0, r[6])));
 }
 
 void Camera::linearGoTo(const Vec3<double>& fromPosition, const Quat<double>& fromOrientation,

@@ -32,8 +32,27 @@ public:
     void setPosition(const Vec3<double>& position) { m_Position = position; }
     const Vec3<double>& getPosition() const { return m_Position; }
     Quat<double>& getOrientation() { return m_Orientation; }
+    /// The orbit's radius, measured from the orbit's centre (getTarget()).
     double getDistanceToOrigin() { return m_DistanceToOrigin; }
     void setDistanceToOrigin(double distance);
+    /// The point an orbiting camera turns about and faces: the world origin
+    /// unless lookAt moved it.
+    const Vec3<double>& getTarget() const { return m_Target; }
+    void setTarget(const Vec3<double>& target) { m_Target = target; }
+
+    /// Looks at `target` from `distance` away, `pitch` radians above the
+    /// horizontal (positive looks down) and `yaw` radians about the vertical
+    /// from the +z side (0 is the engine's start-up side; a positive yaw
+    /// goes round counter-clockwise seen from above). The target becomes the
+    /// orbit's centre and the distance its radius, in either mode. Loads
+    /// nothing into OpenGL (see glPut()).
+    void lookAt(const Vec3<double>& target, double yaw, double pitch, double distance);
+    /// The yaw and pitch (radians, as lookAt takes them) of the way the
+    /// camera looks.
+    double getYaw() const;
+    double getPitch() const;
+    /// The orientation lookAt gives for `yaw` and `pitch`: no roll.
+    static Quat<double> orientationFor(double yaw, double pitch);
 
     /// Move exactly one unit along the camera's own axis, towards the sign of
     /// `d` (its size does not count). A zero amount has no direction and
@@ -71,6 +90,7 @@ private:
     double m_Far;
     double m_FOV;
     double m_DistanceToOrigin;
+    Vec3<double> m_Target;
     Vec3<double> m_Position;
     Quat<double> m_Orientation;
     Matrix<double> m_TransformationMatrix;

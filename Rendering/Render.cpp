@@ -7,6 +7,7 @@
 #include <iostream>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 // GLEW must come before any other OpenGL header.
@@ -117,6 +118,7 @@ void keyboardEvent(unsigned char key, int x, int y)
         break;
     case '-':
         camera->resetRotation();
+        camera->setTarget(Vec3<double>());
         camera->setPosition(Vec3<double>(0, 10, 10));
         camera->rotateX(-c_QuarterTurn);
         break;
@@ -330,6 +332,9 @@ void Render::initGL()
     std::cout << " OK" << std::endl;
     if (m_Shader && m_ShaderAvailable)
         m_Shader->init();
+    m_State->m_GLReady = true;
+    if (m_State->m_PendingView)
+        std::exchange(m_State->m_PendingView, nullptr)();
 }
 
 double Render::measureFrameTime()
@@ -345,6 +350,8 @@ void Render::renderFrame()
 {
     const double seconds = measureFrameTime();
     sweepFunctions();
+    if (m_State->m_Flying)
+        flyCamera(seconds);
     if (m_Board)
         m_Board->advanceAnimations(seconds);
     Core::forEachRecord(m_CallBacksFrame,

@@ -153,6 +153,27 @@ public:
     /// frame (see Core::CallBackFrame).
     Core::CallBackHandle onFrame(std::function<void(double seconds)> handler);
 
+    /// Camera framing. Angles in radians as Camera::lookAt takes them: `yaw`
+    /// about the vertical from the +z side (0 is the engine's start-up
+    /// side), `pitch` above the horizontal (positive looks down). With
+    /// `seconds` above 0 the camera moves there over that time, frame by
+    /// frame, with the eased curve of animated moves
+    /// (Core::MoveAnimation::ease), and ends exactly on the view; moving the
+    /// camera meanwhile (keys, drag) ends the move where it is. Asked before
+    /// run(), the view is taken once the window exists. The orbiting
+    /// camera turns about `target` afterwards.
+    ///
+    /// Looks at `target` (world coordinates) from `distance` away.
+    void lookAt(const Vec3<double>& target, double yaw, double pitch, double distance, double seconds = 0.0);
+    /// Looks at the board from `yaw` and `pitch`, near enough that the whole
+    /// of it, every square and piece (with the scene's scale and turn as
+    /// they are now), fills the window but for `margin` (a fraction of the
+    /// window's half-width and half-height) on the tightest side; for the
+    /// window's current shape. Nothing without a board.
+    void frameBoard(double yaw, double pitch, double margin = 0.05, double seconds = 0.0);
+    /// True while a camera move of lookAt or frameBoard is under way.
+    bool isCameraMoving() const;
+
     bool hasShaderAvailable() { return m_Shader != nullptr && m_ShaderAvailable; }
     Shader* getShader() { return m_Shader; }
     void setShader(Shader* shader) { m_Shader = shader; }
@@ -174,6 +195,8 @@ private:
     void updateRotation();
     /// Frees the function handlers whose handles removed them.
     void sweepFunctions();
+    /// Moves the camera one frame of `seconds` along its flight.
+    void flyCamera(double seconds);
     /// Seconds of the steady clock since the previous call; 0 the first time.
     double measureFrameTime();
 

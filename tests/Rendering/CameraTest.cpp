@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <Rendering/Camera.h>
 
 using Rendering::Camera;
@@ -77,4 +79,54 @@ TEST(CameraTest, NeverBelowTheGroundAndTheProjectionFor45Degrees)
     EXPECT_DOUBLE_EQ(p[11], -1.0);
     EXPECT_NEAR(p[14], -2000.0 / 999.0, 1e-12);
     EXPECT_DOUBLE_EQ(p[15], 0.0);
+}
+
+// lookAt puts the target straight ahead at the distance, from the side and
+// height asked; the orbiting keys then turn about the target at that
+// distance, still facing it.
+TEST(CameraTest, LookAtFacesTheTargetAndTheOrbitTurnsAboutIt)
+{
+    struct View
+    {
+        Vec3<double> target;
+        double yaw, pitch, distance;
+        Vec3<double> position;
+    };
+    const double s = std::sqrt(0.5);
+    const View views[] = {
+        {Vec3<double>(0, 0, 0), 0.0, 3.14159265358979 / 4, 10.0, Vec3<double>(0, 10 * s, 10 * s)},
+        {Vec3<double>(1, 0.5, -2), 3.14159265358979 / 2, 3.14159265358979 / 6, 4.0,
+         Vec3<double>(1 + 4 * std::sqrt(0.75), 0.5 + 2, -2)},
+        {Vec3<double>(-3, 0, 3), -3.0, 1.2, 25.0, Vec3<double>()},
+    };
+    for (const View& view : views)
+    {
+        Camera camera;
+        camera.lookAt(view.target, view.yaw, view.pitch, view.distance);
+        if (view.position.length2() > 0)
+        {
+            EXPECT_NEAR((camera.getPosition() - view.position).length(), 0.0, 1e-9) << view.yaw;
+        }
+        EXPECT_NEAR(camera.getYaw(), view.yaw, 1e-9);
+        EXPECT_NEAR(camera.getPitch(), view.pitch, 1e-9);
+        for (bool orbit : {false, true})
+        {
+            if (orbit)
+            {
+                camera.setIsFree(false);
+                camera.rotateY(0.3);
+                camera.rotateX(0.2);
+            }
+            camera.buildTransformationMatrix();
+            const Vec3<double> ahead = transformPoint(camera.getTransformationMatrix(), view.target);
+            EXPECT_NEAR(ahead.x(), 0.0, 1e-9) << view.yaw << " orbit " << orbit;
+            EXPECT_NEAR(ahead.y(), 0.0, 1e-9) << view.yaw << " orbit " << orbit;
+            EXPECT_NEAR(ahead.z(), -view.distance, 1e-9) << view.yaw << " orbit " << orbit;
+        }
+    }
+    // The start-up pose is lookAt's from the front at 45 degrees, up to the
+    // engine's rounded quarter turn.
+    Camera startUp = startUpCamera();
+    EXPECT_NEAR(startUp.getYaw(), 0.0, 1e-12);
+    EXPECT_NEAR(startUp.getPitch(), c_QuarterTurn, 1e-12);
 }

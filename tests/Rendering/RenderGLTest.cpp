@@ -18,6 +18,7 @@
 
 #include <Core/CallBackFrame.h>
 #include <Core/CallBackPicking.h>
+#include <Core/MoveAnimation.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
 #include <Rendering/Camera.h>
@@ -25,6 +26,7 @@
 #include <Rendering/Image.h>
 #include <Rendering/Render.h>
 
+#include "support/Bounds.h"
 #include "support/Feedback.h"
 #include "support/GLTestWindow.h"
 #include "support/TestBoard.h"
@@ -377,6 +379,98 @@ TEST_F(RenderGLTest, FunctionHandlersRunAmongTheRecordsInRegistrationOrderUntilR
     EXPECT_EQ(render->getCallBacksFrame(), (std::vector<Core::CallBackFrame*>{&record}));
     EXPECT_EQ(render->getCallBacksPicking(), (std::vector<Core::CallBackPicking*>{&record}));
     render->getCallBacksPicking().clear();
+}
+
+// Framed, every square's centre and every piece's top is in the window, for
+// small and large boards, square or not, in a wide and a tall window, from
+// any side; and the board fills most of the window one way.
+TEST_F(RenderGLTest, FramingShowsTheWholeBoardWhateverItsSizeAndTheWindowsShape)
+{
+    struct Shape
+    {
+        int width, height;
+    };
+    for (Shape window : {Shape{1000, 300}, Shape{400, 720}})
+        for (auto [columns, rows] : {std::pair(2u, 2u), std::pair(8u, 8u), std::pair(19u, 19u), std::pair(12u, 3u)})
+            for (auto [yaw, pitch] : {std::pair(0.0, 0.8), std::pair(2.0, 0.4), std::pair(-0.5, 1.5)})
+            {
+                const std::string name = std::to_string(columns) + "x" + std::to_string(rows) + " in " +
+                                         std::to_string(window.width) + "x" + std::to_string(window.height) +
+                                         " from " + std::to_string(yaw) + ", " + std::to_string(pitch);
+                TestBoard board(columns, rows);
+                const Core::Object* corner = board.addPiece(columns - 1, rows - 1, Vec4<double>(0, 0, 1, 1));
+                render->setParams("Board", Vec3<double>(1, 1, 1), board.board);
+                render->reshape(window.width, window.height);
+                render->frameBoard(yaw, pitch, 0.05);
+                render->renderFrame();
+                TabulaTest::Bounds seen;
+                for (const Core::Square* square : board.squares)
+                {
+                    const Render::WindowPoint p = render->getWindowPoint(square);
+                    EXPECT_TRUE(p.m_InView) << name << ": " << p.m_X << ", " << p.m_Y;
+                    for (const Vec2<unsigned int>& c : square->getCoords().m_Corners)
+                    {
+                        const Render::WindowPoint corner = render->getWindowPoint(Vec3<double>(c.x(), 0, -1.0 * c.y()));
+                        seen.add(corner.m_X, corner.m_Y, 0);
+                    }
+                }
+                const Vec3<double> spot = corner->getParentSquare()->getSpot(*corner);
+                EXPECT_TRUE(render->getWindowPoint(spot + Vec3<double>(0, corner->getHeight(), 0)).m_InView) << name;
+                // A 2x2 board seen low stays short of the window: the camera
+                // keeps clear of the near plane.
+                if (columns > 2)
+                {
+                    EXPECT_GT(std::max((seen.hi[0] - seen.lo[0]) / window.width,
+                                       (seen.hi[1] - seen.lo[1]) / window.height),
+                              0.7)
+                        << name;
+                }
+            }
+    render->reshape(1024, 728);
+}
+
+// A timed view is reached frame by frame along the moves' eased curve and
+// ends exactly on the view; a camera moved meanwhile stays where it was put.
+TEST_F(RenderGLTest, TheCameraMovesToAViewOverTimeAndEndsExactlyOnIt)
+{
+    Rendering::Camera* camera = render->getCamera();
+    double elapsed = 0.0;
+    Core::CallBackHandle clock = render->onFrame([&](double seconds) { elapsed += seconds; });
+    render->renderFrame();
+    const Vec3<double> from = camera->getPosition();
+    Rendering::Camera expected;
+    const Vec3<double> target(1, 0, -1);
+    expected.lookAt(target, 2.5, 0.6, 12.0);
+    elapsed = 0.0;
+    render->lookAt(target, 2.5, 0.6, 12.0, 0.4);
+    int frames = 0;
+    while (render->isCameraMoving() && frames < 1000)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        render->renderFrame();
+        ++frames;
+        if (!render->isCameraMoving())
+            break;
+        const double travelled = (camera->getPosition() - from).length() / (expected.getPosition() - from).length();
+        EXPECT_NEAR(travelled, Core::MoveAnimation::ease(elapsed / 0.4), 1e-9) << elapsed;
+    }
+    EXPECT_GE(frames, 3);
+    EXPECT_GE(elapsed, 0.4);
+    EXPECT_EQ(camera->getPosition(), expected.getPosition());
+    const Quat<double>& q = camera->getOrientation();
+    const Quat<double>& e = expected.getOrientation();
+    EXPECT_EQ(std::vector<double>({q.x(), q.y(), q.z(), q.w()}), std::vector<double>({e.x(), e.y(), e.z(), e.w()}));
+    EXPECT_EQ(camera->getTarget(), target);
+
+    render->lookAt(Vec3<double>(), 0.0, 0.8, 10.0, 5.0);
+    render->renderFrame();
+    camera->translateX(1.0);
+    camera->glPut();
+    const Vec3<double> moved = camera->getPosition();
+    render->renderFrame();
+    EXPECT_FALSE(render->isCameraMoving());
+    EXPECT_EQ(camera->getPosition(), moved);
+    clock.remove();
 }
 
 TEST_F(RenderGLTest, ScreenshotHoldsTheFramesPixelsAndFailsOnAnUnwritablePath)
