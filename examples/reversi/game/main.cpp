@@ -77,6 +77,8 @@ public:
         render->onClick([this](Core::Square* square) { play(square); });
         render->onKey([this](unsigned char key, int, int) { onKey(key); });
         render->onFrame([this](double) { onFrame(); });
+        // Swings from the start-up view to the whole board seen from Black's side.
+        render->frameBoard(0.0, 1.0, 0.12, 1.2);
         newGame();
     }
 
@@ -203,7 +205,8 @@ private:
             say("hover " + (hovered ? hovered->getMeta("name") : std::string("none")));
         m_Hovered = hovered;
         // Reported from a frame drawn after the camera stopped moving.
-        if (!m_Reported && m_Frames > 2)
+        m_StillFrames = render->isCameraMoving() ? 0 : m_StillFrames + 1;
+        if (!m_Reported && m_StillFrames > 1)
         {
             m_Reported = true;
             std::string line = "squares";
@@ -229,6 +232,7 @@ private:
     Core::Square* m_Hovered = nullptr;
     int m_Shots = 0;
     long m_Frames = 0;
+    int m_StillFrames = 0;
     bool m_Reported = false;
 };
 
