@@ -59,6 +59,8 @@ public:
     std::string getMeta(const std::string& name) const;
     /// Appends; the entry stays the caller's.
     void addMeta(Meta<std::string>* meta);
+    /// Every entry, in the order added.
+    const std::vector<Meta<std::string>*>& getMetas() const { return m_Metas; }
 
     /// Red, green, blue, alpha in [0, 1]; used when drawn without texture.
     void setColor(const Vec4<double>& color) { m_Color = color; }

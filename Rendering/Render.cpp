@@ -101,6 +101,8 @@ void enableVSync()
 
 void keyboardEvent(unsigned char key, int x, int y)
 {
+    if (Render::instance()->handleKeyboardPlay(key, false))
+        return;
     Camera* camera = Render::instance()->getCamera();
     const bool free = camera->isFree();
     switch (key)
@@ -274,6 +276,7 @@ void Render::run()
     glutReshapeFunc(reShape);
     glutPassiveMotionFunc(passiveMotionEvent);
     glutKeyboardFunc(keyboardEvent);
+    glutSpecialFunc(specialKey);
     glutMainLoop();
 }
 
@@ -387,8 +390,10 @@ void Render::renderFrame()
         m_Shader->apply();
     for (Light* light : m_Lights)
         light->apply();
+    markFocus(true);
     if (m_Board)
         m_Board->draw();
+    markFocus(false);
     glPopMatrix();
 }
 
@@ -608,8 +613,12 @@ void Render::updatePicking()
     if (!m_Board)
         return;
     Core::Square* square = m_Board->getHighlightedSquare();
-    if (!square)
-        return;
+    if (square)
+        click(square);
+}
+
+void Render::click(Core::Square* square)
+{
     Core::forEachRecord(m_CallBacksPicking,
                         [&](Core::CallBackPicking* callback)
                         {

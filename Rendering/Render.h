@@ -118,6 +118,8 @@ public:
     void processHits(int hits);
     /// A click: hands the highlighted square to every picking record.
     void updatePicking();
+    /// Hands `square` to every picking record and runs them, as a click does.
+    void click(Core::Square* square);
 
     Vec2<unsigned int> getSize() { return Vec2<unsigned int>(m_Width, m_Height); }
     void setSize(unsigned int width, unsigned int height);
@@ -174,6 +176,32 @@ public:
     /// True while a camera move of lookAt or frameBoard is under way.
     bool isCameraMoving() const;
 
+    /// Keyboard play, off by default; switch it on after setParams. The
+    /// arrow keys (GLUT's special keys) move a focus from square to square
+    /// in the board's own grid (up is towards larger grid y); the first
+    /// press focuses the board's first square. Enter or space then clicks
+    /// the focused square: the picking
+    /// records and onClick handlers run with it, as for a mouse click. The
+    /// focused square carries the mouse-over mark. Each focus change and each
+    /// finished animated move is told to the announcer as one line of text,
+    /// built from names: a drawable's "name" metadata if it has one, else
+    /// the values of all its metadata joined by spaces ("White man"), else
+    /// "a1"-style grid coordinates for a square and "piece" for a piece:
+    /// "e4, White man", "c3, empty", "White man to d4, takes Black man".
+    /// Switched off, the focus goes and every key goes where it went before.
+    void setKeyboardPlay(bool on);
+    bool getKeyboardPlay() const;
+    /// Receives every announcement; without one they are dropped.
+    void setAnnouncer(std::function<void(const std::string& text)> announcer);
+    Core::Square* getFocusedSquare() const;
+    /// Moves the focus (keyboard play on) and announces it.
+    void setFocusedSquare(Core::Square* square);
+    /// What keyboard play does with a key: true when it took it. `special`
+    /// for GLUT's special keys (GLUT_KEY_...). The engine's key handlers call it.
+    bool handleKeyboardPlay(int key, bool special);
+    /// The name announcements use for `drawable` (see setKeyboardPlay).
+    static std::string spokenName(const Core::Drawable* drawable);
+
     bool hasShaderAvailable() { return m_Shader != nullptr && m_ShaderAvailable; }
     Shader* getShader() { return m_Shader; }
     void setShader(Shader* shader) { m_Shader = shader; }
@@ -197,6 +225,12 @@ private:
     void sweepFunctions();
     /// Moves the camera one frame of `seconds` along its flight.
     void flyCamera(double seconds);
+    /// Puts the focus mark on the focused square for the display pass
+    /// (unless it has the mouse-over mark already) and takes it off after.
+    void markFocus(bool on);
+    void announce(const std::string& text);
+    /// GLUT's special-key callback.
+    static void specialKey(int key, int x, int y);
     /// Seconds of the steady clock since the previous call; 0 the first time.
     double measureFrameTime();
 

@@ -7,6 +7,12 @@
 #include <Math/Vec3.h>
 
 #include <functional>
+#include <string>
+
+namespace Core
+{
+class Square;
+}
 
 namespace Rendering
 {
@@ -44,6 +50,13 @@ struct EngineState
     bool m_GLReady = false;
     /// A view asked for before the set-up, taken at its end.
     std::function<void()> m_PendingView;
+
+    bool m_KeyboardPlay = false;
+    Core::Square* m_Focus = nullptr;
+    /// The square the focus mark was put on for this frame.
+    Core::Square* m_FocusMarked = nullptr;
+    std::function<void(const std::string&)> m_Announcer;
+    Core::CallBackHandle m_MoveAnnouncements;
 };
 
 } // namespace Rendering

@@ -198,3 +198,46 @@ TEST_F(InputGLTest, ARightDragAcrossHalfTheWidthTurnsHalfATurn)
     EXPECT_NEAR(yawBetween(start, pose), -3.14159, 1e-4);
     EXPECT_NEAR(pose.position.y(), 10.0, 1e-9);
 }
+
+namespace
+{
+// The same game with keyboard play on.
+struct KeyboardPlayInputGLTest : ::testing::Test
+{
+    void SetUp() override
+    {
+        ASSERT_TRUE(game.started());
+        ASSERT_FALSE(game.waitFor("ready ").empty());
+        ASSERT_TRUE(game.findWindow("^Tabula Picking"));
+        game.moveTo(5, 5);
+    }
+    GameProcess game{TabulaTest::buildPath("PickingGame"), {"keyboard"}};
+};
+} // namespace
+
+// The first arrow focuses the board's first square; each arrow then moves
+// the focus one square in the grid and says what is there, nothing past the
+// edge; Enter and space click the focused square for records and functions
+// alike, in registration order; other keys still reach the game.
+TEST_F(KeyboardPlayInputGLTest, ArrowsMoveTheFocusEnterClicksItAndEachStepIsAnnounced)
+{
+    GameProcess::xdotool("key Right");
+    EXPECT_EQ(game.waitFor("say "), "say a1, empty");
+    GameProcess::xdotool("key Right");
+    EXPECT_EQ(game.waitFor("say "), "say b1, White man");
+    GameProcess::xdotool("key Down Up Up Right Left");
+    for (const char* said : {"say b2, empty", "say b3, empty", "say c3, empty", "say b3, empty"})
+        EXPECT_EQ(game.waitFor("say "), said);
+    GameProcess::xdotool("key Return");
+    for (const char* line : {"click A 1 2", "click B 1 2", "click C 1 2"})
+        EXPECT_EQ(game.waitFor("click "), line);
+    GameProcess::xdotool("key Down space");
+    EXPECT_EQ(game.waitFor("say "), "say b2, empty");
+    for (const char* line : {"click A 1 1", "click B 1 1", "click C 1 1"})
+        EXPECT_EQ(game.waitFor("click "), line);
+    GameProcess::xdotool("key f");
+    EXPECT_EQ(game.waitFor("key ").substr(0, 7), "key 102");
+    const std::vector<std::string> lines = game.waitUntil("frame");
+    EXPECT_EQ(GameProcess::only(lines, "say"), std::vector<std::string>{});
+    EXPECT_EQ(GameProcess::only(lines, "click"), std::vector<std::string>{});
+}

@@ -18,6 +18,7 @@
 
 #include <Core/CallBackFrame.h>
 #include <Core/CallBackPicking.h>
+#include <Core/Meta.h>
 #include <Core/MoveAnimation.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
@@ -471,6 +472,51 @@ TEST_F(RenderGLTest, TheCameraMovesToAViewOverTimeAndEndsExactlyOnIt)
     EXPECT_FALSE(render->isCameraMoving());
     EXPECT_EQ(camera->getPosition(), moved);
     clock.remove();
+}
+
+// The focused square carries the mouse-over mark while the board is drawn
+// for display, and only then; a finished move is announced by the names of
+// the piece, its square and what it took; switched off, keys are left alone.
+TEST_F(RenderGLTest, KeyboardPlayMarksTheFocusAndAnnouncesFinishedMoves)
+{
+    struct MarkProbe : Core::Object
+    {
+        MarkProbe() : Core::Object(ObjectAlignment(), "") {}
+        void draw() const override
+        {
+            if (TabulaTest::glInteger(GL_RENDER_MODE) == GL_RENDER)
+                marked.push_back(getParentSquare()->isMouseOver());
+        }
+        mutable std::vector<bool> marked;
+    };
+    auto* probe = new MarkProbe();
+    scene.at(0, 0)->pushObject(probe);
+    Core::Object* taken = scene.addPiece(1, 1, Vec4<double>(1, 0, 0, 1));
+    Core::Meta<std::string> name("name", "Red stone");
+    taken->addMeta(&name);
+    std::vector<std::string> said;
+    render->setAnnouncer([&](const std::string& text) { said.push_back(text); });
+    render->setKeyboardPlay(true);
+    EXPECT_FALSE(render->handleKeyboardPlay('\r', false));
+    ASSERT_TRUE(render->handleKeyboardPlay(GLUT_KEY_UP, true));
+    ASSERT_EQ(render->getFocusedSquare(), scene.at(0, 0));
+    render->renderFrame();
+    EXPECT_EQ(probe->marked, std::vector<bool>{true});
+    EXPECT_FALSE(scene.at(0, 0)->isMouseOver());
+
+    Core::MoveAnimation::Style style;
+    ASSERT_TRUE(scene.board->animateObject(probe, {scene.at(0, 0), scene.at(2, 2)}, style, {taken}));
+    scene.board->finishAnimations();
+    EXPECT_EQ(said, (std::vector<std::string>{"a1, piece", "piece to c3, takes Red stone"}));
+
+    render->setKeyboardPlay(false);
+    EXPECT_EQ(render->getFocusedSquare(), nullptr);
+    EXPECT_FALSE(render->handleKeyboardPlay(GLUT_KEY_UP, true));
+    EXPECT_FALSE(render->handleKeyboardPlay(' ', false));
+    ASSERT_TRUE(scene.board->animateObject(probe, {scene.at(2, 2), scene.at(0, 0)}, style));
+    scene.board->finishAnimations();
+    EXPECT_EQ(said.size(), 2u);
+    render->setAnnouncer(nullptr);
 }
 
 TEST_F(RenderGLTest, ScreenshotHoldsTheFramesPixelsAndFailsOnAnUnwritablePath)

@@ -7,6 +7,10 @@
 //   click NAME X Y | none  a picking record's handler ran (records A then B)
 //   key CODE X Y           a key reached the keyboard record
 //   frame                  the first frame after a key reached the game
+// With the argument "keyboard", keyboard play is on, a White man stands on
+// (1, 0), a click function runs after the records as "click C X Y", and
+// every announcement is reported:
+//   say TEXT
 
 #include <cstdio>
 #include <iostream>
@@ -15,6 +19,8 @@
 
 #include <Core/CallBackKeyboard.h>
 #include <Core/CallBackPicking.h>
+#include <Core/Meta.h>
+#include <Core/Object.h>
 #include <Core/Square.h>
 #include <Rendering/Camera.h>
 #include <Rendering/HUD.h>
@@ -98,7 +104,7 @@ struct Observer : Rendering::HUD
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     TabulaTest::TestBoard scene;
     scene.board->setAutoHighlight(true);
@@ -114,5 +120,16 @@ int main()
     render->getCallBacksPicking().push_back(&second);
     render->getCallBacksKeyboard().push_back(&keys);
     render->getHUDs().push_back(&observer);
+
+    Core::Meta<std::string> side("side", "White"), kind("kind", "man");
+    if (argc > 1 && std::string(argv[1]) == "keyboard")
+    {
+        Core::Object* man = scene.addPiece(1, 0, Vec4<double>(1, 1, 1, 1));
+        man->addMeta(&side);
+        man->addMeta(&kind);
+        render->onClick([](Core::Square* square) { report("click C " + squareText(square)); });
+        render->setKeyboardPlay(true);
+        render->setAnnouncer([](const std::string& text) { report("say " + text); });
+    }
     render->run();
 }

@@ -1,7 +1,12 @@
 #include "Game.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <sstream>
+
+#include <spawn.h>
+#include <unistd.h>
+#include <sys/wait.h>
 
 #include <GL/glx.h>
 
@@ -24,6 +29,26 @@ const char* const c_HelpHidden = "h: help";
 void say(const std::string& line)
 {
     std::cout << line << std::endl;
+}
+
+// Keyboard play's announcements: spoken by speech-dispatcher's spd-say when
+// it is installed, printed otherwise.
+std::function<void(const std::string&)> makeAnnouncer()
+{
+    if (std::system("command -v spd-say >/dev/null 2>&1") != 0)
+        return [](const std::string& text) { say("announce " + text); };
+    return [](const std::string& text)
+    {
+        // Reap the voices that have finished.
+        while (waitpid(-1, nullptr, WNOHANG) > 0)
+        {
+        }
+        std::string program = "spd-say", line = text;
+        char* arguments[] = {program.data(), line.data(), nullptr};
+        pid_t pid = 0;
+        if (posix_spawnp(&pid, "spd-say", nullptr, nullptr, arguments, environ) != 0)
+            say("announce " + text);
+    };
 }
 } // namespace
 
@@ -53,6 +78,9 @@ Game::Game(const std::string& assetDir, const std::string& shotDir, bool traceHo
     render->getCallBacksPicking().push_back(&m_ClickHook);
     render->getCallBacksKeyboard().push_back(&m_KeyHook);
     render->setShader(&m_Shader);
+    // Arrows move a focus over the board, Enter plays it, and each step is said.
+    render->setKeyboardPlay(true);
+    render->setAnnouncer(makeAnnouncer());
     refresh();
     flushLog();
 }
