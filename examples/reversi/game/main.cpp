@@ -10,7 +10,7 @@
 //   "pass White"            White has no move; the other side plays again
 //   "turn White"            the side to move
 //   "game over Black 40 White 24", "illegal a1", "new game",
-//   "say d3, empty, legal" what keyboard play announces
+//   "say d3, empty"         what keyboard play announces
 //   "screenshot PATH", "hover c3" (with --trace-pointer)
 #include <iostream>
 #include <sstream>
@@ -58,11 +58,7 @@ public:
         // Textured squares, since only those show the marks of legal moves.
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
-            {
-                m_SquareNames[y][x].set(Cell{x, y}.name());
-                m_Grid.getSquare(x, y)->addMeta(&m_SquareNames[y][x]);
                 m_Grid.getSquare(x, y)->setTexture(assetDir + "/felt.png");
-            }
         board()->setColor(Vec4<double>(0.25, 0.16, 0.09, 1));
         board()->setAutoHighlight(true);
         m_Score.setPosition(1, -2);
@@ -77,6 +73,8 @@ public:
         render->onClick([this](Core::Square* square) { play(square); });
         render->onKey([this](unsigned char key, int, int) { onKey(key); });
         render->onFrame([this](double) { onFrame(); });
+        render->setKeyboardPlay(true);
+        render->setAnnouncer([](const std::string& text) { say("say " + text); });
         // Swings from the start-up view to the whole board seen from Black's side.
         render->frameBoard(0.0, 1.0, 0.12, 1.2);
         newGame();
@@ -202,7 +200,7 @@ private:
         }
         Core::Square* hovered = board()->getHighlightedSquare();
         if (m_TraceHover && hovered != m_Hovered)
-            say("hover " + (hovered ? hovered->getMeta("name") : std::string("none")));
+            say("hover " + (hovered ? Rendering::Render::spokenName(hovered) : std::string("none")));
         m_Hovered = hovered;
         // Reported from a frame drawn after the camera stopped moving.
         m_StillFrames = render->isCameraMoving() ? 0 : m_StillFrames + 1;
@@ -213,7 +211,8 @@ private:
             for (Core::Square* place : board()->getSquares())
             {
                 const Rendering::Render::WindowPoint point = render->getWindowPoint(place);
-                line += " " + place->getMeta("name") + ":" + std::to_string(static_cast<int>(point.m_X + 0.5)) + ":" +
+                line += " " + Rendering::Render::spokenName(place) + ":" +
+                        std::to_string(static_cast<int>(point.m_X + 0.5)) + ":" +
                         std::to_string(static_cast<int>(point.m_Y + 0.5));
             }
             say(line);
@@ -222,7 +221,6 @@ private:
 
     Core::Grid m_Grid{8, 8};
     Position m_Position;
-    Label m_SquareNames[8][8];
     Label m_DiscNames[8][8];
     std::string m_Disc;
     std::string m_ShotDir;
