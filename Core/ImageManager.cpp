@@ -76,6 +76,8 @@ void ImageManager::addImageMadeBy(const std::string& name, Rendering::Image*& im
     }
     m_Images.emplace(name, Entry{image, 1});
     m_TotalMemoryUsed += static_cast<uint64_t>(image->getMemoryUsage());
+    if (m_Uploaded)
+        image->initGL();
 }
 
 void ImageManager::removeImage(Rendering::Image* image)
@@ -132,6 +134,7 @@ void ImageManager::manageMemory()
 
 void ImageManager::initGL()
 {
+    m_Uploaded = true;
     for (auto& entry : m_Images)
         entry.second.m_Image->initGL();
 }

@@ -46,7 +46,9 @@ public:
     /// std::bad_alloc out of that image's halving, which leaves it whole.
     void manageMemory();
     uint64_t getTotalMemoryUsed() { return m_TotalMemoryUsed; }
-    /// Uploads every registered image (needs a GL context).
+    /// Uploads every registered image (needs a GL context). From then on, an
+    /// image first requested is uploaded as it loads, in the context then
+    /// current (the engine's, in its callbacks).
     void initGL();
 
     std::size_t getImageCount() const { return m_Images.size(); }
@@ -70,6 +72,7 @@ private:
     uint64_t m_TotalMemoryUsed;
     std::new_handler m_PreviousNewHandler;
     bool m_Recovering;
+    bool m_Uploaded = false;
 };
 
 /// The function object behind the new handler, bound to the manager.

@@ -39,6 +39,8 @@ void MeshManager::addMesh(const std::string& fileName, Rendering::Mesh*& mesh)
         return !mesh->getGeometries().empty();
     });
     m_Meshes.emplace(fileName, Entry{mesh, 1});
+    if (m_Compiled)
+        mesh->initList();
 }
 
 void MeshManager::retainMesh(Rendering::Mesh* mesh)
@@ -68,6 +70,7 @@ void MeshManager::removeMesh(Rendering::Mesh* mesh)
 
 void MeshManager::initList()
 {
+    m_Compiled = true;
     for (auto& named : m_Meshes)
         named.second.m_Mesh->initList();
 }

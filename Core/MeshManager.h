@@ -29,6 +29,8 @@ public:
     /// Gives one use back; the last one destroys the mesh.
     void removeMesh(Rendering::Mesh* mesh);
     /// Compiles every registered mesh, in file-name order (needs a GL context).
+    /// From then on, a mesh first requested is compiled as it loads, in the
+    /// context then current (the engine's, in its callbacks).
     void initList();
 
     std::size_t getMeshCount() const { return m_Meshes.size(); }
@@ -44,6 +46,7 @@ private:
     };
 
     std::map<std::string, Entry> m_Meshes;
+    bool m_Compiled = false;
 };
 
 } // namespace Core

@@ -23,6 +23,7 @@
 #include <Core/CallBackPicking.h>
 #include <Core/Drawable.h>
 #include <Core/ImageManager.h>
+#include <Core/Log.h>
 #include <Core/MeshManager.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
@@ -31,7 +32,7 @@
 #include <Rendering/HUD.h>
 #include <Rendering/Light.h>
 #include <Rendering/Shader.h>
-#include <Rendering/internal/EngineState.h>
+#include <Rendering/internal/InteractionState.h>
 
 float rot = 0.0f;
 Vec3<double> dst_pos(0.0, 10.0, -10.0);
@@ -52,6 +53,9 @@ int mouseY = 0;
 // Right-button drag: -1 idle, 0 armed (no position seen yet), else the last position.
 int oldX = 0;
 int oldY = 0;
+// The window point the last picking pass tested.
+int pickedX = -1;
+int pickedY = -1;
 
 bool s_Alive = false;
 
@@ -166,7 +170,7 @@ void keyboardEvent(unsigned char key, int x, int y)
     camera->glPut();
 }
 
-void mouseEvent(int button, int state, int, int)
+void mouseEvent(int button, int state, int x, int y)
 {
     if (button == GLUT_RIGHT_BUTTON)
     {
@@ -177,7 +181,17 @@ void mouseEvent(int button, int state, int, int)
     oldX = -1;
     oldY = -1;
     if (button == GLUT_LEFT_BUTTON && state == GLUT_UP)
+    {
+        // A pointer that moved since the last pass would click the square
+        // it has left: the release point is picked first.
+        if (x != pickedX || y != pickedY)
+        {
+            mouseX = x;
+            mouseY = y;
+            Render::instance()->pickAt(x, y);
+        }
         Render::instance()->updatePicking();
+    }
 }
 
 void motionEvent(int x, int y)
@@ -221,7 +235,7 @@ Render::Render()
     : m_Width(1024), m_Height(728), m_FullScreen(false), m_Camera(new Camera()), m_Board(nullptr), m_RotationStep(1.0f),
       m_LastFpsTime(1000.0), m_FrameCount(0), m_ShaderAvailable(false), m_Shader(nullptr), m_NbDisplayList(0),
       m_HasFrameTime(false), m_DrawnModelView{}, m_DrawnProjection{}, m_DrawnViewport{}, m_HasDrawn(false),
-      m_State(std::make_unique<EngineState>())
+      m_Interaction(std::make_unique<InteractionState>())
 {
     m_Camera->setIsFree(true);
     s_Alive = true;
@@ -320,6 +334,10 @@ void Render::initGL()
     light->setSpecularColor(Vec4<float>(0.7f, 0.7f, 0.7f, 0.7f));
     light->setSpotExponent(1024.0f);
     light->setSpotCutOff(60.0f);
+    // The game's lights set up before the window existed were enabled with
+    // no context to take it.
+    for (Light* gameLight : m_Lights)
+        gameLight->init();
 
     Core::ImageManager::instance()->initGL();
     Core::MeshManager::instance()->initList();
@@ -335,9 +353,9 @@ void Render::initGL()
     std::cout << " OK" << std::endl;
     if (m_Shader && m_ShaderAvailable)
         m_Shader->init();
-    m_State->m_GLReady = true;
-    if (m_State->m_PendingView)
-        std::exchange(m_State->m_PendingView, nullptr)();
+    m_Interaction->m_GLReady = true;
+    if (m_Interaction->m_PendingView)
+        std::exchange(m_Interaction->m_PendingView, nullptr)();
 }
 
 double Render::measureFrameTime()
@@ -353,7 +371,7 @@ void Render::renderFrame()
 {
     const double seconds = measureFrameTime();
     sweepFunctions();
-    if (m_State->m_Flying)
+    if (m_Interaction->m_Flying)
         flyCamera(seconds);
     if (m_Board)
         m_Board->advanceAnimations(seconds);
@@ -407,6 +425,12 @@ void Render::loop()
 
 bool Render::saveScreenshot(const std::string& fileName)
 {
+    if (!m_HasDrawn)
+    {
+        Core::log(Core::LogLevel::Warning, "Render",
+                  "No frame drawn yet: no screenshot written to \"" + fileName + "\"");
+        return false;
+    }
     const int width = static_cast<int>(m_Width);
     const int height = static_cast<int>(m_Height);
     std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
@@ -532,6 +556,8 @@ Core::Drawable* Render::getDrawable(unsigned int name) const
 
 void Render::startPicking(int x, int y)
 {
+    pickedX = x;
+    pickedY = y;
     glSelectBuffer(c_PickingBufferSize, pickingBuf);
     glRenderMode(GL_SELECT);
     glMatrixMode(GL_PROJECTION);
@@ -606,6 +632,20 @@ void Render::processHits(int hits)
     m_Board->autoHighlight(square);
     for (Core::CallBackPicking* callback : m_CallBacksPicking)
         callback->setPickedSquare(square);
+}
+
+void Render::pickAt(int x, int y)
+{
+    if (!m_Board)
+        return;
+    glPushMatrix();
+    glScaled(m_Scale.x(), m_Scale.y(), m_Scale.z());
+    glRotated(rot, 0, 1, 0);
+    Shader::unApply();
+    startPicking(x, y);
+    m_Board->draw();
+    stopPicking();
+    glPopMatrix();
 }
 
 void Render::updatePicking()

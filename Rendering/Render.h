@@ -28,7 +28,7 @@ class Square;
 namespace Rendering
 {
 class Camera;
-struct EngineState;
+struct InteractionState;
 class HUD;
 class Light;
 class Shader;
@@ -78,7 +78,8 @@ public:
     /// Writes the back buffer of the window (the picture renderFrame() left
     /// there, before the swap) to `fileName` as an 8-bit RGB PNG, top row
     /// first. Needs the window's context current. False, with one line on the
-    /// standard output, when the file cannot be written.
+    /// standard output, when the file cannot be written or no frame has been
+    /// drawn yet.
     bool saveScreenshot(const std::string& fileName);
 
     /// Where a point appears in the window, in pixels from the window's
@@ -118,6 +119,12 @@ public:
     void processHits(int hits);
     /// A click: hands the highlighted square to every picking record.
     void updatePicking();
+    /// One picking pass at window point (x, y) (pixels from the top-left)
+    /// under the frame's matrices (camera, scene scale and turn), as the
+    /// frame runs it: the board highlights the square found and the picking
+    /// records learn it. A left-button release runs one at the release point
+    /// when the pointer moved since the last pass.
+    void pickAt(int x, int y);
     /// Hands `square` to every picking record and runs them, as a click does.
     void click(Core::Square* square);
 
@@ -264,7 +271,7 @@ private:
     /// The spot made by initGL, the one light the engine owns.
     std::unique_ptr<Light> m_DefaultLight;
     /// Function handlers, keyboard play and camera moves.
-    std::unique_ptr<EngineState> m_State;
+    std::unique_ptr<InteractionState> m_Interaction;
 };
 
 } // namespace Rendering

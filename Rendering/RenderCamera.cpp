@@ -11,7 +11,7 @@
 #include <Core/Object.h>
 #include <Core/Square.h>
 #include <Rendering/Camera.h>
-#include <Rendering/internal/EngineState.h>
+#include <Rendering/internal/InteractionState.h>
 
 namespace Rendering
 {
@@ -57,19 +57,19 @@ std::vector<Vec3<double>> boardPoints(const Core::Board& board)
 
 void Render::lookAt(const Vec3<double>& target, double yaw, double pitch, double distance, double seconds)
 {
-    if (!m_State->m_GLReady)
+    if (!m_Interaction->m_GLReady)
     {
-        m_State->m_PendingView = [this, target, yaw, pitch, distance] { lookAt(target, yaw, pitch, distance); };
+        m_Interaction->m_PendingView = [this, target, yaw, pitch, distance] { lookAt(target, yaw, pitch, distance); };
         return;
     }
-    m_State->m_Flying = false;
+    m_Interaction->m_Flying = false;
     if (!(seconds > 0.0))
     {
         m_Camera->lookAt(target, yaw, pitch, distance);
         m_Camera->glPut();
         return;
     }
-    CameraFlight& flight = m_State->m_Flight;
+    CameraFlight& flight = m_Interaction->m_Flight;
     flight.m_FromPosition = m_Camera->getPosition();
     flight.m_FromYaw = m_Camera->getYaw();
     flight.m_FromPitch = m_Camera->getPitch();
@@ -80,16 +80,16 @@ void Render::lookAt(const Vec3<double>& target, double yaw, double pitch, double
     flight.m_Seconds = seconds;
     flight.m_Elapsed = 0.0;
     flight.m_LastPosition = m_Camera->getPosition();
-    m_State->m_Flying = true;
+    m_Interaction->m_Flying = true;
 }
 
 void Render::frameBoard(double yaw, double pitch, double margin, double seconds)
 {
     if (!m_Board)
         return;
-    if (!m_State->m_GLReady)
+    if (!m_Interaction->m_GLReady)
     {
-        m_State->m_PendingView = [this, yaw, pitch, margin] { frameBoard(yaw, pitch, margin); };
+        m_Interaction->m_PendingView = [this, yaw, pitch, margin] { frameBoard(yaw, pitch, margin); };
         return;
     }
     // Into the world as the frame draws the board: centred, turned by the
@@ -156,22 +156,22 @@ void Render::frameBoard(double yaw, double pitch, double margin, double seconds)
 
 bool Render::isCameraMoving() const
 {
-    return m_State->m_Flying;
+    return m_Interaction->m_Flying;
 }
 
 void Render::flyCamera(double seconds)
 {
-    CameraFlight& flight = m_State->m_Flight;
+    CameraFlight& flight = m_Interaction->m_Flight;
     const Vec3<double> moved = m_Camera->getPosition() - flight.m_LastPosition;
     if (moved.length2() > 1e-18)
     {
-        m_State->m_Flying = false;
+        m_Interaction->m_Flying = false;
         return;
     }
     flight.m_Elapsed += std::isfinite(seconds) && seconds > 0.0 ? seconds : 0.0;
     if (flight.m_Elapsed >= flight.m_Seconds)
     {
-        m_State->m_Flying = false;
+        m_Interaction->m_Flying = false;
         m_Camera->lookAt(flight.m_Target, flight.m_Yaw, flight.m_Pitch, flight.m_Distance);
         m_Camera->glPut();
         return;

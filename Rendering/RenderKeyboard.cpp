@@ -13,7 +13,7 @@
 #include <Core/Meta.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
-#include <Rendering/internal/EngineState.h>
+#include <Rendering/internal/InteractionState.h>
 
 namespace Rendering
 {
@@ -92,7 +92,7 @@ std::string Render::spokenName(const Core::Drawable* drawable)
 
 void Render::setKeyboardPlay(bool on)
 {
-    EngineState& state = *m_State;
+    InteractionState& state = *m_Interaction;
     state.m_KeyboardPlay = on;
     state.m_MoveAnnouncements.remove();
     state.m_Focus = nullptr;
@@ -110,39 +110,39 @@ void Render::setKeyboardPlay(bool on)
 
 bool Render::getKeyboardPlay() const
 {
-    return m_State->m_KeyboardPlay;
+    return m_Interaction->m_KeyboardPlay;
 }
 
 void Render::setAnnouncer(std::function<void(const std::string& text)> announcer)
 {
-    m_State->m_Announcer = std::move(announcer);
+    m_Interaction->m_Announcer = std::move(announcer);
 }
 
 Core::Square* Render::getFocusedSquare() const
 {
-    return m_State->m_Focus;
+    return m_Interaction->m_Focus;
 }
 
 void Render::setFocusedSquare(Core::Square* square)
 {
-    if (!m_State->m_KeyboardPlay || square == m_State->m_Focus)
+    if (!m_Interaction->m_KeyboardPlay || square == m_Interaction->m_Focus)
         return;
-    m_State->m_Focus = square;
+    m_Interaction->m_Focus = square;
     if (square)
         announce(describe(square));
 }
 
 void Render::announce(const std::string& text)
 {
-    if (m_State->m_Announcer)
-        m_State->m_Announcer(text);
+    if (m_Interaction->m_Announcer)
+        m_Interaction->m_Announcer(text);
 }
 
 bool Render::handleKeyboardPlay(int key, bool special)
 {
-    if (!m_State->m_KeyboardPlay || !m_Board)
+    if (!m_Interaction->m_KeyboardPlay || !m_Board)
         return false;
-    Core::Square* focus = m_State->m_Focus;
+    Core::Square* focus = m_Interaction->m_Focus;
     if (!special)
     {
         if ((key != '\r' && key != '\n' && key != ' ') || !focus)
@@ -188,7 +188,7 @@ void Render::specialKey(int key, int, int)
 
 void Render::markFocus(bool on)
 {
-    EngineState& state = *m_State;
+    InteractionState& state = *m_Interaction;
     if (on && state.m_Focus && !state.m_Focus->isMouseOver())
     {
         state.m_Focus->highlightMouseOver(true);

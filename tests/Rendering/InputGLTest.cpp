@@ -124,6 +124,20 @@ TEST_F(InputGLTest, AClickRunsEveryHandlerOnceAndAPressAloneNone)
     EXPECT_EQ(only(settle(), "click"), std::vector<std::string>{});
 }
 
+// Frames pick where the pointer last moved with no button held: a release
+// elsewhere is picked at the release point first, so the click reports the
+// square under the pointer.
+TEST_F(InputGLTest, AReleaseAfterAnUnpickedMoveClicksTheSquareUnderTheReleasePoint)
+{
+    pointAt(centre(2, 2));
+    ASSERT_EQ(game.waitFor("highlight "), "highlight 2 2");
+    xdo("mousedown 1");
+    pointAt(centre(6, 5));
+    settle();
+    xdo("mouseup 1");
+    EXPECT_EQ(only(settle(), "click"), (std::vector<std::string>{"click A 6 5", "click B 6 5"}));
+}
+
 TEST_F(InputGLTest, KeysMoveOrTurnTheCameraOtherKeysReachTheGameAndEscapeEndsIt)
 {
     // Vertical synchronisation switches are harmless even where the display

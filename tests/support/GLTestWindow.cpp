@@ -142,15 +142,7 @@ void resetCamera(Rendering::Camera& camera, const Vec3<double>& position, double
 
 void pickAt(double x, double y)
 {
-    Rendering::Render* render = Rendering::Render::instance();
-    glPushMatrix();
-    const Vec3<double>& scale = render->getScale();
-    glScaled(scale.x(), scale.y(), scale.z());
-    glRotated(rot, 0, 1, 0);
-    render->startPicking(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
-    render->getBoard()->draw();
-    render->stopPicking();
-    glPopMatrix();
+    Rendering::Render::instance()->pickAt(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
 }
 
 std::array<unsigned char, 4> readPixel(int x, int y)

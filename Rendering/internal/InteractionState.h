@@ -38,7 +38,7 @@ struct CameraFlight
 /// What the engine keeps beside its own fields: the function handlers it
 /// lists among the game's records, the camera's move and what waits for
 /// the window to exist.
-struct EngineState
+struct InteractionState
 {
     Core::FunctionRecords<Core::CallBackPicking> m_ClickFunctions;
     Core::FunctionRecords<Core::CallBackKeyboard> m_KeyFunctions;
