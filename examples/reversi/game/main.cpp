@@ -3,8 +3,7 @@
 // Enter. Keys: n new game, c screenshot (written to DIR, "." by default).
 // Every event is one line on the standard output, so a script can follow:
 //   "window 0x…"            the X window, at the first frame
-//   "squares a1:X:Y …"      window pixel of every square's centre, once the
-//                           camera has settled
+//   "squares a1:X:Y …"      every square's centre in the window, camera settled
 //   "move d3 flips d4"      a move and the discs it turned
 //   "score Black 4 White 1" after every move and at a new game
 //   "pass White"            White has no move; the other side plays again
@@ -68,6 +67,7 @@ public:
 
         Rendering::Render* render = Rendering::Render::instance();
         render->setParams("Tabula Reversi", Vec3<double>(1, 1, 1), board());
+        // The engine's drawing switches (Look::modern) belong here, once it has them.
         render->getHUDs().push_back(&m_Score);
         render->getHUDs().push_back(&m_Help);
         render->onClick([this](Core::Square* square) { play(square); });
