@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "Core/Log.h"
+#include "Core/internal/QuietRetry.h"
 #include "Rendering/Image.h"
 #include "Rendering/internal/EngineState.h"
 
@@ -12,6 +13,7 @@ namespace Core
 namespace
 {
 const uint64_t c_MinimumRecovery = 10485760;
+QuietRetry s_Retries;
 } // namespace
 
 ImageManager* ImageManager::instance()
@@ -62,8 +64,11 @@ void ImageManager::addImageMadeBy(const std::string& name, Rendering::Image*& im
         image = found->second.m_Image;
         return;
     }
-    image = make();
-    if (!image->isLoaded())
+    const bool loaded = s_Retries.run(name, [&] {
+        image = make();
+        return image->isLoaded();
+    });
+    if (!loaded)
     {
         delete image;
         image = nullptr;

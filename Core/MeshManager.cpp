@@ -2,8 +2,15 @@
 
 #include <Rendering/Mesh.h>
 
+#include "Core/internal/QuietRetry.h"
+
 namespace Core
 {
+
+namespace
+{
+QuietRetry s_Retries;
+} // namespace
 
 MeshManager* MeshManager::instance()
 {
@@ -26,7 +33,11 @@ void MeshManager::addMesh(const std::string& fileName, Rendering::Mesh*& mesh)
         mesh = found->second.m_Mesh;
         return;
     }
-    mesh = new Rendering::Mesh(fileName);
+    // A mesh that did not load is kept all the same (its pieces draw nothing).
+    s_Retries.run(fileName, [&] {
+        mesh = new Rendering::Mesh(fileName);
+        return !mesh->getGeometries().empty();
+    });
     m_Meshes.emplace(fileName, Entry{mesh, 1});
     if (m_Compiled)
         mesh->initList();

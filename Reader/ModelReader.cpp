@@ -25,6 +25,14 @@ bool endsWithNoCase(const std::string& name, const std::string& suffix)
                                                       });
 }
 
+bool hasSomethingToDraw(const ModelData& data)
+{
+    for (const ModelData::Primitive& primitive : data.m_Primitives)
+        if (primitive.indexCount() > 0)
+            return true;
+    return false;
+}
+
 } // namespace
 
 ModelReader::Format ModelReader::formatOf(const std::string& fileName)
@@ -45,6 +53,7 @@ bool ModelReader::load(const std::string& fileName, Rendering::Mesh* mesh)
     {
     case Format::ASE:
     {
+        // An ASE file keeps what it read, whatever that is.
         ASEReader reader;
         return reader.load(fileName, mesh);
     }
@@ -52,16 +61,23 @@ bool ModelReader::load(const std::string& fileName, Rendering::Mesh* mesh)
     case Format::OBJ:
     {
         ModelData data;
-        const bool loaded =
-            format == Format::GLTF ? GLTFReader().load(fileName, data) : OBJReader().load(fileName, data);
-        if (loaded)
-            Rendering::ModelConverter::convert(data, *mesh);
-        return loaded;
+        if (!(format == Format::GLTF ? GLTFReader().load(fileName, data) : OBJReader().load(fileName, data)))
+            return false;
+        // An empty or foreign file can parse without error and still hold nothing.
+        if (!hasSomethingToDraw(data))
+        {
+            Core::log(Core::LogLevel::Warning, "ModelReader",
+                      "[ModelReader]> " + fileName + " : no faces, lines or points");
+            return false;
+        }
+        Rendering::ModelConverter::convert(data, *mesh);
+        return true;
     }
     case Format::Unknown:
         break;
     }
-    Core::log(Core::LogLevel::Warning, "ModelReader", "Unsupported format ... (supported format : ASE)");
+    Core::log(Core::LogLevel::Warning, "ModelReader",
+              "Unsupported format ... (supported format : .ase / .gltf / .glb / .obj)");
     return false;
 }
 

@@ -4,6 +4,7 @@
 #include <GL/glx.h>
 
 #include <cstring>
+#include <fstream>
 #include <istream>
 #include <streambuf>
 
@@ -54,6 +55,24 @@ struct MemoryBuffer : std::streambuf
     }
 };
 
+const char* const c_PNG = "PNG";
+const char* const c_JPEG = "JPEG";
+
+// What the first bytes of a file say it is: c_PNG, c_JPEG or null.
+const char* kindOf(std::string_view head)
+{
+    if (head.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8))
+        return c_PNG;
+    if (head.size() >= 2 && head[0] == '\xff' && head[1] == '\xd8')
+        return c_JPEG;
+    return nullptr;
+}
+
+void logUnsupported()
+{
+    Core::log(Core::LogLevel::Warning, "Image", "Unsupported format ... (supported format : PNG / JPG)");
+}
+
 } // namespace
 
 Image::Image(const std::string& name, std::string_view bytes)
@@ -102,24 +121,37 @@ Image::~Image()
 
 bool Image::load(const std::string& fileName)
 {
-    if (fileName.find(".png") != std::string::npos || fileName.find(".PNG") != std::string::npos)
-        return Reader::readPNGFile(fileName, this);
-    if (fileName.find(".jpg") != std::string::npos || fileName.find(".jpeg") != std::string::npos ||
-        fileName.find(".JPG") != std::string::npos || fileName.find(".JPEG") != std::string::npos)
-        return Reader::readJPEGFile(fileName, this);
-    Core::log(Core::LogLevel::Warning, "Image", "Unsupported format ... (supported format : PNG / JPG)");
-    return false;
+    const bool namedPNG = fileName.find(".png") != std::string::npos || fileName.find(".PNG") != std::string::npos;
+    const bool namedJPEG = fileName.find(".jpg") != std::string::npos || fileName.find(".jpeg") != std::string::npos ||
+                           fileName.find(".JPG") != std::string::npos || fileName.find(".JPEG") != std::string::npos;
+    if (!namedPNG && !namedJPEG)
+    {
+        logUnsupported();
+        return false;
+    }
+    // The name says an image; its first bytes say which kind. A file saved
+    // under the other format's extension is read as what it really is.
+    char head[8] = {};
+    std::ifstream file(fileName, std::ios::binary);
+    file.read(head, sizeof(head));
+    const char* kind = kindOf(std::string_view(head, static_cast<std::size_t>(file.gcount())));
+    const bool readAsPNG = kind != nullptr ? kind == c_PNG : namedPNG;
+    if (kind != nullptr && readAsPNG != namedPNG)
+        Core::log(Core::LogLevel::Warning, "Image",
+                  "Image file \"" + fileName + "\" is really a " + kind + " file: read as " + kind + ".");
+    return readAsPNG ? Reader::readPNGFile(fileName, this) : Reader::readJPEGFile(fileName, this);
 }
 
 bool Image::loadFromMemory(std::string_view bytes)
 {
     MemoryBuffer buffer(bytes);
     std::istream stream(&buffer);
-    if (bytes.size() >= 8 && bytes.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8))
+    const char* kind = kindOf(bytes);
+    if (kind == c_PNG)
         return Reader::readPNGStream(stream, this);
-    if (bytes.size() >= 2 && bytes[0] == '\xff' && bytes[1] == '\xd8')
+    if (kind == c_JPEG)
         return Reader::readJPEGStream(stream, this);
-    Core::log(Core::LogLevel::Warning, "Image", "Unsupported format ... (supported format : PNG / JPG)");
+    logUnsupported();
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <new>
 
@@ -53,6 +54,23 @@ char* Shader::load(const std::string& fileName)
     return source;
 }
 
+namespace
+{
+
+// The compiler's or linker's log of a shader or a program.
+template <typename GetLength, typename GetLog>
+std::string infoLog(GLuint object, GetLength getLength, GetLog getLog)
+{
+    GLint length = 0;
+    getLength(object, GL_INFO_LOG_LENGTH, &length);
+    std::string text(static_cast<std::size_t>(length < 0 ? 0 : length) + 1, '\0');
+    getLog(object, length, &length, &text[0]);
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+} // namespace
+
 unsigned int Shader::compile(unsigned int type, const char* source, const std::string& fileName)
 {
     GLuint shader = glCreateShader(type);
@@ -62,12 +80,8 @@ unsigned int Shader::compile(unsigned int type, const char* source, const std::s
     glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
     if (status == GL_TRUE)
         return shader;
-    GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-    char* log = new char[static_cast<std::size_t>(length < 0 ? 0 : length) + 1]();
-    glGetShaderInfoLog(shader, length, &length, log);
-    Core::log(Core::LogLevel::Error, "Shader", "Can't compile shader \"" + fileName + "\" : \n" + log);
-    delete[] log;
+    Core::log(Core::LogLevel::Error, "Shader",
+              "Can't compile shader \"" + fileName + "\" : \n" + infoLog(shader, glGetShaderiv, glGetShaderInfoLog));
     glDeleteShader(shader);
     return 0;
 }
@@ -79,28 +93,37 @@ void Shader::init()
     if (vertexSource == nullptr || fragmentSource == nullptr || !TABULA_HAS(glCreateShader) ||
         !TABULA_HAS(glShaderSource) || !TABULA_HAS(glCompileShader) || !TABULA_HAS(glGetShaderiv) ||
         !TABULA_HAS(glGetShaderInfoLog) || !TABULA_HAS(glDeleteShader) || !TABULA_HAS(glCreateProgram) ||
-        !TABULA_HAS(glAttachShader) || !TABULA_HAS(glLinkProgram))
+        !TABULA_HAS(glAttachShader) || !TABULA_HAS(glLinkProgram) || !TABULA_HAS(glGetProgramiv) ||
+        !TABULA_HAS(glGetProgramInfoLog) || !TABULA_HAS(glDeleteProgram))
     {
         delete[] vertexSource;
         delete[] fragmentSource;
         return;
     }
-    // The sources are only needed by the compiler: released right after it.
+    // Both stages are compiled whatever becomes of the first, so that every
+    // error shows at once. The sources are only needed by the compiler.
     m_VertexShader = compile(GL_VERTEX_SHADER, vertexSource, m_VertexFile);
-    delete[] vertexSource;
-    if (m_VertexShader == 0)
-    {
-        delete[] fragmentSource;
-        return;
-    }
     m_FragmentShader = compile(GL_FRAGMENT_SHADER, fragmentSource, m_FragmentFile);
+    delete[] vertexSource;
     delete[] fragmentSource;
-    if (m_FragmentShader == 0)
+    if (m_VertexShader == 0 || m_FragmentShader == 0)
         return;
     m_Program = glCreateProgram();
     glAttachShader(m_Program, m_VertexShader);
     glAttachShader(m_Program, m_FragmentShader);
     glLinkProgram(m_Program);
+    GLint linked = GL_TRUE;
+    glGetProgramiv(m_Program, GL_LINK_STATUS, &linked);
+    if (linked != GL_TRUE)
+    {
+        Core::log(Core::LogLevel::Error, "Shader",
+                  "Can't link shaders \"" + m_VertexFile + "\" and \"" + m_FragmentFile + "\" : \n" +
+                      infoLog(m_Program, glGetProgramiv, glGetProgramInfoLog));
+        // A program that did not link cannot be used: draw as without one.
+        glDeleteProgram(m_Program);
+        m_Program = 0;
+        return;
+    }
     Core::log(Core::LogLevel::Info, "Shader", "Shader file \"" + m_VertexFile + "\" loaded.");
     Core::log(Core::LogLevel::Info, "Shader", "Shader file \"" + m_FragmentFile + "\" loaded.");
 }

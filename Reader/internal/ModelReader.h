@@ -21,7 +21,10 @@ using ResourceReader = std::function<bool(const std::string& path, std::string& 
 ///   first): the ASE reader;
 /// - a name ending in ".gltf" or ".glb", any case: the glTF 2.0 reader;
 /// - a name ending in ".obj", any case: the OBJ reader;
-/// - anything else prints "Unsupported format ... (supported format : ASE)".
+/// - anything else prints "Unsupported format ... (supported format : .ase /
+///   .gltf / .glb / .obj)".
+/// A glTF or OBJ file that reads without error but yields no faces, lines or
+/// points is refused with a line saying so, and leaves the mesh empty.
 class ModelReader
 {
 public:

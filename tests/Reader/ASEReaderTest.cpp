@@ -251,7 +251,8 @@ TEST(ASEReaderTest, EveryPrefixOfARealFileLoadsTheSameInAnyChunks)
             EXPECT_TRUE(reader.loadFromMemory(std::string_view(text.data(), length), "/nowhere/m.ase", &mesh));
             const std::string out = testing::internal::GetCapturedStdout();
             EXPECT_LE(countOf(out, c_BadStructure), 1) << length;
-            seen.push_back(out + contents(mesh));
+            // Only the reader's own line: a bitmap that failed once stays quiet after.
+            seen.push_back(std::to_string(countOf(out, c_BadStructure)) + contents(mesh));
         }
         EXPECT_EQ(seen[1], seen[0]) << length;
         EXPECT_EQ(seen[2], seen[0]) << length;

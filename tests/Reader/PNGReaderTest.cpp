@@ -102,11 +102,11 @@ TEST(PNGReader, BrokenFilesFailWithALineAndNoImage)
         files.push_back("pngsuite/" + name);
     ASSERT_EQ(files.size(), 14u);
     // huge_chunk.png declares a 1.3 GB text chunk in a 92-byte file.
-    for (const char* name : {"short.png", "jpeg_named.png", "cut.png", "huge_chunk.png", "wide.png"})
+    for (const char* name : {"short.png", "cut.png", "huge_chunk.png", "wide.png"})
         files.push_back(std::string("images/") + name);
     const std::set<std::string> badHeader = {"pngsuite/xcrn0g04.png", "pngsuite/xlfn0g04.png", "pngsuite/xs1n0g01.png",
                                              "pngsuite/xs2n0g01.png", "pngsuite/xs4n0g01.png", "pngsuite/xs7n0g01.png",
-                                             "images/short.png",      "images/jpeg_named.png"};
+                                             "images/short.png"};
     const std::string warning = "PNG lib warning : ";
     for (const std::string& file : files)
     {

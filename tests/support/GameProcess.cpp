@@ -195,6 +195,34 @@ std::string GameProcess::xdotool(const std::string& arguments)
     return output;
 }
 
+std::map<std::string, std::pair<int, int>> GameProcess::cellPoints(const std::string& line)
+{
+    std::map<std::string, std::pair<int, int>> points;
+    std::istringstream words(line);
+    for (std::string word; words >> word;)
+    {
+        const std::size_t first = word.find(':'), second = word.find(':', first + 1);
+        if (second != std::string::npos)
+            points[word.substr(0, first)] = {std::atoi(word.c_str() + first + 1), std::atoi(word.c_str() + second + 1)};
+    }
+    return points;
+}
+
+bool GameProcess::clickCell(const std::string& window, const std::pair<int, int>& point, const std::string& cell)
+{
+    const std::string hover = "hover " + cell;
+    for (int attempt = 0; attempt < 6 && latest("hover ") != hover; ++attempt)
+    {
+        xdotool("mousemove --window " + window + " " + std::to_string(point.first + attempt % 2) + " " +
+                std::to_string(point.second));
+        waitForLatest("hover ", hover, std::chrono::seconds(5 + 5 * attempt));
+    }
+    if (latest("hover ") != hover)
+        return false;
+    xdotool("click 1");
+    return true;
+}
+
 std::vector<std::string> GameProcess::only(const std::vector<std::string>& lines, const std::string& prefix)
 {
     std::vector<std::string> kept;

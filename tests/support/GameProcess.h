@@ -1,7 +1,9 @@
 #pragma once
 
 #include <chrono>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sys/types.h>
@@ -50,6 +52,14 @@ public:
     void moveTo(int x, int y) const;
     /// Runs xdotool with `arguments` (at most 20 s) and returns its output.
     static std::string xdotool(const std::string& arguments);
+
+    /// Cell name -> window pixel from a game's "squares a1:248:550 b1:…" line.
+    static std::map<std::string, std::pair<int, int>> cellPoints(const std::string& line);
+    /// Points at `point` of X window `window` until the game prints
+    /// "hover <cell>", then presses and releases the left button; false when
+    /// the hover never comes. A pointer move that the window misses (one made
+    /// just as it appears) is made again a pixel aside.
+    bool clickCell(const std::string& window, const std::pair<int, int>& point, const std::string& cell);
 
     /// The lines of `lines` that start with `prefix`.
     static std::vector<std::string> only(const std::vector<std::string>& lines, const std::string& prefix);

@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <map>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,37 +17,11 @@ namespace
 
 using TabulaTest::GameProcess;
 
-/// Waits until the scene faces `side`, then learns where the cells are from
-/// "squares a1:248:550 b1:…" (cell name -> window pixel).
+/// Waits until the scene faces `side`, then learns where the cells are.
 bool waitFacing(GameProcess& game, const std::string& side, std::map<std::string, std::pair<int, int>>& points)
 {
-    std::istringstream words(game.waitFor("squares "));
-    points.clear();
-    for (std::string word; words >> word;)
-    {
-        const std::size_t first = word.find(':'), second = word.find(':', first + 1);
-        if (second != std::string::npos)
-            points[word.substr(0, first)] = {std::atoi(word.c_str() + first + 1), std::atoi(word.c_str() + second + 1)};
-    }
+    points = GameProcess::cellPoints(game.waitFor("squares "));
     return game.waitFor("facing ") == "facing " + side && points.size() == 64;
-}
-
-/// Points at the cell until the game reports the pointer over it, then
-/// presses and releases the left button. A pointer move that the window
-/// misses (one made just as it appears) is made again a pixel aside.
-bool click(GameProcess& game, const std::string& window, const std::pair<int, int>& point, const std::string& cell)
-{
-    const std::string hover = "hover " + cell;
-    for (int attempt = 0; attempt < 6 && game.latest("hover ") != hover; ++attempt)
-    {
-        GameProcess::xdotool("mousemove --window " + window + " " + std::to_string(point.first + attempt % 2) + " " +
-                             std::to_string(point.second));
-        game.waitForLatest("hover ", hover, std::chrono::seconds(5 + 5 * attempt));
-    }
-    if (game.latest("hover ") != hover)
-        return false;
-    GameProcess::xdotool("click 1");
-    return true;
 }
 
 } // namespace
@@ -81,9 +53,9 @@ TEST(DraughtsEndToEnd, ClicksMovePiecesPassTheTurnAndCapture)
     for (const auto& turn : turns)
     {
         ASSERT_TRUE(waitFacing(game, turn.side, points));
-        ASSERT_TRUE(click(game, window.substr(7), points[turn.from], turn.from));
+        ASSERT_TRUE(game.clickCell(window.substr(7), points[turn.from], turn.from));
         ASSERT_EQ(game.waitFor("select "), std::string("select ") + turn.from);
-        ASSERT_TRUE(click(game, window.substr(7), points[turn.to], turn.to));
+        ASSERT_TRUE(game.clickCell(window.substr(7), points[turn.to], turn.to));
         for (const std::string& line : turn.log)
             EXPECT_EQ(game.waitFor(line.substr(0, line.find(' ') + 1)), line);
     }

@@ -1,0 +1,4 @@
+void main()
+{
+    gl_Position = ftransform()
+}
