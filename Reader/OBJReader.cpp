@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <iostream>
 #include <istream>
 #include <limits>
@@ -13,7 +14,9 @@
 #include <GL/gl.h>
 #include <tiny_obj_loader.h>
 
+#include <Core/Log.h>
 #include <Reader/MeshBuilder.h>
+#include <Reader/internal/TextEncoding.h>
 #include <Rendering/Mesh.h>
 #include <Rendering/Texture.h>
 
@@ -79,91 +82,99 @@ private:
 
 bool refuse(const std::string& fileName, const std::string& reason)
 {
-    std::cout << "[OBJReader]> " << fileName << " : " << reason << std::endl;
+    Core::log(Core::LogLevel::Warning, "OBJReader", "[OBJReader]> " + fileName + " : " + reason);
     return false;
 }
 
-// UTF-16 text (with its byte order mark) narrowed to the ASCII it holds;
-// a UTF-8 mark is dropped.
-std::string_view narrowed(std::string_view text, std::string& storage)
+// The forms of the format the library refuses, rewritten into ones it reads;
+// text without them is returned as it is. A line ending in a backslash goes
+// on on the next line. A face corner's trailing slashes go ("2/2/" is "2/2",
+// "1//" is "1"). A face of two corners is a line. The library counts a face's
+// corners in 8 bits, so a face of more than 255 corners becomes a fan of
+// polygons that share its first corner and cover it exactly (the same
+// triangles as the fan this reader cuts beyond 64 corners). This is done on
+// the text, before the library, because it offers no option for any of them
+// and each is a rewrite of one line into lines it reads.
+std::string_view normalisedText(std::string_view text, std::string& storage)
 {
-    if (text.size() >= 3 && text.substr(0, 3) == "\xef\xbb\xbf")
-        return text.substr(3);
-    if (text.size() < 2 || !((text[0] == '\xff' && text[1] == '\xfe') || (text[0] == '\xfe' && text[1] == '\xff')))
-        return text;
-    const bool littleEndian = text[0] == '\xff';
-    storage.reserve(text.size() / 2);
-    for (std::size_t i = 2; i + 1 < text.size(); i += 2)
-    {
-        const char low = littleEndian ? text[i] : text[i + 1];
-        const char high = littleEndian ? text[i + 1] : text[i];
-        storage += high == 0 ? low : '?';
-    }
-    return storage;
-}
-
-bool isLongFace(std::string_view line)
-{
-    // 256 corners need at least 512 characters.
-    return line.size() > 512 && line[0] == 'f' && (line[1] == ' ' || line[1] == '\t');
-}
-
-// The library counts a face's corners in 8 bits, so a face line of more than
-// 255 corners is rewritten as a fan of polygons that share its first corner
-// and cover it exactly (same triangles as the fan this reader cuts beyond 64
-// corners). Text without such a line is returned as it is.
-std::string_view splitLongFaces(std::string_view text, std::string& storage)
-{
-    auto lineAt = [&](std::size_t at)
-    {
-        std::size_t end = text.find('\n', at);
-        end = end == std::string_view::npos ? text.size() : end + 1;
-        return text.substr(at, end - at);
-    };
-    bool any = false;
-    for (std::size_t at = 0; at < text.size() && !any;)
-    {
-        const std::string_view line = lineAt(at);
-        any = isLongFace(line);
-        at += line.size();
-    }
-    if (!any)
-        return text;
-    std::vector<std::string_view> lines;
-    for (std::size_t at = 0; at < text.size(); at += lines.back().size())
-        lines.push_back(lineAt(at));
     std::string out;
-    out.reserve(text.size() + text.size() / 64);
-    for (std::string_view line : lines)
+    bool rewritten = false;
+    std::size_t copied = 0; // text before this is in `out`, once rewritten
+    std::vector<std::string_view> corners;
+    for (std::size_t at = 0; at < text.size();)
     {
-        std::vector<std::string_view> corners;
-        if (isLongFace(line))
-            for (std::size_t at = 2; at < line.size();)
+        // One logical line: physical lines joined while they end in '\'.
+        std::size_t end = at;
+        bool continued = false;
+        for (;;)
+        {
+            end = text.find('\n', end);
+            end = end == std::string_view::npos ? text.size() : end + 1;
+            std::size_t last = end;
+            while (last > at && std::strchr(" \t\r\n", text[last - 1]))
+                --last;
+            if (last == at || text[last - 1] != '\\' || end == text.size())
+                break;
+            continued = true;
+        }
+        const std::string_view line = text.substr(at, end - at);
+        const bool face = line.size() > 1 && line[0] == 'f' && (line[1] == ' ' || line[1] == '\t');
+        bool rewrite = continued;
+        corners.clear();
+        if (face)
+            for (std::size_t i = 2; i < line.size();)
             {
-                const std::size_t start = line.find_first_not_of(" \t\r\n", at);
+                const std::size_t start = line.find_first_not_of(" \t\r\n\\", i);
                 if (start == std::string_view::npos)
                     break;
-                std::size_t end = line.find_first_of(" \t\r\n", start);
-                end = end == std::string_view::npos ? line.size() : end;
-                corners.push_back(line.substr(start, end - start));
-                at = end;
+                std::size_t stop = line.find_first_of(" \t\r\n\\", start);
+                stop = stop == std::string_view::npos ? line.size() : stop;
+                std::string_view corner = line.substr(start, stop - start);
+                while (corner.size() > 1 && corner.back() == '/')
+                    corner.remove_suffix(1), rewrite = true;
+                corners.push_back(corner);
+                i = stop;
             }
-        if (corners.size() <= 255)
+        rewrite = rewrite || (face && (corners.size() == 2 || corners.size() > 255));
+        if (rewrite)
         {
-            out += line;
-            continue;
+            out.append(text.data() + copied, at - copied);
+            copied = end;
+            rewritten = true;
+            if (!face)
+                for (std::size_t i = 0; i < line.size(); ++i)
+                {
+                    // A backslash that ends a physical line joins it to the next.
+                    const std::size_t next = line.find_first_not_of(" \t\r", i + 1);
+                    const bool joins = line[i] == '\\' && next != std::string_view::npos && line[next] == '\n' &&
+                                       next + 1 < line.size();
+                    out += joins ? ' ' : line[i];
+                    i = joins ? next : i;
+                }
+            else if (corners.size() <= 255)
+            {
+                out += corners.size() == 2 ? "l" : "f";
+                for (std::string_view corner : corners)
+                    (out += ' ') += corner;
+                out += '\n';
+            }
+            else
+                for (std::size_t first = 1; first + 1 < corners.size();)
+                {
+                    const std::size_t last = std::min(first + 253, corners.size() - 1);
+                    out += "f ";
+                    out += corners[0];
+                    for (std::size_t i = first; i <= last; ++i)
+                        (out += ' ') += corners[i];
+                    out += '\n';
+                    first = last;
+                }
         }
-        for (std::size_t first = 1; first + 1 < corners.size();)
-        {
-            const std::size_t last = std::min(first + 253, corners.size() - 1);
-            out += "f ";
-            out += corners[0];
-            for (std::size_t i = first; i <= last; ++i)
-                (out += ' ') += corners[i];
-            out += '\n';
-            first = last;
-        }
+        at = end;
     }
+    if (!rewritten)
+        return text;
+    out.append(text.data() + copied, text.size() - copied);
     storage = std::move(out);
     return storage;
 }
@@ -276,8 +287,10 @@ public:
         m_Next.reserve(m_First.size());
     }
 
-    // The vertex number of a corner; false (with the reason) for a bad index.
-    bool vertexOf(const tinyobj::index_t& corner, uint32_t& vertex, std::string& why)
+    // The vertex number of a corner; false (with the reason) for a bad
+    // position. A texture coordinate or normal that does not exist is left
+    // out of the corner, and the first one named in m_Missing.
+    bool vertexOf(tinyobj::index_t corner, uint32_t& vertex, std::string& why)
     {
         const std::size_t positions = m_First.size();
         const std::size_t texCoords = m_Attrib.texcoords.size() / 2;
@@ -288,10 +301,17 @@ public:
                    false;
         if (corner.texcoord_index < -1 ||
             (corner.texcoord_index >= 0 && std::size_t(corner.texcoord_index) >= texCoords))
-            return (why = "face texture coordinate " + std::to_string(corner.texcoord_index + 1) + " does not exist"),
-                   false;
+        {
+            if (m_Missing.empty())
+                m_Missing = "face texture coordinate " + std::to_string(corner.texcoord_index + 1);
+            corner.texcoord_index = -1;
+        }
         if (corner.normal_index < -1 || (corner.normal_index >= 0 && std::size_t(corner.normal_index) >= normals))
-            return (why = "face normal " + std::to_string(corner.normal_index + 1) + " does not exist"), false;
+        {
+            if (m_Missing.empty())
+                m_Missing = "face normal " + std::to_string(corner.normal_index + 1);
+            corner.normal_index = -1;
+        }
         // Vertices sharing a position are chained, so finding a triple is a
         // short walk.
         for (uint32_t v = m_First[std::size_t(corner.vertex_index)]; v != c_None; v = m_Next[v])
@@ -421,6 +441,8 @@ public:
         builder.addFaces(GL_POINTS, 1, source, nullptr, nullptr);
     }
 
+    std::string m_Missing;
+
 private:
     const tinyobj::attrib_t& m_Attrib;
     const ResourceReader& m_Reader;
@@ -448,7 +470,7 @@ bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const st
                               Rendering::Mesh* mesh)
 {
     std::string narrow, split;
-    WindowBuffer buffer(splitLongFaces(narrowed(text, narrow), split), owned);
+    WindowBuffer buffer(normalisedText(narrowedText(text, narrow), split), owned);
     std::istream stream(&buffer);
     Libraries libraries(m_Resources, fileName);
     tinyobj::attrib_t attrib;
@@ -532,6 +554,10 @@ bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const st
             points.push_back(vertex);
         }
     }
+    if (!build.m_Missing.empty())
+        Core::log(Core::LogLevel::Warning, "OBJReader",
+                  "[OBJReader]> " + fileName + " : " + build.m_Missing +
+                      " does not exist; the corners that name it are drawn without it");
     MeshBuilder builder(mesh);
     build.emit(builder, materials, triangles, lines, points);
     // The vertex data is in the mesh: the parsed model goes before the index
