@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <iostream>
 #include <istream>
 #include <limits>
@@ -103,7 +102,9 @@ std::string_view normalisedText(std::string_view text, std::string& storage)
     std::vector<std::string_view> corners;
     for (std::size_t at = 0; at < text.size();)
     {
-        // One logical line: physical lines joined while they end in '\'.
+        // One logical line: physical lines joined while they end in '\'. A
+        // comment is never continued: one ending in a Windows folder name
+        // would swallow the statement after it.
         std::size_t end = at;
         bool continued = false;
         for (;;)
@@ -111,9 +112,10 @@ std::string_view normalisedText(std::string_view text, std::string& storage)
             end = text.find('\n', end);
             end = end == std::string_view::npos ? text.size() : end + 1;
             std::size_t last = end;
-            while (last > at && std::strchr(" \t\r\n", text[last - 1]))
+            while (last > at && (text[last - 1] == ' ' || text[last - 1] == '\t' || text[last - 1] == '\r' ||
+                                 text[last - 1] == '\n'))
                 --last;
-            if (last == at || text[last - 1] != '\\' || end == text.size())
+            if (text[at] == '#' || last == at || text[last - 1] != '\\' || end == text.size())
                 break;
             continued = true;
         }

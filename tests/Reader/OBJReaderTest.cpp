@@ -163,6 +163,7 @@ TEST(OBJReaderTest, EveryFaceFormLoads)
         {"f 1/ 2/ 3/", GL_TRIANGLES, false, false, ""},
         {"f -3/-3/-1 -2/-2/-1 -1/-1/-1\n", GL_TRIANGLES, true, true, ""},
         {"f 1 2 \\\n 3\n", GL_TRIANGLES, false, false, ""},
+        {"# C:\\models\\\nf 1 2 3\n", GL_TRIANGLES, false, false, ""},
         {"f 1/1 \\  \r\n 2/2 \\\n3/3\r\n", GL_TRIANGLES, false, true, ""},
         {"f 1 2\n", GL_LINES, false, false, ""},
         {"f 1/1/1 2/2/1\n", GL_LINES, true, false, ""},
