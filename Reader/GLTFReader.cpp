@@ -8,9 +8,8 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <vector>
-
-#include <GL/gl.h>
 
 // tinygltf is compiled here, with Debian's nlohmann-json, rather than taken
 // from Debian's libtinygltf: the shared library's object layout does not
@@ -38,9 +37,8 @@
 #pragma GCC visibility pop
 
 #include <Core/Log.h>
-#include <Reader/MeshBuilder.h>
-#include <Rendering/Mesh.h>
-#include <Rendering/Texture.h>
+#include <Core/internal/Prefault.h>
+#include <Reader/internal/ModelData.h>
 
 namespace Reader
 {
@@ -547,61 +545,17 @@ std::size_t firstIndexAtLeast(const View& view, std::size_t limit)
     }
 }
 
-// One primitive read straight from its checked accessors: positions and
-// normals through the node's matrices, strips, fans, loops and line strips
-// turned into separate faces corner by corner.
-class PrimitiveSource : public MeshBuilder::Source
+// The corners of one primitive's faces as vertex numbers: strips, fans,
+// loops and line strips turned into separate faces corner by corner.
+class Corners
 {
 public:
-    explicit PrimitiveSource(const Matrix4& world) : m_World(world), m_NormalMatrix(normalMatrix(world)) {}
+    Corners(const View& indices, bool indexed, std::size_t vertices, int mode)
+        : m_Indices(indices), m_Indexed(indexed), m_Vertices(vertices), m_Mode(mode)
+    {
+    }
 
-    std::size_t vertexCount() const override { return m_Positions.m_Count; }
-    void positions(const uint32_t* vertices, std::size_t count, Vec3<double>* out) const override
-    {
-        for (std::size_t i = 0; i < count; ++i)
-        {
-            double p[3];
-            read3(m_Positions, vertices[i], p);
-            double o[3];
-            for (int row = 0; row < 3; ++row)
-                o[row] = m_World[row] * p[0] + m_World[4 + row] * p[1] + m_World[8 + row] * p[2] + m_World[12 + row];
-            out[i] = Vec3<double>(o[0], o[1], o[2]);
-        }
-    }
-    bool hasNormals() const override { return m_Normals.m_Count > 0; }
-    void normals(const uint32_t* vertices, std::size_t count, Vec3<double>* out) const override
-    {
-        for (std::size_t i = 0; i < count; ++i)
-        {
-            double n[3];
-            read3(m_Normals, vertices[i], n);
-            double o[3];
-            for (int row = 0; row < 3; ++row)
-                o[row] = m_NormalMatrix[row * 3] * n[0] + m_NormalMatrix[row * 3 + 1] * n[1] +
-                         m_NormalMatrix[row * 3 + 2] * n[2];
-            const double length = std::sqrt(o[0] * o[0] + o[1] * o[1] + o[2] * o[2]);
-            // A zero or broken normal stays zero rather than spreading NaN.
-            const double scale = std::isfinite(length) && length > 0 ? 1 / length : 0;
-            out[i] = Vec3<double>(o[0] * scale, o[1] * scale, o[2] * scale);
-        }
-    }
-    bool hasTexCoords() const override { return m_TexCoords.m_Count > 0; }
-    void texCoords(const uint32_t* vertices, std::size_t count, Vec2<double>* out) const override
-    {
-        for (std::size_t i = 0; i < count; ++i)
-        {
-            if (m_TexCoords.m_ComponentType == TINYGLTF_COMPONENT_TYPE_FLOAT)
-            {
-                float st[2];
-                std::memcpy(st, m_TexCoords.m_Data + vertices[i] * m_TexCoords.m_Stride, sizeof st);
-                out[i] = Vec2<double>(st[0], 1.0 - double(st[1]));
-            }
-            else
-                out[i] =
-                    Vec2<double>(component(m_TexCoords, vertices[i], 0), 1.0 - component(m_TexCoords, vertices[i], 1));
-        }
-    }
-    std::size_t cornerCount() const override
+    std::size_t count() const
     {
         const std::size_t n = indexCount();
         switch (m_Mode)
@@ -621,33 +575,31 @@ public:
             return n / 3 * 3;
         }
     }
-    void corners(std::size_t first, std::size_t count, uint32_t* out) const override
+
+    /// Writes count() corners.
+    void write(uint32_t* out) const
     {
+        const std::size_t n = count();
         switch (m_Mode)
         {
         case TINYGLTF_MODE_LINE_STRIP:
         case TINYGLTF_MODE_LINE_LOOP:
         case TINYGLTF_MODE_TRIANGLE_STRIP:
         case TINYGLTF_MODE_TRIANGLE_FAN:
-            for (std::size_t k = 0; k < count; ++k)
-                out[k] = corner(first + k);
+            for (std::size_t k = 0; k < n; ++k)
+                out[k] = corner(k);
             return;
         default:
             // Points, lines and triangles: corner k is index k.
             if (!m_Indexed)
-                for (std::size_t k = 0; k < count; ++k)
-                    out[k] = uint32_t(first + k);
+                std::iota(out, out + n, uint32_t(0));
             else if (m_Indices.m_ComponentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT && m_Indices.m_Stride == 4)
-                std::memcpy(out, m_Indices.m_Data + first * 4, count * 4);
+                std::memcpy(out, m_Indices.m_Data, n * 4);
             else
-                for (std::size_t k = 0; k < count; ++k)
-                    out[k] = indexAt(m_Indices, first + k);
+                for (std::size_t k = 0; k < n; ++k)
+                    out[k] = indexAt(m_Indices, k);
         }
     }
-
-    View m_Positions, m_Normals, m_TexCoords, m_Indices;
-    bool m_Indexed = false;
-    int m_Mode = TINYGLTF_MODE_TRIANGLES;
 
 private:
     uint32_t corner(std::size_t k) const
@@ -673,23 +625,97 @@ private:
         }
         }
     }
-    std::size_t indexCount() const { return m_Indexed ? m_Indices.m_Count : m_Positions.m_Count; }
+    std::size_t indexCount() const { return m_Indexed ? m_Indices.m_Count : m_Vertices; }
     uint32_t index(std::size_t i) const { return m_Indexed ? indexAt(m_Indices, i) : uint32_t(i); }
 
-    Matrix4 m_World;
-    std::array<double, 9> m_NormalMatrix;
+    const View& m_Indices;
+    bool m_Indexed;
+    std::size_t m_Vertices;
+    int m_Mode;
 };
+
+ModelData::Mode modeOf(int mode)
+{
+    switch (mode)
+    {
+    case TINYGLTF_MODE_POINTS:
+        return ModelData::Mode::Points;
+    case TINYGLTF_MODE_LINE:
+    case TINYGLTF_MODE_LINE_LOOP:
+    case TINYGLTF_MODE_LINE_STRIP:
+        return ModelData::Mode::Lines;
+    default:
+        return ModelData::Mode::Triangles;
+    }
+}
+
+// Positions through the node's world matrix, which is skipped when it is the
+// identity (most models); refused when one is not finite.
+void readPositions(const View& view, const Matrix4& world, int accessor, std::vector<Vec3<double>>& out)
+{
+    Core::allocate(out, view.m_Count);
+    const bool identity = world == c_Identity;
+    for (std::size_t i = 0; i < view.m_Count; ++i)
+    {
+        double p[3];
+        read3(view, i, p);
+        if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
+            throw Refusal("accessor " + std::to_string(accessor) + " holds a position that is not finite");
+        if (identity)
+            out[i] = Vec3<double>(p[0], p[1], p[2]);
+        else
+            out[i] = Vec3<double>(world[0] * p[0] + world[4] * p[1] + world[8] * p[2] + world[12],
+                                  world[1] * p[0] + world[5] * p[1] + world[9] * p[2] + world[13],
+                                  world[2] * p[0] + world[6] * p[1] + world[10] * p[2] + world[14]);
+    }
+}
+
+// Normals through the inverse transpose of the world matrix (skipped for the
+// identity), normalised again.
+void readNormals(const View& view, const Matrix4& world, std::vector<Vec3<double>>& out)
+{
+    Core::allocate(out, view.m_Count);
+    const bool identity = world == c_Identity;
+    const std::array<double, 9> m = normalMatrix(world);
+    for (std::size_t i = 0; i < view.m_Count; ++i)
+    {
+        double n[3];
+        read3(view, i, n);
+        double o[3] = {n[0], n[1], n[2]};
+        if (!identity)
+            for (int row = 0; row < 3; ++row)
+                o[row] = m[row * 3] * n[0] + m[row * 3 + 1] * n[1] + m[row * 3 + 2] * n[2];
+        const double length = std::sqrt(o[0] * o[0] + o[1] * o[1] + o[2] * o[2]);
+        // A zero or broken normal stays zero rather than spreading NaN.
+        const double scale = std::isfinite(length) && length > 0 ? 1 / length : 0;
+        out[i] = Vec3<double>(o[0] * scale, o[1] * scale, o[2] * scale);
+    }
+}
+
+// OpenGL's (s, t): glTF's v runs down the picture.
+void readTexCoords(const View& view, std::vector<Vec2<double>>& out)
+{
+    Core::allocate(out, view.m_Count);
+    for (std::size_t i = 0; i < view.m_Count; ++i)
+    {
+        if (view.m_ComponentType == TINYGLTF_COMPONENT_TYPE_FLOAT)
+        {
+            float st[2];
+            std::memcpy(st, view.m_Data + i * view.m_Stride, sizeof st);
+            out[i] = Vec2<double>(st[0], 1.0 - double(st[1]));
+        }
+        else
+            out[i] = Vec2<double>(component(view, i, 0), 1.0 - component(view, i, 1));
+    }
+}
 
 class Builder
 {
 public:
-    Builder(const tinygltf::Model& model, Buffers buffers, const std::string& fileName, Rendering::Mesh* mesh)
-        : m_Model(model), m_Buffers(std::move(buffers)), m_FileName(fileName), m_Mesh(mesh), m_Builder(mesh)
+    Builder(const tinygltf::Model& model, Buffers buffers, const std::string& fileName, ModelData& data)
+        : m_Model(model), m_Buffers(std::move(buffers)), m_FileName(fileName), m_Data(data)
     {
     }
-
-    /// After build(), once the model's buffers are gone.
-    void shareIndexLists() { m_Builder.shareIndexLists(); }
 
     void build()
     {
@@ -756,128 +782,111 @@ private:
             if (accessor.bufferView < 0 && !accessor.sparse.isSparse)
                 throw Refusal(compressedBy(primitive.extensions.begin()->first));
         }
-        PrimitiveSource source(world);
-        source.m_Positions = accessorView(m_Model, m_Buffers, position->second, TINYGLTF_TYPE_VEC3);
-        const std::size_t count = source.m_Positions.m_Count;
-        if (count > 0 && source.m_Positions.m_ComponentType != TINYGLTF_COMPONENT_TYPE_FLOAT)
+        const View positions = accessorView(m_Model, m_Buffers, position->second, TINYGLTF_TYPE_VEC3);
+        const std::size_t count = positions.m_Count;
+        if (count > 0 && positions.m_ComponentType != TINYGLTF_COMPONENT_TYPE_FLOAT)
             throw Refusal("accessor " + std::to_string(position->second) + " has the wrong type");
-        for (std::size_t i = 0; i < count; ++i)
-        {
-            double p[3];
-            read3(source.m_Positions, i, p);
-            if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
-                throw Refusal("accessor " + std::to_string(position->second) + " holds a position that is not finite");
-        }
+
+        ModelData::Vertices vertices;
+        readPositions(positions, world, position->second, vertices.m_Positions);
 
         // Attributes of another length or type than the positions are left out.
+        View normals, texCoords, indices;
         auto normal = primitive.attributes.find("NORMAL");
         if (normal != primitive.attributes.end())
         {
-            const View normals = accessorView(m_Model, m_Buffers, normal->second, TINYGLTF_TYPE_VEC3);
-            if (normals.m_Count == count && normals.m_ComponentType == TINYGLTF_COMPONENT_TYPE_FLOAT)
-                source.m_Normals = normals;
+            const View view = accessorView(m_Model, m_Buffers, normal->second, TINYGLTF_TYPE_VEC3);
+            if (view.m_Count == count && view.m_ComponentType == TINYGLTF_COMPONENT_TYPE_FLOAT)
+                normals = view;
         }
         auto texCoord = primitive.attributes.find("TEXCOORD_0");
         if (texCoord != primitive.attributes.end())
         {
-            const View texCoords = accessorView(m_Model, m_Buffers, texCoord->second, TINYGLTF_TYPE_VEC2);
-            if (texCoords.m_Count == count)
-                source.m_TexCoords = texCoords;
+            const View view = accessorView(m_Model, m_Buffers, texCoord->second, TINYGLTF_TYPE_VEC2);
+            if (view.m_Count == count)
+                texCoords = view;
         }
-        if (primitive.indices >= 0)
+        const bool indexed = primitive.indices >= 0;
+        if (indexed)
         {
-            source.m_Indices = accessorView(m_Model, m_Buffers, primitive.indices, TINYGLTF_TYPE_SCALAR);
-            const int type = source.m_Indices.m_ComponentType;
+            indices = accessorView(m_Model, m_Buffers, primitive.indices, TINYGLTF_TYPE_SCALAR);
+            const int type = indices.m_ComponentType;
             if (type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE && type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
                 type != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT)
                 throw Refusal("accessor " + std::to_string(primitive.indices) + " has the wrong type");
-            const std::size_t bad = firstIndexAtLeast(source.m_Indices, count);
-            if (bad < source.m_Indices.m_Count)
-                throw Refusal("index " + std::to_string(indexAt(source.m_Indices, bad)) + " is past the vertex count " +
+            const std::size_t bad = firstIndexAtLeast(indices, count);
+            if (bad < indices.m_Count)
+                throw Refusal("index " + std::to_string(indexAt(indices, bad)) + " is past the vertex count " +
                               std::to_string(count));
-            source.m_Indexed = true;
         }
-        source.m_Mode = primitive.mode;
-
-        unsigned int mode = GL_TRIANGLES;
-        std::size_t corners = 3;
-        switch (primitive.mode)
-        {
-        case TINYGLTF_MODE_POINTS:
-            mode = GL_POINTS, corners = 1;
-            break;
-        case TINYGLTF_MODE_LINE:
-        case TINYGLTF_MODE_LINE_LOOP:
-        case TINYGLTF_MODE_LINE_STRIP:
-            mode = GL_LINES, corners = 2;
-            break;
-        default:
-            break;
-        }
-        m_Corners += source.cornerCount();
+        const Corners corners(indices, indexed, count, primitive.mode);
+        m_Corners += corners.count();
         if (m_Corners > GLTFReader::c_MaxCorners)
             throw Refusal("the model has more than " + std::to_string(GLTFReader::c_MaxCorners) + " corners");
 
-        Rendering::Texture* texture = nullptr;
-        const Vec3<double>* color = nullptr;
-        Vec3<double> factor;
+        if (normals.m_Count > 0)
+            readNormals(normals, world, vertices.m_Normals);
+        if (texCoords.m_Count > 0)
+            readTexCoords(texCoords, vertices.m_TexCoords);
+        ModelData::Primitive out;
+        out.m_Mode = modeOf(primitive.mode);
+        out.m_Vertices = m_Data.m_VertexSets.size();
+        Core::allocate(out.m_Indices, corners.count());
+        corners.write(out.m_Indices.data());
         if (primitive.material >= 0 && std::size_t(primitive.material) < m_Model.materials.size())
-        {
-            const tinygltf::Material& material = m_Model.materials[std::size_t(primitive.material)];
-            texture = textureFor(material.pbrMetallicRoughness.baseColorTexture.index, material.normalTexture.index);
-            const std::vector<double>& f = material.pbrMetallicRoughness.baseColorFactor;
-            if (!texture && f.size() >= 3 && (f[0] != 1 || f[1] != 1 || f[2] != 1))
-            {
-                factor = Vec3<double>(f[0], f[1], f[2]);
-                color = &factor;
-            }
-        }
-        m_Builder.addFaces(mode, corners, source, texture, color);
+            out.m_Material = materialOf(primitive.material);
+        m_Data.m_VertexSets.push_back(std::move(vertices));
+        m_Data.m_Primitives.push_back(std::move(out));
     }
 
-    // The encoded bytes of picture `index`, or empty.
-    std::string_view imageBytes(int texture)
+    // The model data's material for glTF material `index`, made on first use.
+    int materialOf(int index)
+    {
+        auto found = m_Materials.find(index);
+        if (found != m_Materials.end())
+            return found->second;
+        const tinygltf::Material& material = m_Model.materials[std::size_t(index)];
+        ModelData::Material out;
+        out.m_Image = imageOf(material.pbrMetallicRoughness.baseColorTexture.index);
+        // A normal map only goes with a picture.
+        if (out.m_Image >= 0)
+            out.m_NormalMap = imageOf(material.normalTexture.index);
+        const std::vector<double>& f = material.pbrMetallicRoughness.baseColorFactor;
+        if (f.size() >= 3)
+            out.m_Color = Vec3<double>(f[0], f[1], f[2]);
+        m_Data.m_Materials.push_back(out);
+        return m_Materials[index] = int(m_Data.m_Materials.size() - 1);
+    }
+
+    // The model data's image of glTF texture `texture`, or -1 when it has no
+    // bytes.
+    int imageOf(int texture)
     {
         if (texture < 0 || std::size_t(texture) >= m_Model.textures.size())
-            return {};
+            return -1;
         const int source = m_Model.textures[std::size_t(texture)].source;
         if (source < 0 || std::size_t(source) >= m_Model.images.size())
-            return {};
+            return -1;
+        auto found = m_Images.find(source);
+        if (found != m_Images.end())
+            return found->second;
         const tinygltf::Image& image = m_Model.images[std::size_t(source)];
-        if (image.bufferView >= 0)
-            return bufferViewBytes(m_Model, m_Buffers, image.bufferView);
-        return std::string_view(reinterpret_cast<const char*>(image.image.data()), image.image.size());
-    }
-
-    std::string imageName(int texture) const
-    {
-        return m_FileName + "#image" + std::to_string(m_Model.textures[std::size_t(texture)].source);
-    }
-
-    Rendering::Texture* textureFor(int base, int normal)
-    {
-        const std::string_view bytes = imageBytes(base);
+        const std::string_view bytes =
+            image.bufferView >= 0
+                ? bufferViewBytes(m_Model, m_Buffers, image.bufferView)
+                : std::string_view(reinterpret_cast<const char*>(image.image.data()), image.image.size());
         if (bytes.empty())
-            return nullptr;
-        auto& texture = m_Textures[{base, normal}];
-        if (texture)
-            return texture;
-        const std::string_view normalBytes = imageBytes(normal);
-        auto* made = new Rendering::Texture(imageName(base), bytes,
-                                            normalBytes.empty() ? std::string() : imageName(normal), normalBytes);
-        m_Mesh->adoptTexture(made);
-        if (!made->isLoaded())
-            return nullptr;
-        texture = made;
-        return texture;
+            return m_Images[source] = -1;
+        m_Data.m_Images.push_back({m_FileName + "#image" + std::to_string(source), std::string(bytes)});
+        return m_Images[source] = int(m_Data.m_Images.size() - 1);
     }
 
     const tinygltf::Model& m_Model;
     const Buffers m_Buffers;
     const std::string& m_FileName;
-    Rendering::Mesh* m_Mesh;
-    MeshBuilder m_Builder;
-    std::map<std::pair<int, int>, Rendering::Texture*> m_Textures;
+    ModelData& m_Data;
+    std::map<int, int> m_Materials; // glTF material -> model data material
+    std::map<int, int> m_Images;    // glTF image -> model data image
     std::size_t m_Corners = 0;
 };
 
@@ -976,21 +985,20 @@ void ignored(const std::string& fileName, bool present, const char* what)
 
 } // namespace
 
-bool GLTFReader::load(const std::string& fileName, Rendering::Mesh* mesh)
+bool GLTFReader::load(const std::string& fileName, ModelData& data)
 {
     MappedFile file(fileName);
     if (!file.isOpen())
         return refuse(fileName, "cannot be read");
-    return parseAndBuild(file.bytes(), &file, fileName, mesh);
+    return parseAndBuild(file.bytes(), &file, fileName, data);
 }
 
-bool GLTFReader::loadFromMemory(std::string_view bytes, const std::string& fileName, Rendering::Mesh* mesh)
+bool GLTFReader::loadFromMemory(std::string_view bytes, const std::string& fileName, ModelData& data)
 {
-    return parseAndBuild(bytes, nullptr, fileName, mesh);
+    return parseAndBuild(bytes, nullptr, fileName, data);
 }
 
-bool GLTFReader::parseAndBuild(std::string_view bytes, MappedFile* owned, const std::string& fileName,
-                               Rendering::Mesh* mesh)
+bool GLTFReader::parseAndBuild(std::string_view bytes, MappedFile* owned, const std::string& fileName, ModelData& data)
 {
     tinygltf::TinyGLTF loader;
     loader.SetImageLoader(keepImageBytes, nullptr);
@@ -1123,25 +1131,16 @@ bool GLTFReader::parseAndBuild(std::string_view bytes, MappedFile* owned, const 
     if (!chunk.empty())
         buffers.at(0) = chunk;
 
-    // A refused file leaves the mesh as it was given: what was built is undone.
-    Rendering::Mesh built;
-    Builder builder(model, std::move(buffers), fileName, &built);
+    ModelData built;
     try
     {
-        builder.build();
+        Builder(model, std::move(buffers), fileName, built).build();
     }
     catch (const Refusal& refusal)
     {
         return refuse(fileName, refusal.m_Reason);
     }
-    // The vertex data is in the mesh: the buffers go before the index lists
-    // are shared, which keeps the peak of a load low.
-    std::vector<tinygltf::Buffer>().swap(model.buffers);
-    std::vector<tinygltf::Image>().swap(model.images);
-    if (owned)
-        owned->close();
-    builder.shareIndexLists();
-    mesh->takeFrom(built);
+    data = std::move(built);
     return true;
 }
 

@@ -15,6 +15,8 @@
 #include <Reader/ASEReader.h>
 #include <Reader/GLTFReader.h>
 #include <Reader/OBJReader.h>
+#include <Reader/internal/ModelData.h>
+#include <Rendering/internal/ModelConverter.h>
 
 namespace Reader
 {
@@ -46,7 +48,8 @@ ModelReader::Format ModelReader::formatOf(const std::string& fileName)
 
 bool ModelReader::load(const std::string& fileName, Rendering::Mesh* mesh)
 {
-    switch (formatOf(fileName))
+    const Format format = formatOf(fileName);
+    switch (format)
     {
     case Format::ASE:
     {
@@ -54,14 +57,14 @@ bool ModelReader::load(const std::string& fileName, Rendering::Mesh* mesh)
         return reader.load(fileName, mesh);
     }
     case Format::GLTF:
-    {
-        GLTFReader reader;
-        return reader.load(fileName, mesh);
-    }
     case Format::OBJ:
     {
-        OBJReader reader;
-        return reader.load(fileName, mesh);
+        ModelData data;
+        const bool loaded =
+            format == Format::GLTF ? GLTFReader().load(fileName, data) : OBJReader().load(fileName, data);
+        if (loaded)
+            Rendering::ModelConverter::convert(data, *mesh);
+        return loaded;
     }
     case Format::Unknown:
         break;

@@ -10,14 +10,12 @@
 #include <streambuf>
 #include <vector>
 
-#include <GL/gl.h>
 #include <tiny_obj_loader.h>
 
 #include <Core/Log.h>
-#include <Reader/MeshBuilder.h>
+#include <Core/internal/Prefault.h>
+#include <Reader/internal/ModelData.h>
 #include <Reader/internal/TextEncoding.h>
-#include <Rendering/Mesh.h>
-#include <Rendering/Texture.h>
 
 namespace Reader
 {
@@ -219,69 +217,12 @@ double area2(const std::vector<double>& x, const std::vector<double>& y, std::si
 
 } // namespace
 
-// The distinct corners of the file read through the library's arrays.
-class FaceSource : public MeshBuilder::Source
-{
-public:
-    FaceSource(const tinyobj::attrib_t& attrib, const std::vector<tinyobj::index_t>& keys)
-        : m_Attrib(attrib), m_Keys(keys)
-    {
-        m_HasNormals = m_HasTexCoords = !keys.empty();
-        for (const tinyobj::index_t& key : keys)
-        {
-            m_HasNormals = m_HasNormals && key.normal_index >= 0;
-            m_HasTexCoords = m_HasTexCoords && key.texcoord_index >= 0;
-        }
-    }
-
-    std::size_t vertexCount() const override { return m_Keys.size(); }
-    void positions(const uint32_t* vertices, std::size_t count, Vec3<double>* out) const override
-    {
-        for (std::size_t i = 0; i < count; ++i)
-            out[i] = at3(m_Attrib.vertices, m_Keys[vertices[i]].vertex_index);
-    }
-    bool hasNormals() const override { return m_HasNormals; }
-    void normals(const uint32_t* vertices, std::size_t count, Vec3<double>* out) const override
-    {
-        for (std::size_t i = 0; i < count; ++i)
-            out[i] = at3(m_Attrib.normals, m_Keys[vertices[i]].normal_index);
-    }
-    bool hasTexCoords() const override { return m_HasTexCoords; }
-    void texCoords(const uint32_t* vertices, std::size_t count, Vec2<double>* out) const override
-    {
-        for (std::size_t i = 0; i < count; ++i)
-        {
-            const auto* t = &m_Attrib.texcoords[std::size_t(m_Keys[vertices[i]].texcoord_index) * 2];
-            out[i] = Vec2<double>(t[0], t[1]);
-        }
-    }
-    std::size_t cornerCount() const override { return m_Faces->size(); }
-    void corners(std::size_t first, std::size_t count, uint32_t* out) const override
-    {
-        std::copy_n(m_Faces->data() + first, count, out);
-    }
-
-    const std::vector<uint32_t>* m_Faces = nullptr;
-
-private:
-    static Vec3<double> at3(const std::vector<tinyobj::real_t>& array, int index)
-    {
-        const auto* v = &array[std::size_t(index) * 3];
-        return Vec3<double>(v[0], v[1], v[2]);
-    }
-
-    const tinyobj::attrib_t& m_Attrib;
-    const std::vector<tinyobj::index_t>& m_Keys;
-    bool m_HasNormals;
-    bool m_HasTexCoords;
-};
-
 class OBJBuild
 {
 public:
     OBJBuild(const tinyobj::attrib_t& attrib, const ResourceReader& reader, const std::string& fileName,
-             Rendering::Mesh* mesh)
-        : m_Attrib(attrib), m_Reader(reader), m_FileName(fileName), m_Mesh(mesh),
+             ModelData& data)
+        : m_Attrib(attrib), m_Reader(reader), m_FileName(fileName), m_Data(data),
           m_First(attrib.vertices.size() / 3, c_None)
     {
         // Most files use each position with one (vt, vn) pair.
@@ -389,58 +330,100 @@ public:
             out.insert(out.end(), {polygon[left[0]], polygon[left[i - 1]], polygon[left[i]]});
     }
 
-    Rendering::Texture* textureOf(const tinyobj::material_t& material)
+    // Every distinct corner becomes a vertex of the one vertex set; normals
+    // and texture coordinates only when every corner has one.
+    void vertices()
     {
-        if (material.diffuse_texname.empty())
-            return nullptr;
-        // Tools on Windows write ".\\wood.jpg": backslashes separate folders too.
-        auto resolve = [&](std::string name)
+        ModelData::Vertices vertices;
+        const std::size_t count = m_Keys.size();
+        bool normals = count > 0, texCoords = count > 0;
+        for (const tinyobj::index_t& key : m_Keys)
         {
-            std::replace(name.begin(), name.end(), '\\', '/');
-            return name.empty() || name[0] == '/' ? name : ModelReader::directoryOf(m_FileName) + name;
-        };
-        std::string bytes;
-        const std::string path = resolve(material.diffuse_texname);
-        if (!m_Reader(path, bytes))
-        {
-            std::cout << "[OBJReader]> " << m_FileName << " : texture " << path << " cannot be read" << std::endl;
-            return nullptr;
+            normals = normals && key.normal_index >= 0;
+            texCoords = texCoords && key.texcoord_index >= 0;
         }
-        const std::string& bump = material.bump_texname.empty() ? material.normal_texname : material.bump_texname;
-        std::string normalBytes;
-        std::string normalPath = resolve(bump);
-        if (!normalPath.empty() && !m_Reader(normalPath, normalBytes))
-            normalPath.clear();
-        auto* texture = new Rendering::Texture(path, bytes, normalPath, normalBytes);
-        m_Mesh->adoptTexture(texture);
-        return texture->isLoaded() ? texture : nullptr;
+        auto at3 = [](const std::vector<tinyobj::real_t>& array, int index)
+        {
+            const auto* v = &array[std::size_t(index) * 3];
+            return Vec3<double>(v[0], v[1], v[2]);
+        };
+        Core::allocate(vertices.m_Positions, count);
+        for (std::size_t i = 0; i < count; ++i)
+            vertices.m_Positions[i] = at3(m_Attrib.vertices, m_Keys[i].vertex_index);
+        if (normals)
+        {
+            Core::allocate(vertices.m_Normals, count);
+            for (std::size_t i = 0; i < count; ++i)
+                vertices.m_Normals[i] = at3(m_Attrib.normals, m_Keys[i].normal_index);
+        }
+        if (texCoords)
+        {
+            Core::allocate(vertices.m_TexCoords, count);
+            for (std::size_t i = 0; i < count; ++i)
+            {
+                const auto* t = &m_Attrib.texcoords[std::size_t(m_Keys[i].texcoord_index) * 2];
+                vertices.m_TexCoords[i] = Vec2<double>(t[0], t[1]);
+            }
+        }
+        m_Data.m_VertexSets.push_back(std::move(vertices));
     }
 
-    void emit(MeshBuilder& builder, const std::vector<tinyobj::material_t>& materials,
-              std::map<int, std::vector<uint32_t>>& triangles, const std::vector<uint32_t>& lines,
-              const std::vector<uint32_t>& points)
+    // The model data's material of an OBJ material.
+    int materialOf(const tinyobj::material_t& material)
     {
-        FaceSource source(m_Attrib, m_Keys);
-        for (auto& [id, faces] : triangles)
+        ModelData::Material out;
+        out.m_Color = Vec3<double>(material.diffuse[0], material.diffuse[1], material.diffuse[2]);
+        if (!material.diffuse_texname.empty())
         {
-            Rendering::Texture* texture = nullptr;
-            Vec3<double> color;
-            bool colored = false;
-            if (id >= 0 && std::size_t(id) < materials.size())
-            {
-                const tinyobj::material_t& material = materials[std::size_t(id)];
-                texture = textureOf(material);
-                const auto* kd = material.diffuse;
-                colored = !texture && (kd[0] != 1 || kd[1] != 1 || kd[2] != 1);
-                color = Vec3<double>(kd[0], kd[1], kd[2]);
-            }
-            source.m_Faces = &faces;
-            builder.addFaces(GL_TRIANGLES, 3, source, texture, colored ? &color : nullptr);
+            out.m_Image = imageOf(material.diffuse_texname, true);
+            const std::string& bump = material.bump_texname.empty() ? material.normal_texname : material.bump_texname;
+            if (out.m_Image >= 0 && !bump.empty())
+                out.m_NormalMap = imageOf(bump, false);
         }
-        source.m_Faces = &lines;
-        builder.addFaces(GL_LINES, 2, source, nullptr, nullptr);
-        source.m_Faces = &points;
-        builder.addFaces(GL_POINTS, 1, source, nullptr, nullptr);
+        m_Data.m_Materials.push_back(out);
+        return int(m_Data.m_Materials.size() - 1);
+    }
+
+    // The model data's image of the file a material names (read once), or -1
+    // when it cannot be read (said in one line for a picture).
+    int imageOf(std::string name, bool picture)
+    {
+        // Tools on Windows write ".\\wood.jpg": backslashes separate folders too.
+        std::replace(name.begin(), name.end(), '\\', '/');
+        const std::string path = name[0] == '/' ? name : ModelReader::directoryOf(m_FileName) + name;
+        auto found = m_Images.find(path);
+        if (found != m_Images.end())
+            return found->second;
+        std::string bytes;
+        if (!m_Reader(path, bytes))
+        {
+            if (picture)
+                std::cout << "[OBJReader]> " << m_FileName << " : texture " << path << " cannot be read" << std::endl;
+            return -1;
+        }
+        m_Data.m_Images.push_back({path, std::move(bytes)});
+        return m_Images[path] = int(m_Data.m_Images.size() - 1);
+    }
+
+    // Triangles by material (in material order), then lines, then points.
+    void primitives(const std::vector<tinyobj::material_t>& materials, std::map<int, std::vector<uint32_t>>& triangles,
+                    std::vector<uint32_t>& lines, std::vector<uint32_t>& points)
+    {
+        auto add = [&](ModelData::Mode mode, std::vector<uint32_t>& indices, int material)
+        {
+            ModelData::Primitive primitive;
+            primitive.m_Mode = mode;
+            primitive.m_Indices = std::move(indices);
+            primitive.m_Material = material;
+            m_Data.m_Primitives.push_back(std::move(primitive));
+        };
+        for (auto& [id, faces] : triangles)
+            add(ModelData::Mode::Triangles, faces,
+                id >= 0 && std::size_t(id) < materials.size() ? materialOf(materials[std::size_t(id)]) : -1);
+        if (!lines.empty())
+            add(ModelData::Mode::Lines, lines, -1);
+        if (!points.empty())
+            add(ModelData::Mode::Points, points, -1);
     }
 
     std::string m_Missing;
@@ -449,27 +432,27 @@ private:
     const tinyobj::attrib_t& m_Attrib;
     const ResourceReader& m_Reader;
     const std::string& m_FileName;
-    Rendering::Mesh* m_Mesh;
+    ModelData& m_Data;
+    std::map<std::string, int> m_Images; // path -> model data image
     std::vector<uint32_t> m_First;
     std::vector<uint32_t> m_Next;
     std::vector<tinyobj::index_t> m_Keys;
 };
 
-bool OBJReader::load(const std::string& fileName, Rendering::Mesh* mesh)
+bool OBJReader::load(const std::string& fileName, ModelData& data)
 {
     MappedFile file(fileName);
     if (!file.isOpen())
         return refuse(fileName, "cannot be read");
-    return parseAndBuild(file.bytes(), &file, fileName, mesh);
+    return parseAndBuild(file.bytes(), &file, fileName, data);
 }
 
-bool OBJReader::loadFromMemory(std::string_view text, const std::string& fileName, Rendering::Mesh* mesh)
+bool OBJReader::loadFromMemory(std::string_view text, const std::string& fileName, ModelData& data)
 {
-    return parseAndBuild(text, nullptr, fileName, mesh);
+    return parseAndBuild(text, nullptr, fileName, data);
 }
 
-bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const std::string& fileName,
-                              Rendering::Mesh* mesh)
+bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const std::string& fileName, ModelData& data)
 {
     std::string narrow, split;
     WindowBuffer buffer(normalisedText(narrowedText(text, narrow), split), owned);
@@ -494,7 +477,8 @@ bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const st
     if (owned)
         owned->close();
 
-    OBJBuild build(attrib, m_Resources, fileName, mesh);
+    ModelData built;
+    OBJBuild build(attrib, m_Resources, fileName, built);
     std::map<int, std::vector<uint32_t>> triangles;
     std::vector<uint32_t> lines, points, polygon;
     std::string why;
@@ -560,14 +544,9 @@ bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const st
         Core::log(Core::LogLevel::Warning, "OBJReader",
                   "[OBJReader]> " + fileName + " : " + build.m_Missing +
                       " does not exist; the corners that name it are drawn without it");
-    MeshBuilder builder(mesh);
-    build.emit(builder, materials, triangles, lines, points);
-    // The vertex data is in the mesh: the parsed model goes before the index
-    // lists are shared, which keeps the peak of a load low.
-    attrib = tinyobj::attrib_t();
-    std::vector<tinyobj::shape_t>().swap(shapes);
-    triangles.clear();
-    builder.shareIndexLists();
+    build.vertices();
+    build.primitives(materials, triangles, lines, points);
+    data = std::move(built);
     return true;
 }
 

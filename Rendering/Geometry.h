@@ -22,8 +22,17 @@ public:
     Geometry& operator=(const Geometry&) = delete;
     ~Geometry();
 
+    /// The normal array's convention: Primitive draws a stored (x, y, z) as
+    /// (x, -z, y), so a normal (x, y, z) in the engine's y-up axes is stored
+    /// as (x, z, -y).
+    static Vec3<double> storedNormal(const Vec3<double>& normal)
+    {
+        return Vec3<double>(normal.x(), normal.z(), -normal.y());
+    }
+
     std::vector<Vec3<double>>& getVertexArray() { return m_Vertices; }
-    /// One slot per vertex number; stored as (x, -z, y) of the file's normal.
+    /// One slot per vertex number, each stored as storedNormal() of the
+    /// model's normal.
     std::vector<Vec3<double>>& getNormalArray() { return m_Normals; }
     std::vector<Vec3<double>>& getColorArray() { return m_Colors; }
     std::vector<Vec2<double>>& getTexCoordArray() { return m_TexCoords; }

@@ -8,7 +8,9 @@
 #include <string_view>
 
 #include <Reader/OBJReader.h>
+#include <Reader/internal/ModelData.h>
 #include <Rendering/Mesh.h>
+#include <Rendering/internal/ModelConverter.h>
 
 #include "FuzzShared.h"
 
@@ -21,15 +23,21 @@ const char* const c_Materials = "newmtl red\nKd 1 0 0\n"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    Rendering::Mesh mesh;
+    Reader::ModelData model;
     Reader::OBJReader reader;
-    reader.setResourceReader([](const std::string& path, std::string& bytes) {
-        if (path.size() < 4 || path.compare(path.size() - 4, 4, ".mtl") != 0)
-            return false;
-        bytes = c_Materials;
-        return true;
-    });
-    reader.loadFromMemory(std::string_view(reinterpret_cast<const char*>(data), size),
-                          "/nonexistent-tabula-fuzz/model.obj", &mesh);
+    reader.setResourceReader(
+        [](const std::string& path, std::string& bytes)
+        {
+            if (path.size() < 4 || path.compare(path.size() - 4, 4, ".mtl") != 0)
+                return false;
+            bytes = c_Materials;
+            return true;
+        });
+    if (reader.loadFromMemory(std::string_view(reinterpret_cast<const char*>(data), size),
+                              "/nonexistent-tabula-fuzz/model.obj", model))
+    {
+        Rendering::Mesh mesh;
+        Rendering::ModelConverter::convert(model, mesh);
+    }
     return 0;
 }

@@ -3,26 +3,24 @@
 #include <string>
 #include <vector>
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <Core/ImageManager.h>
 #include <Reader/GLTFReader.h>
-#include <Rendering/Geometry.h>
-#include <Rendering/Image.h>
-#include <Rendering/Mesh.h>
-#include <Rendering/Primitive.h>
-#include <Rendering/Texture.h>
+#include <Reader/internal/ModelData.h>
 
-#include "support/LogLines.h"
-#include "support/MeshCorners.h"
+#include "support/ModelCorners.h"
 #include "support/TestPaths.h"
 
 namespace
 {
 
+using Mode = Reader::ModelData::Mode;
 using TabulaTest::cornersOf;
-using TabulaTest::loadMesh;
+
+Reader::ModelData loadModel(const std::string& path)
+{
+    return TabulaTest::loadModel<Reader::GLTFReader>(path);
+}
 
 std::string model(const std::string& name)
 {
@@ -31,8 +29,7 @@ std::string model(const std::string& name)
 
 // A one-mesh model drawn with glTF `mode` from float positions (x, y, z each),
 // through 32-bit `indices` when there are any; its buffer is a separate file.
-std::unique_ptr<Rendering::Mesh> inlineModel(const std::vector<float>& positions, int mode,
-                                             std::vector<uint32_t> indices = {})
+Reader::ModelData inlineModel(const std::vector<float>& positions, int mode, std::vector<uint32_t> indices = {})
 {
     const bool indexed = !indices.empty();
     if (!indexed)
@@ -58,17 +55,17 @@ std::unique_ptr<Rendering::Mesh> inlineModel(const std::vector<float>& positions
             bytes = buffer;
             return true;
         });
-    auto mesh = std::make_unique<Rendering::Mesh>();
+    Reader::ModelData data;
     testing::internal::CaptureStdout();
-    EXPECT_TRUE(reader.loadFromMemory(json, "inline.gltf", mesh.get()));
+    EXPECT_TRUE(reader.loadFromMemory(json, "inline.gltf", data));
     testing::internal::GetCapturedStdout();
-    return mesh;
+    return data;
 }
 
 } // namespace
 
 // Each broken file is refused with one line that names it and the true cause,
-// and builds nothing.
+// and gives nothing.
 TEST(GLTFReaderTest, BrokenFilesAreRefusedWithOneLineNamingTheCause)
 {
     const struct
@@ -94,19 +91,8 @@ TEST(GLTFReaderTest, BrokenFilesAreRefusedWithOneLineNamingTheCause)
         {"generated/draco_not_required.gltf",
          "compresses its geometry with extension KHR_draco_mesh_compression, which is not supported"},
     };
-    TabulaTest::LogLines log;
-    std::vector<std::string>& lines = log.m_Lines;
     for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.m_File);
-        lines.clear();
-        Rendering::Mesh mesh;
-        EXPECT_FALSE(Reader::GLTFReader().load(model(c.m_File), &mesh));
-        EXPECT_TRUE(mesh.getGeometries().empty());
-        ASSERT_EQ(lines.size(), 1u);
-        EXPECT_NE(lines[0].find(model(c.m_File) + " : "), std::string::npos) << lines[0];
-        EXPECT_NE(lines[0].find(c.m_Reason), std::string::npos) << lines[0];
-    }
+        TabulaTest::expectModelRefused<Reader::GLTFReader>(model(c.m_File), c.m_Reason);
 }
 
 // Sparse values replace the base ones (a view's or zeros) of positions,
@@ -133,16 +119,15 @@ TEST(GLTFReaderTest, SparseAndViewlessAccessorsReadAsTheFileSays)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.m_File);
-        std::string printed;
-        const std::unique_ptr<Rendering::Mesh> mesh = loadMesh(model("generated/" + std::string(c.m_File)), &printed);
-        const TabulaTest::MeshCorners corners = cornersOf(*mesh, GL_TRIANGLES);
-        EXPECT_EQ(corners.m_Positions, c.m_Positions) << printed;
+        const Reader::ModelData data = loadModel(model("generated/" + std::string(c.m_File)));
+        const TabulaTest::MeshCorners corners = cornersOf(data, Mode::Triangles);
+        EXPECT_EQ(corners.m_Positions, c.m_Positions);
         EXPECT_EQ(corners.m_Normals, c.m_Normals);
         std::vector<Vec2<double>> texCoords;
-        for (Rendering::Geometry* geometry : mesh->getGeometries())
-            for (Rendering::Primitive* primitive : geometry->getPrimitives())
-                for (unsigned short i : primitive->getTexturesIndicesArray())
-                    texCoords.push_back(geometry->getTexCoordArray().at(i));
+        for (const Reader::ModelData::Primitive& primitive : data.m_Primitives)
+            for (uint32_t i : primitive.m_Indices)
+                if (!data.m_VertexSets.at(primitive.m_Vertices).m_TexCoords.empty())
+                    texCoords.push_back(data.m_VertexSets.at(primitive.m_Vertices).m_TexCoords.at(i));
         EXPECT_EQ(texCoords, c.m_TexCoords);
     }
 }
@@ -165,7 +150,7 @@ TEST(GLTFReaderTest, CornersAndNormalsKeepTheFileAxesDownTheNodeTree)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.m_File);
-        const TabulaTest::MeshCorners corners = cornersOf(*loadMesh(model(c.m_File)), GL_TRIANGLES);
+        const TabulaTest::MeshCorners corners = cornersOf(loadModel(model(c.m_File)), Mode::Triangles);
         ASSERT_EQ(corners.m_Positions.size(), 3u);
         ASSERT_EQ(corners.m_Normals.size(), 3u);
         for (int i = 0; i < 3; ++i)
@@ -184,16 +169,16 @@ TEST(GLTFReaderTest, EveryModeDrawsItsCornersInTheFilesOrder)
     const struct
     {
         int m_Mode;
-        unsigned int m_Drawn;
+        Mode m_Drawn;
         std::vector<int> m_Vertices;
     } cases[] = {
-        {0, GL_POINTS, {0, 1, 2, 3, 4}},
-        {1, GL_LINES, {0, 1, 2, 3}},
-        {2, GL_LINES, {0, 1, 1, 2, 2, 3, 3, 4, 4, 0}},
-        {3, GL_LINES, {0, 1, 1, 2, 2, 3, 3, 4}},
-        {4, GL_TRIANGLES, {0, 1, 2}},
-        {5, GL_TRIANGLES, {0, 1, 2, 2, 1, 3, 2, 3, 4}},
-        {6, GL_TRIANGLES, {0, 1, 2, 0, 2, 3, 0, 3, 4}},
+        {0, Mode::Points, {0, 1, 2, 3, 4}},
+        {1, Mode::Lines, {0, 1, 2, 3}},
+        {2, Mode::Lines, {0, 1, 1, 2, 2, 3, 3, 4, 4, 0}},
+        {3, Mode::Lines, {0, 1, 1, 2, 2, 3, 3, 4}},
+        {4, Mode::Triangles, {0, 1, 2}},
+        {5, Mode::Triangles, {0, 1, 2, 2, 1, 3, 2, 3, 4}},
+        {6, Mode::Triangles, {0, 1, 2, 0, 2, 3, 0, 3, 4}},
     };
     // Vertex v lies at x = v; the indexed model names them backwards.
     const std::vector<float> positions = {0, 0, 0, 1, 0, -1, 2, 0, 0, 3, 0, -1, 4, 0, 0};
@@ -202,8 +187,8 @@ TEST(GLTFReaderTest, EveryModeDrawsItsCornersInTheFilesOrder)
         {
             SCOPED_TRACE("mode " + std::to_string(c.m_Mode) + (indexed ? " indexed" : ""));
             const TabulaTest::MeshCorners corners =
-                cornersOf(*inlineModel(positions, c.m_Mode,
-                                       indexed ? std::vector<uint32_t>{4, 3, 2, 1, 0} : std::vector<uint32_t>{}),
+                cornersOf(inlineModel(positions, c.m_Mode,
+                                      indexed ? std::vector<uint32_t>{4, 3, 2, 1, 0} : std::vector<uint32_t>{}),
                           c.m_Drawn);
             std::vector<int> vertices;
             for (const Vec3<double>& p : corners.m_Positions)
@@ -212,15 +197,16 @@ TEST(GLTFReaderTest, EveryModeDrawsItsCornersInTheFilesOrder)
         }
 }
 
-// The only case where an unindexed part starts past its first corner.
-TEST(GLTFReaderTest, BigMeshIsSplitNotTruncated)
+// A big primitive is kept whole: fitting it to 16-bit geometries is the
+// converter's job (ModelConverterTest).
+TEST(GLTFReaderTest, BigMeshIsKeptWhole)
 {
     const std::size_t triangles = 100000;
     std::vector<float> positions;
     for (std::size_t t = 0; t < triangles; ++t)
         positions.insert(positions.end(), {float(t), 0, 0, float(t), 0, -1, float(t + 1), 0, 0});
-    const TabulaTest::MeshCorners corners = cornersOf(*inlineModel(positions, 4), GL_TRIANGLES);
-    EXPECT_LE(corners.m_MaxGeometryVertices, 65536u);
+    const TabulaTest::MeshCorners corners = cornersOf(inlineModel(positions, 4), Mode::Triangles);
+    EXPECT_EQ(corners.m_Geometries, 1u);
     ASSERT_EQ(corners.m_Positions.size(), 3 * triangles);
     std::size_t misplaced = 0;
     for (std::size_t c = 0; c < 3 * triangles; ++c)
@@ -228,26 +214,21 @@ TEST(GLTFReaderTest, BigMeshIsSplitNotTruncated)
     EXPECT_EQ(misplaced, 0u);
 }
 
-// The picture inside the model is registered under "<model>#image<N>", used
-// by the textured primitives, and given back with the mesh.
-TEST(GLTFReaderTest, ModelPicturesAreRegisteredByOriginAndGivenBack)
+// The picture inside the model, wherever the file keeps it, is handed on
+// encoded under "<model>#image<N>" as the textured material's picture.
+TEST(GLTFReaderTest, ModelPicturesAreNamedByOrigin)
 {
-    Core::ImageManager* images = Core::ImageManager::instance();
-    const std::size_t before = images->getImageCount();
     for (const char* file : {"BoxTextured/binary/BoxTextured.glb", "BoxTextured/embedded/BoxTextured.gltf",
                              "BoxTextured/separate/BoxTextured.gltf"})
     {
         SCOPED_TRACE(file);
-        {
-            std::unique_ptr<Rendering::Mesh> mesh = loadMesh(model(file));
-            Rendering::Texture* texture = mesh->getGeometries().at(0)->getPrimitives().at(0)->getTexture();
-            ASSERT_NE(texture, nullptr);
-            EXPECT_EQ(texture->getFileName(), model(file) + "#image0");
-            ASSERT_TRUE(texture->isLoaded());
-            EXPECT_EQ(texture->getImage()->getWidth(), 211); // CesiumLogoFlat.png
-            EXPECT_EQ(images->getImageCount(), before + 1);
-        }
-        EXPECT_EQ(images->getImageCount(), before);
+        const Reader::ModelData data = loadModel(model(file));
+        ASSERT_EQ(data.m_Images.size(), 1u);
+        EXPECT_EQ(data.m_Images[0].m_Name, model(file) + "#image0");
+        EXPECT_EQ(data.m_Images[0].m_Bytes.substr(1, 3), "PNG"); // CesiumLogoFlat.png
+        const int material = data.m_Primitives.at(0).m_Material;
+        ASSERT_GE(material, 0);
+        EXPECT_EQ(data.m_Materials.at(std::size_t(material)).m_Image, 0);
     }
 }
 
@@ -262,8 +243,8 @@ TEST(GLTFReaderTest, EveryCutOfABinaryFileIsRefused)
     testing::internal::CaptureStdout();
     for (std::size_t size = 0; size < bytes.size(); ++size)
     {
-        Rendering::Mesh mesh;
-        EXPECT_FALSE(reader.loadFromMemory(std::string_view(bytes).substr(0, size), "cut.glb", &mesh)) << size;
+        Reader::ModelData data;
+        EXPECT_FALSE(reader.loadFromMemory(std::string_view(bytes).substr(0, size), "cut.glb", data)) << size;
     }
     testing::internal::GetCapturedStdout();
 }

@@ -2,23 +2,25 @@
 #include <string>
 #include <vector>
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <Reader/OBJReader.h>
-#include <Rendering/Geometry.h>
-#include <Rendering/Mesh.h>
-#include <Rendering/Primitive.h>
+#include <Reader/internal/ModelData.h>
 
 #include "support/LogLines.h"
-#include "support/MeshCorners.h"
+#include "support/ModelCorners.h"
 #include "support/TestPaths.h"
 
 namespace
 {
 
+using Mode = Reader::ModelData::Mode;
 using TabulaTest::cornersOf;
-using TabulaTest::loadMesh;
+
+Reader::ModelData loadModel(const std::string& path, std::string* printed = nullptr)
+{
+    return TabulaTest::loadModel<Reader::OBJReader>(path, printed);
+}
 
 std::string model(const std::string& name)
 {
@@ -49,7 +51,8 @@ TEST(OBJReaderTest, BadIndicesAreRefusedWithOneLine)
         const char* m_Reason;
     } cases[] = {{"index_zero.obj", ""}, {"index_past_end.obj", "face vertex 4 "}};
     for (const auto& c : cases)
-        TabulaTest::expectRefused(model(c.m_File), "[OBJReader]> " + model(c.m_File) + " : " + c.m_Reason);
+        TabulaTest::expectModelRefused<Reader::OBJReader>(model(c.m_File),
+                                                          "[OBJReader]> " + model(c.m_File) + " : " + c.m_Reason);
 }
 
 // Quads and concave polygons (in UTF-16 text of either byte order too) become
@@ -71,7 +74,7 @@ TEST(OBJReaderTest, PolygonsBecomeTrianglesThatCoverThem)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.m_File);
-        const TabulaTest::MeshCorners corners = cornersOf(*loadMesh(model(c.m_File)), GL_TRIANGLES);
+        const TabulaTest::MeshCorners corners = cornersOf(loadModel(model(c.m_File)), Mode::Triangles);
         ASSERT_EQ(corners.m_Positions.size(), 3 * c.m_Triangles);
         EXPECT_NEAR(areaFromAbove(corners.m_Positions), c.m_Area, 1e-9);
         // Every triangle turns the same way: none folds over another.
@@ -81,9 +84,8 @@ TEST(OBJReaderTest, PolygonsBecomeTrianglesThatCoverThem)
                       0)
                 << "triangle " << i / 3;
     }
-    const std::unique_ptr<Rendering::Mesh> red = loadMesh(model("red.obj"));
-    Rendering::Geometry& geometry = *red->getGeometries().at(0);
-    EXPECT_EQ(geometry.getColorArray(), std::vector<Vec3<double>>(3, Vec3<double>(1, 0, 0)));
+    const Reader::ModelData red = loadModel(model("red.obj"));
+    EXPECT_EQ(red.m_Materials.at(std::size_t(red.m_Primitives.at(0).m_Material)).m_Color, Vec3<double>(1, 0, 0));
 }
 
 // A model whose material library is missing still loads, untextured, after
@@ -91,21 +93,24 @@ TEST(OBJReaderTest, PolygonsBecomeTrianglesThatCoverThem)
 TEST(OBJReaderTest, MissingMaterialLibraryLoadsUntextured)
 {
     std::string printed;
-    const std::unique_ptr<Rendering::Mesh> mesh = loadMesh(model("missing_mtl.obj"), &printed);
+    const Reader::ModelData data = loadModel(model("missing_mtl.obj"), &printed);
     EXPECT_NE(printed.find("nowhere.mtl"), std::string::npos) << printed;
-    EXPECT_EQ(mesh->getGeometries().at(0)->getPrimitives().at(0)->getTexture(), nullptr);
+    ASSERT_EQ(data.m_Primitives.size(), 1u);
+    EXPECT_EQ(data.m_Primitives[0].m_Material, -1);
+    EXPECT_TRUE(data.m_Images.empty());
 }
 
 // Corners sharing a position but not a normal are distinct vertices, the same
-// triple is one; a 134,162-triangle grid spreads over geometries of at most 65,536 vertices.
-TEST(OBJReaderTest, CornersAreSharedByTripleAndBigMeshesSplit)
+// triple is one; a 134,162-triangle grid over 67,600 vertices is kept whole
+// (fitting it to 16-bit geometries is ModelConverterTest's).
+TEST(OBJReaderTest, CornersAreSharedByTripleAndBigMeshesKeptWhole)
 {
-    Rendering::Mesh cube;
+    Reader::ModelData cube;
     const std::string sharpEdge = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 -1\nvn 0 0 1\nvn 0 1 0\n"
                                   "f 1//1 2//1 3//1\nf 1//2 4//2 2//2\nf 3//1 2//1 1//1\n";
-    ASSERT_TRUE(Reader::OBJReader().loadFromMemory(sharpEdge, "edge.obj", &cube));
-    EXPECT_EQ(cube.getGeometries().at(0)->getVertexArray().size(), 6u);
-    EXPECT_EQ(cornersOf(cube, GL_TRIANGLES).m_Normals.size(), 9u);
+    ASSERT_TRUE(Reader::OBJReader().loadFromMemory(sharpEdge, "edge.obj", cube));
+    EXPECT_EQ(cube.m_VertexSets.at(0).m_Positions.size(), 6u);
+    EXPECT_EQ(cornersOf(cube, Mode::Triangles).m_Normals.size(), 9u);
 
     const int side = 260; // 259 x 259 cells x 2 = 134,162 triangles over 67,600 vertices
     std::string grid;
@@ -120,11 +125,11 @@ TEST(OBJReaderTest, CornersAreSharedByTripleAndBigMeshesSplit)
             grid += "f " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(d) + " " +
                     std::to_string(c) + "\n";
         }
-    Rendering::Mesh mesh;
-    ASSERT_TRUE(Reader::OBJReader().loadFromMemory(grid, "grid.obj", &mesh));
-    const TabulaTest::MeshCorners corners = cornersOf(mesh, GL_TRIANGLES);
+    Reader::ModelData data;
+    ASSERT_TRUE(Reader::OBJReader().loadFromMemory(grid, "grid.obj", data));
+    const TabulaTest::MeshCorners corners = cornersOf(data, Mode::Triangles);
     EXPECT_EQ(corners.m_Positions.size(), 3 * triangles);
-    EXPECT_LE(corners.m_MaxGeometryVertices, 65536u);
+    EXPECT_EQ(corners.m_MaxGeometryVertices, std::size_t(side * side));
     EXPECT_NEAR(areaFromAbove(corners.m_Positions), double(side - 1) * (side - 1), 1e-6);
 }
 
@@ -135,40 +140,30 @@ TEST(OBJReaderTest, CornersAreSharedByTripleAndBigMeshesSplit)
 // line for the file.
 TEST(OBJReaderTest, EveryFaceFormLoads)
 {
-    // Textured, so that texture coordinates are kept when every corner has one.
-    const std::string head =
-        "mtllib m.mtl\nusemtl wood\nv 0 0 0\nv 1 0 0\nv 0 0 -1\nvt 0 0\nvt 1 0\nvt 0 1\nvn 0 1 0\n";
-    Reader::OBJReader reader;
-    reader.setResourceReader(
-        [](const std::string& path, std::string& bytes)
-        {
-            if (path.size() > 4 && path.compare(path.size() - 4, 4, ".mtl") == 0)
-                return (bytes = "newmtl wood\nmap_Kd wood.png\n"), true;
-            return Reader::ModelReader::readFile(TabulaTest::dataPath("ase/wood.png"), bytes);
-        });
+    const std::string head = "v 0 0 0\nv 1 0 0\nv 0 0 -1\nvt 0 0\nvt 1 0\nvt 0 1\nvn 0 1 0\n";
     const struct
     {
         const char* m_Faces;
-        unsigned int m_Mode;
+        Mode m_Mode;
         bool m_Normals;
         bool m_TexCoords;
         const char* m_Line; // the one line printed, if any
     } cases[] = {
-        {"f 1 2 3\n", GL_TRIANGLES, false, false, ""},
-        {"f 1/1 2/2 3/3\n", GL_TRIANGLES, false, true, ""},
-        {"f 1//1 2//1 3//1\n", GL_TRIANGLES, true, false, ""},
-        {"f 1/1/1 2/2/1 3/3/1\n", GL_TRIANGLES, true, true, ""},
-        {"f 1/1/ 2/2/ 3/3/\n", GL_TRIANGLES, false, true, ""},
-        {"f 1// 2// 3//\n", GL_TRIANGLES, false, false, ""},
-        {"f 1/ 2/ 3/", GL_TRIANGLES, false, false, ""},
-        {"f -3/-3/-1 -2/-2/-1 -1/-1/-1\n", GL_TRIANGLES, true, true, ""},
-        {"f 1 2 \\\n 3\n", GL_TRIANGLES, false, false, ""},
-        {"# C:\\models\\\nf 1 2 3\n", GL_TRIANGLES, false, false, ""},
-        {"f 1/1 \\  \r\n 2/2 \\\n3/3\r\n", GL_TRIANGLES, false, true, ""},
-        {"f 1 2\n", GL_LINES, false, false, ""},
-        {"f 1/1/1 2/2/1\n", GL_LINES, true, false, ""},
-        {"f 1//5 2//5 3//5\n", GL_TRIANGLES, false, false, "face normal 5 does not exist"},
-        {"f 1/4/1 2/2/1 3/3/1\n", GL_TRIANGLES, true, false, "face texture coordinate 4 does not exist"},
+        {"f 1 2 3\n", Mode::Triangles, false, false, ""},
+        {"f 1/1 2/2 3/3\n", Mode::Triangles, false, true, ""},
+        {"f 1//1 2//1 3//1\n", Mode::Triangles, true, false, ""},
+        {"f 1/1/1 2/2/1 3/3/1\n", Mode::Triangles, true, true, ""},
+        {"f 1/1/ 2/2/ 3/3/\n", Mode::Triangles, false, true, ""},
+        {"f 1// 2// 3//\n", Mode::Triangles, false, false, ""},
+        {"f 1/ 2/ 3/", Mode::Triangles, false, false, ""},
+        {"f -3/-3/-1 -2/-2/-1 -1/-1/-1\n", Mode::Triangles, true, true, ""},
+        {"f 1 2 \\\n 3\n", Mode::Triangles, false, false, ""},
+        {"# C:\\models\\\nf 1 2 3\n", Mode::Triangles, false, false, ""},
+        {"f 1/1 \\  \r\n 2/2 \\\n3/3\r\n", Mode::Triangles, false, true, ""},
+        {"f 1 2\n", Mode::Lines, false, false, ""},
+        {"f 1/1/1 2/2/1\n", Mode::Lines, true, true, ""},
+        {"f 1//5 2//5 3//5\n", Mode::Triangles, false, false, "face normal 5 does not exist"},
+        {"f 1/4/1 2/2/1 3/3/1\n", Mode::Triangles, true, false, "face texture coordinate 4 does not exist"},
     };
     TabulaTest::LogLines log;
     std::vector<std::string>& lines = log.m_Lines;
@@ -176,14 +171,15 @@ TEST(OBJReaderTest, EveryFaceFormLoads)
     {
         SCOPED_TRACE(c.m_Faces);
         lines.clear();
-        Rendering::Mesh mesh;
-        ASSERT_TRUE(reader.loadFromMemory(head + c.m_Faces, "forms.obj", &mesh));
-        const TabulaTest::MeshCorners corners = cornersOf(mesh, c.m_Mode);
+        Reader::ModelData data;
+        ASSERT_TRUE(Reader::OBJReader().loadFromMemory(head + c.m_Faces, "forms.obj", data));
+        const TabulaTest::MeshCorners corners = cornersOf(data, c.m_Mode);
         const std::vector<Vec3<double>> expected = {{0, 0, 0}, {1, 0, 0}, {0, 0, -1}};
-        EXPECT_EQ(corners.m_Positions,
-                  c.m_Mode == GL_LINES ? std::vector<Vec3<double>>(expected.begin(), expected.begin() + 2) : expected);
+        EXPECT_EQ(corners.m_Positions, c.m_Mode == Mode::Lines
+                                           ? std::vector<Vec3<double>>(expected.begin(), expected.begin() + 2)
+                                           : expected);
         EXPECT_EQ(corners.m_Normals.size(), c.m_Normals ? corners.m_Positions.size() : 0u);
-        EXPECT_EQ(mesh.getGeometries().at(0)->getTexCoordArray().empty(), !c.m_TexCoords);
+        EXPECT_EQ(data.m_VertexSets.at(0).m_TexCoords.empty(), !c.m_TexCoords);
         ASSERT_EQ(lines.size(), *c.m_Line ? 1u : 0u);
         if (*c.m_Line)
         {

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include <Reader/internal/ModelData.h>
+
+#include "support/LogLines.h"
+#include "support/MeshCorners.h"
+
+namespace TabulaTest
+{
+
+/// The positions and normals of every corner of a model's primitives of
+/// `mode`, in drawing order, as the reader gives them (m_Geometries counts
+/// those primitives, m_MaxGeometryVertices their largest vertex set).
+MeshCorners cornersOf(const Reader::ModelData& data, Reader::ModelData::Mode mode);
+
+/// Loads `path` with a model reader (GLTFReader, OBJReader), keeping what it
+/// prints out of the test's output (in `printed` when given).
+template <class ModelReader>
+Reader::ModelData loadModel(const std::string& path, std::string* printed = nullptr)
+{
+    Reader::ModelData data;
+    testing::internal::CaptureStdout();
+    ModelReader().load(path, data);
+    const std::string output = testing::internal::GetCapturedStdout();
+    if (printed)
+        *printed = output;
+    return data;
+}
+
+/// Expects the load of `path` to be refused: false, no model data, and one
+/// line through the log that names the file and holds `reason`.
+template <class ModelReader>
+void expectModelRefused(const std::string& path, const std::string& reason)
+{
+    SCOPED_TRACE(path);
+    Reader::ModelData data;
+    LogLines log;
+    EXPECT_FALSE(ModelReader().load(path, data));
+    EXPECT_TRUE(data.m_Primitives.empty() && data.m_VertexSets.empty() && data.m_Images.empty());
+    ASSERT_EQ(log.m_Lines.size(), 1u) << testing::PrintToString(log.m_Lines);
+    EXPECT_NE(log.m_Lines[0].find(path + " : "), std::string::npos) << log.m_Lines[0];
+    EXPECT_NE(log.m_Lines[0].find(reason), std::string::npos) << log.m_Lines[0];
+}
+
+} // namespace TabulaTest
