@@ -85,14 +85,17 @@ bool refuse(const std::string& fileName, const std::string& reason)
 
 // The forms of the format the library refuses, rewritten into ones it reads;
 // text without them is returned as it is. A line ending in a backslash goes
-// on on the next line. A face corner's trailing slashes go ("2/2/" is "2/2",
-// "1//" is "1"). A face of two corners is a line. The library counts a face's
-// corners in 8 bits, so a face of more than 255 corners becomes a fan of
-// polygons that share its first corner and cover it exactly (the same
-// triangles as the fan this reader cuts beyond 64 corners). This is done on
-// the text, before the library, because it offers no option for any of them
-// and each is a rewrite of one line into lines it reads.
-std::string_view normalisedText(std::string_view text, std::string& storage)
+// on on the next one. The library counts a face's corners in 8 bits, so a
+// face of more than 255 corners becomes a fan of polygons that share its
+// first corner and cover it exactly (the same triangles as the fan this
+// reader cuts beyond 64 corners). With `forms`, also: a face corner's
+// trailing slashes go ("2/2/" is "2/2", "1//" is "1"), and a face of two
+// corners is a line. This is done on the text, before the library, because
+// it offers no option for any of them and each is a rewrite of one line into
+// lines it reads. `forms` costs a look at every character of every face, so
+// it is asked for only once the library has refused the text or dropped a
+// face.
+std::string_view normalisedText(std::string_view text, std::string& storage, bool forms)
 {
     std::string out;
     bool rewritten = false;
@@ -119,23 +122,37 @@ std::string_view normalisedText(std::string_view text, std::string& storage)
         }
         const std::string_view line = text.substr(at, end - at);
         const bool face = line.size() > 1 && line[0] == 'f' && (line[1] == ' ' || line[1] == '\t');
+        auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\\'; };
         bool rewrite = continued;
+        // Only a line of 512 characters or more can hold 256 corners.
+        if (face && !rewrite && (forms || line.size() > 512))
+        {
+            std::size_t count = 0;
+            bool inCorner = false, slash = false;
+            for (std::size_t i = 2; i < line.size(); ++i)
+            {
+                const bool space = blank(line[i]);
+                count += !space & !inCorner;
+                slash |= space & (line[i - 1] == '/');
+                inCorner = !space;
+            }
+            rewrite = count > 255 || (forms && (slash || (inCorner && line.back() == '/') || count == 2));
+        }
         corners.clear();
-        if (face)
+        if (rewrite && face)
             for (std::size_t i = 2; i < line.size();)
             {
-                const std::size_t start = line.find_first_not_of(" \t\r\n\\", i);
-                if (start == std::string_view::npos)
-                    break;
-                std::size_t stop = line.find_first_of(" \t\r\n\\", start);
-                stop = stop == std::string_view::npos ? line.size() : stop;
-                std::string_view corner = line.substr(start, stop - start);
+                while (i < line.size() && blank(line[i]))
+                    ++i;
+                const std::size_t start = i;
+                while (i < line.size() && !blank(line[i]))
+                    ++i;
+                std::string_view corner = line.substr(start, i - start);
                 while (corner.size() > 1 && corner.back() == '/')
-                    corner.remove_suffix(1), rewrite = true;
-                corners.push_back(corner);
-                i = stop;
+                    corner.remove_suffix(1);
+                if (!corner.empty())
+                    corners.push_back(corner);
             }
-        rewrite = rewrite || (face && (corners.size() == 2 || corners.size() > 255));
         if (rewrite)
         {
             out.append(text.data() + copied, at - copied);
@@ -191,13 +208,20 @@ public:
     bool operator()(const std::string& name, std::vector<tinyobj::material_t>* materials,
                     std::map<std::string, int>* names, std::string* warning, std::string* error) override
     {
-        std::string bytes;
-        if (!m_Reader(m_Directory + name, bytes))
+        // A text read twice (see parseAndBuild) reads each library once.
+        auto known = m_Read.find(name);
+        if (known == m_Read.end())
         {
-            std::cout << "[OBJReader]> " << m_FileName << " : material library " << name
-                      << " cannot be read, drawn untextured" << std::endl;
-            return false;
+            std::string bytes;
+            const bool read = m_Reader(m_Directory + name, bytes);
+            if (!read)
+                std::cout << "[OBJReader]> " << m_FileName << " : material library " << name
+                          << " cannot be read, drawn untextured" << std::endl;
+            known = m_Read.emplace(name, std::make_pair(read, std::move(bytes))).first;
         }
+        if (!known->second.first)
+            return false;
+        const std::string& bytes = known->second.second;
         MemoryBuffer buffer(bytes);
         std::istream stream(&buffer);
         tinyobj::LoadMtl(names, materials, &stream, warning, error);
@@ -208,6 +232,7 @@ private:
     const ResourceReader& m_Reader;
     const std::string& m_FileName;
     std::string m_Directory;
+    std::map<std::string, std::pair<bool, std::string>> m_Read; // name -> (read, bytes)
 };
 
 double area2(const std::vector<double>& x, const std::vector<double>& y, std::size_t a, std::size_t b, std::size_t c)
@@ -455,16 +480,31 @@ bool OBJReader::loadFromMemory(std::string_view text, const std::string& fileNam
 bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const std::string& fileName, ModelData& data)
 {
     std::string narrow, split;
-    WindowBuffer buffer(normalisedText(narrowedText(text, narrow), split), owned);
-    std::istream stream(&buffer);
+    const std::string_view source = narrowedText(text, narrow);
     Libraries libraries(m_Resources, fileName);
     tinyobj::attrib_t attrib;
     std::vector<tinyobj::shape_t> shapes;
     std::vector<tinyobj::material_t> materials;
     std::string warning, error;
-    // Polygons are cut here, not by the library, so that every corner count
-    // is checked against the indices it came with.
-    if (!tinyobj::LoadObj(&attrib, &shapes, &materials, &warning, &error, &stream, &libraries, false, false))
+    bool parsed = false;
+    for (bool forms : {false, true})
+    {
+        // Read again with the rarer face forms rewritten only when the
+        // library refused the text or dropped a face (two corners, say).
+        if (forms && parsed && warning.find("Degenerated face") == std::string::npos)
+            break;
+        WindowBuffer buffer(normalisedText(source, split, forms), owned);
+        std::istream stream(&buffer);
+        attrib = tinyobj::attrib_t();
+        shapes.clear();
+        materials.clear();
+        warning.clear();
+        error.clear();
+        // Polygons are cut here, not by the library, so that every corner
+        // count is checked against the indices it came with.
+        parsed = tinyobj::LoadObj(&attrib, &shapes, &materials, &warning, &error, &stream, &libraries, false, false);
+    }
+    if (!parsed)
     {
         const std::string reason = error.substr(0, error.find('\n'));
         return refuse(fileName, reason.empty() ? "not an OBJ file" : reason);
