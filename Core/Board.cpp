@@ -8,7 +8,7 @@
 #include <Core/CallBackMove.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
-#include <Rendering/PickRegion.h>
+#include <Rendering/internal/PickRegion.h>
 #include <Rendering/Texture.h>
 
 namespace Core

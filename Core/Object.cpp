@@ -6,7 +6,7 @@
 
 #include <Core/MeshManager.h>
 #include <Rendering/Mesh.h>
-#include <Rendering/PickRegion.h>
+#include <Rendering/internal/PickRegion.h>
 #include <Rendering/Texture.h>
 
 namespace Core

@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 
 #include <Core/Object.h>
-#include <Rendering/PickRegion.h>
+#include <Rendering/internal/PickRegion.h>
 #include <Rendering/Texture.h>
 
 namespace Core

@@ -12,7 +12,7 @@
 #include <GL/gl.h>
 
 #include <Math/Matrix.h>
-#include <Reader/ASETokenizer.h>
+#include <Reader/internal/ASETokenizer.h>
 #include <Reader/internal/TextEncoding.h>
 #include <Rendering/Geometry.h>
 #include <Rendering/Mesh.h>

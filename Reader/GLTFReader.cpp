@@ -1,4 +1,4 @@
-#include <Reader/GLTFReader.h>
+#include <Reader/internal/GLTFReader.h>
 
 #include <array>
 #include <cmath>
@@ -38,6 +38,7 @@
 
 #include <Core/Log.h>
 #include <Core/internal/Prefault.h>
+#include <Reader/internal/MappedFile.h>
 #include <Reader/internal/ModelData.h>
 
 namespace Reader

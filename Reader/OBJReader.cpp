@@ -1,4 +1,4 @@
-#include <Reader/OBJReader.h>
+#include <Reader/internal/OBJReader.h>
 
 #include <algorithm>
 #include <cmath>
@@ -14,6 +14,7 @@
 
 #include <Core/Log.h>
 #include <Core/internal/Prefault.h>
+#include <Reader/internal/MappedFile.h>
 #include <Reader/internal/ModelData.h>
 #include <Reader/internal/TextEncoding.h>
 

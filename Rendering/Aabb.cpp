@@ -4,7 +4,7 @@
 
 #include <Rendering/Geometry.h>
 #include <Rendering/Mesh.h>
-#include <Rendering/PickRegion.h>
+#include <Rendering/internal/PickRegion.h>
 
 namespace Rendering
 {

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include <Reader/ModelReader.h>
+#include <Reader/internal/ModelReader.h>
 #include <Rendering/Geometry.h>
 #include <Rendering/Texture.h>
 

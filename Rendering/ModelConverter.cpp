@@ -47,6 +47,23 @@ void copyRuns(const std::vector<T>& from, const std::vector<uint32_t>& sorted, s
     }
 }
 
+// The same, moved down within `array`, which is cut to them: element i
+// comes from sorted[i] >= i, which no earlier move has overwritten.
+template <class T>
+void compactRuns(std::vector<T>& array, const std::vector<uint32_t>& sorted)
+{
+    for (std::size_t i = 0; i < sorted.size();)
+    {
+        std::size_t j = i + 1;
+        while (j < sorted.size() && sorted[j] == sorted[j - 1] + 1)
+            ++j;
+        if (sorted[i] != i)
+            std::copy(array.begin() + sorted[i], array.begin() + sorted[j - 1] + 1, array.begin() + std::ptrdiff_t(i));
+        i = j;
+    }
+    array.resize(sorted.size());
+}
+
 unsigned int glMode(ModelData::Mode mode)
 {
     switch (mode)
@@ -120,8 +137,10 @@ private:
         if (m_Local.size() < count)
             m_Local.resize(count, c_None);
 
-        Part part{primitive, vertices, last, texture, color};
-        std::size_t first = 0; // the current geometry's first face
+        // The faces are cut into geometries first; the largest is filled
+        // last, so that it can take the vertex set's arrays over in place.
+        std::vector<Piece> pieces;
+        std::size_t first = 0; // the current piece's first face
         const uint32_t* corner = primitive.m_Indices.data();
         for (std::size_t face = 0; face < faces; ++face, corner += perFace)
         {
@@ -133,7 +152,7 @@ private:
                     added += m_Local[corner[c]] == c_None;
                 if (m_Used.size() + added > ModelConverter::c_MaxVertices)
                 {
-                    emit(part, first, face);
+                    pieces.push_back(cut(first, face));
                     first = face;
                 }
             }
@@ -144,24 +163,42 @@ private:
                     m_Used.push_back(corner[c]);
                 }
         }
-        if (faces > 0)
-            emit(part, first, faces);
+        if (faces == 0)
+            return;
+        pieces.push_back(cut(first, faces));
+
+        std::vector<Geometry*> geometries;
+        for (std::size_t i = 0; i < pieces.size(); ++i)
+            geometries.push_back(newGeometry(primitive.m_Mode, texture));
+        std::size_t largest = 0;
+        for (std::size_t i = 1; i < pieces.size(); ++i)
+            if (pieces[i].m_Used.size() > pieces[largest].m_Used.size())
+                largest = i;
+        const Part part{primitive, vertices, texture, color};
+        for (std::size_t i = 0; i < pieces.size(); ++i)
+            if (i != largest)
+                fill(part, pieces[i], *geometries[i], false);
+        fill(part, pieces[largest], *geometries[largest], last);
     }
 
     struct Part
     {
         const ModelData::Primitive& m_Primitive;
         ModelData::Vertices& m_Vertices;
-        bool m_Last; // no later primitive uses the vertices
         Texture* m_Texture;
         const Vec3<double>* m_Color;
     };
 
-    // One geometry of faces [first, last) of the part's primitive, whose
-    // vertices are m_Used. They are numbered in their order in the vertex
-    // set, so that its arrays are copied in runs, or taken over whole when
-    // the geometry has every vertex of the set.
-    void emit(const Part& part, std::size_t first, std::size_t last)
+    // Faces [m_First, m_Last) of a primitive and the vertices they use, in
+    // their order in the vertex set, so that its arrays are copied in runs.
+    struct Piece
+    {
+        std::size_t m_First;
+        std::size_t m_Last;
+        std::vector<uint32_t> m_Used;
+    };
+
+    Piece cut(std::size_t first, std::size_t last)
     {
         const auto [low, high] = std::minmax_element(m_Used.begin(), m_Used.end());
         const std::size_t span = std::size_t(*high - *low) + 1;
@@ -177,51 +214,66 @@ private:
         }
         else
             std::sort(m_Used.begin(), m_Used.end());
-        for (std::size_t i = 0; i < m_Used.size(); ++i)
-            m_Local[m_Used[i]] = uint32_t(i);
+        for (uint32_t vertex : m_Used)
+            m_Local[vertex] = c_None;
+        Piece piece{first, last, std::move(m_Used)};
+        m_Used = std::vector<uint32_t>();
+        return piece;
+    }
 
+    Geometry* newGeometry(ModelData::Mode mode, Texture* texture)
+    {
         auto* geometry = new Geometry();
         m_Mesh.addGeometry(geometry);
         auto* primitive = new Primitive();
         primitive->setAssociateGeometry(geometry);
-        primitive->setPrimitiveType(glMode(part.m_Primitive.m_Mode));
-        primitive->setTexture(part.m_Texture);
+        primitive->setPrimitiveType(glMode(mode));
+        primitive->setTexture(texture);
         geometry->addPrimitive(primitive);
         m_Unshared.push_back(primitive);
+        return geometry;
+    }
 
+    // The geometry of one piece. `inPlace`: no later piece or primitive reads
+    // the vertex set, whose arrays are then moved down and taken over rather
+    // than copied.
+    void fill(const Part& part, const Piece& piece, Geometry& geometry, bool inPlace)
+    {
+        const std::vector<uint32_t>& used = piece.m_Used;
+        for (std::size_t i = 0; i < used.size(); ++i)
+            m_Local[used[i]] = uint32_t(i);
         const std::size_t perFace = ModelData::cornersPerFace(part.m_Primitive.m_Mode);
-        const uint32_t* corners = part.m_Primitive.m_Indices.data() + first * perFace;
-        std::vector<unsigned short>& indices = primitive->getVertexIndicesArray();
-        allocate(indices, (last - first) * perFace);
+        const uint32_t* corners = part.m_Primitive.m_Indices.data() + piece.m_First * perFace;
+        std::vector<unsigned short>& indices = geometry.getPrimitives().front()->getVertexIndicesArray();
+        allocate(indices, (piece.m_Last - piece.m_First) * perFace);
         for (std::size_t i = 0; i < indices.size(); ++i)
             indices[i] = static_cast<unsigned short>(m_Local[corners[i]]);
+        for (uint32_t vertex : used)
+            m_Local[vertex] = c_None;
 
         ModelData::Vertices& from = part.m_Vertices;
-        const bool whole = part.m_Last && m_Used.size() == from.m_Positions.size();
-        const bool texCoords = part.m_Texture && !from.m_TexCoords.empty();
         auto take = [&](auto& source, auto& target)
         {
-            if (whole)
+            if (inPlace)
+            {
+                compactRuns(source, used);
                 target = std::move(source);
+            }
             else
-                copyRuns(source, m_Used, target);
+                copyRuns(source, used, target);
         };
-        take(from.m_Positions, geometry->getVertexArray());
+        take(from.m_Positions, geometry.getVertexArray());
         if (!from.m_Normals.empty())
         {
-            std::vector<Vec3<double>>& normals = geometry->getNormalArray();
+            std::vector<Vec3<double>>& normals = geometry.getNormalArray();
             take(from.m_Normals, normals);
             for (Vec3<double>& n : normals)
                 n = Geometry::storedNormal(n);
         }
-        if (texCoords)
-            take(from.m_TexCoords, geometry->getTexCoordArray());
+        if (part.m_Texture && !from.m_TexCoords.empty())
+            take(from.m_TexCoords, geometry.getTexCoordArray());
         if (part.m_Color)
-            geometry->getColorArray().assign(m_Used.size(), *part.m_Color);
-
-        for (uint32_t vertex : m_Used)
-            m_Local[vertex] = c_None;
-        m_Used.clear();
+            geometry.getColorArray().assign(used.size(), *part.m_Color);
     }
 
     // Every attribute is indexed by the vertex's own number.

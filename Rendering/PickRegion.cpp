@@ -1,4 +1,4 @@
-#include <Rendering/PickRegion.h>
+#include <Rendering/internal/PickRegion.h>
 
 #include <cmath>
 

@@ -6,7 +6,7 @@
 
 #include <Rendering/Geometry.h>
 #include <Rendering/Image.h>
-#include <Rendering/PickRegion.h>
+#include <Rendering/internal/PickRegion.h>
 #include <Rendering/Render.h>
 #include <Rendering/Texture.h>
 

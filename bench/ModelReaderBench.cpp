@@ -1,9 +1,10 @@
-// Loads the same 100,000-triangle textured torus written as binary glTF (.glb,
-// picture inside) and as OBJ (with its .mtl and picture) by
-// scripts/make_torus_ase.py into the build folder on first run, with Tabula's
-// readers and, in the same run, with assimp's importer (no post-processing).
+// Loads textured tori written as binary glTF (.glb, picture inside) and as
+// OBJ (with its .mtl and picture) by scripts/make_torus_ase.py at build time,
+// with Tabula's readers and, in the same run, with assimp's importer (no
+// post-processing): one of 100,000 triangles and a large one of 180,000 over
+// 90,653 vertices, which Tabula splits into geometries of at most 65,536.
 //
-// Two figures per format, each a ratio assimp time / Tabula time:
+// Two figures per model and format, each a ratio assimp time / Tabula time:
 // - repeated loads for c_RepeatSeconds, each loader in a process of its own
 //   (one child of this program per benchmark, after one load of a small
 //   torus): each load finds the heap as the previous one left it, and no
@@ -11,15 +12,19 @@
 //   thresholds to what a process has freed, so loaders sharing a process
 //   would time each other's history (one assimp load of the GLB makes
 //   Tabula's repeated GLB loads about three times as fast);
-// - the first load of the big torus in a fresh process of this program
-//   (median of c_FreshRuns), as a game loads its models at start-up; the
-//   child loads a 200-triangle torus of the same format first, so that
-//   one-time start-up is left out.
+// - the first load in a fresh process of this program (median of
+//   c_FreshRuns), as a game loads its models at start-up; the child loads a
+//   200-triangle torus of the same format first, so that one-time start-up
+//   is left out.
 // Each loader's peak memory is measured in a fresh process too, as the only
 // load there (getrusage ru_maxrss after the load minus before), and given as
 // a multiple of the file's size.
 // The GLB's 64x64 picture is decoded by Tabula (an image is made of it) but
 // only kept as bytes by assimp: Tabula does that extra work in both figures.
+//
+// `ModelReaderBench --count <tabula|assimp> <glb|obj> <torus|large>` loads
+// the small torus, then the model once inside tabula_bench_counted_load():
+// bench/callgrind_loads.sh counts the instructions of that call alone.
 
 #include <algorithm>
 #include <chrono>
@@ -52,17 +57,18 @@ struct Repeated
     double m_Seconds = 0; // wall time of all loads
     double m_Cpu = 0;     // processor time of all loads
 };
-std::map<std::string, Repeated> g_Repeated; // loader/format
+std::map<std::string, Repeated> g_Repeated; // loader/format/model
 constexpr double c_RepeatSeconds = 2.0;
-std::map<std::string, double> g_FreshSeconds; // loader/format -> median first-load time
+std::map<std::string, double> g_FreshSeconds; // loader/format/model -> median first-load time
 constexpr int c_FreshRuns = 7;
 
-// The benchmark's torus, or (small) the 200-triangle one that a fresh
-// process loads first, so that each library's one-time start-up (assimp
-// registers its importers, for one) is not counted as the load's.
-std::string model(const std::string& format, bool small = false)
+// A model the build wrote: "torus" (100,000 triangles), "large" (180,000) or
+// "small" (200, loaded first by each child so that each library's one-time
+// start-up, such as assimp registering its importers, is not counted).
+std::string model(const std::string& format, const std::string& size)
 {
-    return std::string(TABULA_BENCH_BINARY_DIR) + (small ? "/torus200." : "/torus100k.") + format;
+    const char* faces = size == "large" ? "180000" : size == "small" ? "200" : "100000";
+    return std::string(TABULA_BENCH_BINARY_DIR) + "/torus" + faces + "." + format;
 }
 
 long fileSize(const std::string& path)
@@ -71,39 +77,41 @@ long fileSize(const std::string& path)
     return stat(path.c_str(), &info) == 0 ? static_cast<long>(info.st_size) : -1;
 }
 
-bool makeModel(const std::string& format, bool small = false)
-{
-    const std::string path = model(format, small);
-    if (fileSize(path) > 0)
-        return true;
-    std::string command = "python3 '" + std::string(TABULA_SOURCE_DIR) + "/scripts/make_torus_ase.py' --faces " +
-                          (small ? "200" : "100000") + " --write-texture --output '" + path + "' > /dev/null";
-    return std::system(command.c_str()) == 0 && fileSize(path) > 0;
-}
-
-bool loadWith(const std::string& loader, const std::string& format, bool small = false)
+bool loadWith(const std::string& loader, const std::string& path)
 {
     if (loader == "tabula")
     {
-        Rendering::Mesh mesh(model(format, small));
+        Rendering::Mesh mesh(path);
         return !mesh.getGeometries().empty();
     }
     Assimp::Importer importer;
-    return importer.ReadFile(model(format, small), 0) != nullptr;
+    return importer.ReadFile(path, 0) != nullptr;
 }
 
-void run(benchmark::State& state, const std::string& loader, const std::string& format)
+} // namespace
+
+// The one load callgrind counts (see bench/callgrind_loads.sh).
+extern "C" __attribute__((noinline)) bool tabula_bench_counted_load(const char* loader, const char* path)
 {
-    if (!makeModel(format) || !makeModel(format, true))
+    return loadWith(loader, path);
+}
+
+namespace
+{
+
+void run(benchmark::State& state, const std::string& loader, const std::string& format, const std::string& size)
+{
+    const long bytes = fileSize(model(format, size));
+    if (bytes <= 0 || fileSize(model(format, "small")) <= 0)
     {
-        state.SkipWithError("cannot write the torus model");
+        state.SkipWithError("the torus models are missing: build the reader_bench_models target");
         return;
     }
-    const long bytes = fileSize(model(format));
-    Repeated& repeated = g_Repeated[loader + "/" + format];
+    const std::string args = loader + " " + format + " " + size;
+    Repeated& repeated = g_Repeated[loader + "/" + format + "/" + size];
     for (auto _ : state)
     {
-        const std::string output = Bench::childOutput("'" + g_Self + "' --repeat " + loader + " " + format);
+        const std::string output = Bench::childOutput("'" + g_Self + "' --repeat " + args);
         if (std::sscanf(output.c_str(), "loads %ld seconds %lf cpu %lf", &repeated.m_Loads, &repeated.m_Seconds,
                         &repeated.m_Cpu) != 3 ||
             repeated.m_Loads <= 0)
@@ -117,53 +125,47 @@ void run(benchmark::State& state, const std::string& loader, const std::string& 
     state.SetBytesProcessed(state.iterations() * bytes);
     state.counters["loads"] = double(repeated.m_Loads);
     state.counters["cpu_ms"] = repeated.m_Loads > 0 ? repeated.m_Cpu / repeated.m_Loads * 1e3 : -1;
-    const double peak = Bench::measureInChild(g_Self, "--peak", loader + " " + format).m_PeakMiB;
+    const double peak = Bench::measureInChild(g_Self, "--peak", args).m_PeakMiB;
     std::vector<double> fresh;
     for (int run = 0; run < c_FreshRuns; ++run)
-        fresh.push_back(Bench::measureInChild(g_Self, "--first-load", loader + " " + format).m_Seconds);
+        fresh.push_back(Bench::measureInChild(g_Self, "--first-load", args).m_Seconds);
     std::sort(fresh.begin(), fresh.end());
-    g_FreshSeconds[loader + "/" + format] = fresh[fresh.size() / 2];
+    g_FreshSeconds[loader + "/" + format + "/" + size] = fresh[fresh.size() / 2];
     state.counters["fresh_ms"] = fresh[fresh.size() / 2] * 1e3;
     state.counters["file_MiB"] = bytes / 1048576.0;
     state.counters["peak_MiB"] = peak;
     state.counters["peak_per_file"] = peak / (bytes / 1048576.0);
 }
 
-void BM_TabulaGLB(benchmark::State& state)
-{
-    run(state, "tabula", "glb");
-}
-void BM_AssimpGLB(benchmark::State& state)
-{
-    run(state, "assimp", "glb");
-}
-void BM_TabulaOBJ(benchmark::State& state)
-{
-    run(state, "tabula", "obj");
-}
-void BM_AssimpOBJ(benchmark::State& state)
-{
-    run(state, "assimp", "obj");
-}
 // One iteration is one child's repeated loads; its time is theirs per load.
-BENCHMARK(BM_TabulaGLB)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
-BENCHMARK(BM_AssimpGLB)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
-BENCHMARK(BM_TabulaOBJ)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
-BENCHMARK(BM_AssimpOBJ)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
+#define TABULA_MODEL_BENCHMARK(Name, loader, format, size)                                                             \
+    void Name(benchmark::State& state)                                                                                 \
+    {                                                                                                                  \
+        run(state, loader, format, size);                                                                              \
+    }                                                                                                                  \
+    BENCHMARK(Name)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime()
+TABULA_MODEL_BENCHMARK(BM_TabulaGLB, "tabula", "glb", "torus");
+TABULA_MODEL_BENCHMARK(BM_AssimpGLB, "assimp", "glb", "torus");
+TABULA_MODEL_BENCHMARK(BM_TabulaOBJ, "tabula", "obj", "torus");
+TABULA_MODEL_BENCHMARK(BM_AssimpOBJ, "assimp", "obj", "torus");
+TABULA_MODEL_BENCHMARK(BM_TabulaLargeGLB, "tabula", "glb", "large");
+TABULA_MODEL_BENCHMARK(BM_AssimpLargeGLB, "assimp", "glb", "large");
+TABULA_MODEL_BENCHMARK(BM_TabulaLargeOBJ, "tabula", "obj", "large");
+TABULA_MODEL_BENCHMARK(BM_AssimpLargeOBJ, "assimp", "obj", "large");
 
 // Child side of the repeated figure: loads for c_RepeatSeconds (at least 5
 // loads) after one load of the small torus, and prints the totals.
-int repeatLoads(const std::string& loader, const std::string& format)
+int repeatLoads(const std::string& loader, const std::string& format, const std::string& size)
 {
     std::streambuf* quiet = std::cout.rdbuf(nullptr);
-    loadWith(loader, format, true);
+    loadWith(loader, model(format, "small"));
     Repeated repeated;
     const auto start = std::chrono::steady_clock::now();
     const std::clock_t cpu = std::clock();
     bool loaded = true;
     while (loaded && (repeated.m_Loads < 5 || repeated.m_Seconds < c_RepeatSeconds))
     {
-        loaded = loadWith(loader, format);
+        loaded = loadWith(loader, model(format, size));
         ++repeated.m_Loads;
         repeated.m_Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
@@ -175,34 +177,54 @@ int repeatLoads(const std::string& loader, const std::string& format)
     return 0;
 }
 
+// Child side of the instruction count: the small torus, then one counted load.
+int countedLoad(const std::string& loader, const std::string& format, const std::string& size)
+{
+    std::streambuf* quiet = std::cout.rdbuf(nullptr);
+    loadWith(loader, model(format, "small"));
+    const bool loaded = tabula_bench_counted_load(loader.c_str(), model(format, size).c_str());
+    std::cout.rdbuf(quiet);
+    return loaded ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     g_Self = argv[0];
-    if (argc == 4 && std::strcmp(argv[1], "--peak") == 0)
-        return Bench::reportFreshLoad([&] { return loadWith(argv[2], argv[3]); });
-    if (argc == 4 && std::strcmp(argv[1], "--repeat") == 0)
-        return repeatLoads(argv[2], argv[3]);
-    if (argc == 4 && std::strcmp(argv[1], "--first-load") == 0)
-        return Bench::reportFreshLoad([&] { return loadWith(argv[2], argv[3]); },
-                                      [&] { loadWith(argv[2], argv[3], true); });
+    if (argc == 5)
+    {
+        const std::string mode = argv[1], loader = argv[2], format = argv[3], size = argv[4];
+        const std::string path = model(format, size);
+        if (mode == "--peak")
+            return Bench::reportFreshLoad([&] { return loadWith(loader, path); });
+        if (mode == "--repeat")
+            return repeatLoads(loader, format, size);
+        if (mode == "--first-load")
+            return Bench::reportFreshLoad([&] { return loadWith(loader, path); },
+                                          [&] { loadWith(loader, model(format, "small")); });
+        if (mode == "--count")
+            return countedLoad(loader, format, size);
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    for (const char* format : {"glb", "obj"})
-    {
-        const Repeated& ours = g_Repeated["tabula/" + std::string(format)];
-        const Repeated& theirs = g_Repeated["assimp/" + std::string(format)];
-        if (ours.m_Loads > 0 && theirs.m_Loads > 0)
-            std::printf("%s: tabula is %.2f times as fast as assimp in repeated loads (%.2f by processor time)\n",
-                        format, (theirs.m_Seconds / theirs.m_Loads) / (ours.m_Seconds / ours.m_Loads),
-                        (theirs.m_Cpu / theirs.m_Loads) / (ours.m_Cpu / ours.m_Loads));
-        const double oursFresh = g_FreshSeconds["tabula/" + std::string(format)];
-        const double theirsFresh = g_FreshSeconds["assimp/" + std::string(format)];
-        if (oursFresh > 0 && theirsFresh > 0)
-            std::printf("%s: tabula is %.2f times as fast as assimp in a first load (fresh process)\n", format,
-                        theirsFresh / oursFresh);
-    }
+    for (const char* size : {"torus", "large"})
+        for (const char* format : {"glb", "obj"})
+        {
+            const std::string key = std::string(format) + "/" + size;
+            const Repeated& ours = g_Repeated["tabula/" + key];
+            const Repeated& theirs = g_Repeated["assimp/" + key];
+            if (ours.m_Loads > 0 && theirs.m_Loads > 0)
+                std::printf("%s %s: tabula is %.2f times as fast as assimp in repeated loads (%.2f by processor "
+                            "time)\n",
+                            size, format, (theirs.m_Seconds / theirs.m_Loads) / (ours.m_Seconds / ours.m_Loads),
+                            (theirs.m_Cpu / theirs.m_Loads) / (ours.m_Cpu / ours.m_Loads));
+            const double oursFresh = g_FreshSeconds["tabula/" + key];
+            const double theirsFresh = g_FreshSeconds["assimp/" + key];
+            if (oursFresh > 0 && theirsFresh > 0)
+                std::printf("%s %s: tabula is %.2f times as fast as assimp in a first load (fresh process)\n", size,
+                            format, theirsFresh / oursFresh);
+        }
     return 0;
 }

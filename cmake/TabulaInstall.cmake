@@ -4,9 +4,10 @@ install(TARGETS tabula EXPORT TabulaTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT dev
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
+# The public headers only: each module's internal/ folder stays behind.
 foreach(dir Math Core Rendering Reader)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/${dir} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tabula COMPONENT dev
-        FILES_MATCHING PATTERN "*.h")
+        FILES_MATCHING PATTERN "*.h" PATTERN internal EXCLUDE)
 endforeach()
 install(FILES ${PROJECT_BINARY_DIR}/include/TabulaExport.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tabula COMPONENT dev)
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include <Reader/GLTFReader.h>
+#include <Reader/internal/GLTFReader.h>
 #include <Reader/internal/ModelData.h>
 #include <Rendering/Mesh.h>
 #include <Rendering/internal/ModelConverter.h>

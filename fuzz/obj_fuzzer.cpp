@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include <Reader/OBJReader.h>
 #include <Reader/internal/ModelData.h>
+#include <Reader/internal/OBJReader.h>
 #include <Rendering/Mesh.h>
 #include <Rendering/internal/ModelConverter.h>
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <Reader/ASETokenizer.h>
+#include <Reader/internal/ASETokenizer.h>
 
 namespace
 {

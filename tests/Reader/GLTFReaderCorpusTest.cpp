@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <Reader/GLTFReader.h>
+#include <Reader/internal/GLTFReader.h>
 #include <Reader/internal/ModelData.h>
 
 #include "support/LogLines.h"

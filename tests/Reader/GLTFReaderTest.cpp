@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <Reader/GLTFReader.h>
+#include <Reader/internal/GLTFReader.h>
 #include <Reader/internal/ModelData.h>
 
 #include "support/ModelCorners.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <Reader/ModelReader.h>
+#include <Reader/internal/ModelReader.h>
 
 using Format = Reader::ModelReader::Format;
 

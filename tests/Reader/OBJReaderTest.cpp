@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <Reader/OBJReader.h>
 #include <Reader/internal/ModelData.h>
+#include <Reader/internal/OBJReader.h>
 
 #include "support/LogLines.h"
 #include "support/ModelCorners.h"

@@ -9,7 +9,7 @@
 #include <Core/Square.h>
 #include <Rendering/Camera.h>
 #include <Rendering/Mesh.h>
-#include <Rendering/PickRegion.h>
+#include <Rendering/internal/PickRegion.h>
 #include <Rendering/Render.h>
 
 #include "support/GLTestWindow.h"

@@ -56,6 +56,14 @@ function(check_consumer label prefix libdir)
     if(NOT last_output MATCHES "consumer ran 30 frames")
         message(FATAL_ERROR "${label}: pkg-config consumer did not run: ${last_output}")
     endif()
+
+    # The internals are not installed: a game that includes one does not build.
+    file(WRITE ${WORK_DIR}/${label}-internal.cpp "#include <Reader/internal/MeshBuilder.h>\nint main() {}\n")
+    execute_process(COMMAND ${CXX_COMPILER} -std=c++17 -fsyntax-only ${WORK_DIR}/${label}-internal.cpp ${pc_flags}
+        RESULT_VARIABLE result ERROR_VARIABLE err)
+    if(result EQUAL 0 OR NOT err MATCHES "Reader/internal/MeshBuilder.h: No such file")
+        message(FATAL_ERROR "${label}: an internal header was found: ${err}")
+    endif()
 endfunction()
 
 # The one lib/<multiarch> (or lib) folder under `usr` that holds tabula.pc.

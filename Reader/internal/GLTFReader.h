@@ -1,15 +1,14 @@
 #pragma once
 
-#include <TabulaExport.h>
-
 #include <string>
 #include <string_view>
 
-#include <Reader/ModelReader.h>
+#include <Reader/internal/ModelReader.h>
 
 namespace Reader
 {
 
+class MappedFile;
 struct ModelData;
 
 /// glTF 2.0 reader (.gltf with its files or data: URIs, .glb), filling a
@@ -45,7 +44,7 @@ struct ModelData;
 ///   listed as used, an accessor or buffer view outside its buffer, an
 ///   index past the vertex count, a position that is not finite, a node that
 ///   is reached twice (a cycle), more than c_MaxCorners corners in all.
-class TABULA_EXPORT GLTFReader
+class GLTFReader
 {
 public:
     /// Corners (3 per triangle) a model may expand to after instancing.

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <TabulaExport.h>
-
 #include <Math/Vec3.h>
 
 namespace Rendering
@@ -26,7 +24,7 @@ namespace Rendering
 /// squares hand their corners over as client-side vertex arrays built on the
 /// stack from their current sizes and corners: there is nothing cached that
 /// could go stale.
-class TABULA_EXPORT PickRegion
+class PickRegion
 {
 public:
     /// True while the current context is in GL_SELECT mode.

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <TabulaExport.h>
-
 #include <functional>
 #include <string>
-#include <string_view>
 
 namespace Rendering
 {
@@ -19,38 +16,13 @@ namespace Reader
 /// libraries) only through one of these, so a caller can confine them.
 using ResourceReader = std::function<bool(const std::string& path, std::string& bytes)>;
 
-/// A whole file mapped read-only into memory: the model readers parse it in
-/// place and unmap it as soon as the library holds what it needs.
-class TABULA_EXPORT MappedFile
-{
-public:
-    explicit MappedFile(const std::string& path);
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-    ~MappedFile() { close(); }
-
-    bool isOpen() const { return m_Open; }
-    /// Empty for an empty file or once closed.
-    std::string_view bytes() const { return std::string_view(static_cast<const char*>(m_Data), m_Size); }
-    void close();
-    /// Gives back the memory of the pages wholly inside [begin, end) (byte
-    /// offsets) once they have been read: they read the same again if
-    /// touched, from the file.
-    void release(std::size_t begin, std::size_t end);
-
-private:
-    void* m_Data = nullptr;
-    std::size_t m_Size = 0;
-    bool m_Open = false;
-};
-
 /// The one place that picks a model reader for a file name:
 /// - ".ase" or ".ASE" anywhere in the name (case-sensitive substring, checked
 ///   first): the ASE reader;
 /// - a name ending in ".gltf" or ".glb", any case: the glTF 2.0 reader;
 /// - a name ending in ".obj", any case: the OBJ reader;
 /// - anything else prints "Unsupported format ... (supported format : ASE)".
-class TABULA_EXPORT ModelReader
+class ModelReader
 {
 public:
     enum class Format

@@ -1,15 +1,14 @@
 #pragma once
 
-#include <TabulaExport.h>
-
 #include <string>
 #include <string_view>
 
-#include <Reader/ModelReader.h>
+#include <Reader/internal/ModelReader.h>
 
 namespace Reader
 {
 
+class MappedFile;
 struct ModelData;
 
 /// Wavefront OBJ reader (.obj and the .mtl files it names), filling a
@@ -41,7 +40,7 @@ struct ModelData;
 ///   data left as it was: a face index 0, a face naming a vertex past the
 ///   list (vertex 9 of 8).
 /// - UTF-16 text (with its byte order mark) is read as the ASCII it holds.
-class TABULA_EXPORT OBJReader
+class OBJReader
 {
 public:
     /// False, with one line, when the file cannot be read or is refused.
