@@ -113,6 +113,8 @@ TEST(GLTFReaderTest, SparseAndViewlessAccessorsReadAsTheFileSays)
         {"normals_over_view.gltf", {{0, 0, 0}, {1, 0, 0}, {0, 0, -1}}, {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}}, {}},
         {"texcoords_over_zeros.gltf", {{0, 0, 0}, {1, 0, 0}, {0, 0, -1}}, {}, {{0, 1}, {1, 1}, {0, 0}}},
         {"indices_over_view.gltf", {{1, 0, -1}, {1, 0, 0}, {0, 0, -1}}, {}, {}},
+        {"indices_over_zeros.gltf", {{0, 0, 0}, {1, 0, 0}, {1, 0, -1}}, {}, {}},
+        {"indices_over_zeros.glb", {{0, 0, 0}, {1, 0, 0}, {1, 0, -1}}, {}, {}},
         {"positions_without_view.gltf", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {}, {}},
         {"no_scene.gltf", {{0, 0, 0}, {1, 0, 0}, {0, 0, -1}, {0, 2, 0}, {1, 2, 0}, {0, 2, -1}}, {}, {}},
     };

@@ -106,7 +106,8 @@ TEST(ModelReaderCorpusTest, SoundModelsAgreeWithAssimp)
 TEST(ModelReaderCorpusTest, SparseAccessorsAgreeWithAssimp)
 {
     for (const char* file : {"positions_over_view.gltf", "positions_over_zeros.gltf", "normals_over_view.gltf",
-                             "texcoords_over_zeros.gltf", "indices_over_view.gltf"})
+                             "texcoords_over_zeros.gltf", "indices_over_view.gltf", "indices_over_zeros.gltf",
+                             "indices_over_zeros.glb"})
         expectAgreesWithAssimp(TabulaTest::dataPath("models/generated/" + std::string(file)));
 }
 

@@ -81,6 +81,23 @@ model("indices_over_view.gltf",
       [floats(0, 0, 0, 1, 0, 0, 0, 0, -1, 1, 0, -1), struct.pack("<3H", 0, 1, 2), struct.pack("<I", 0),
        struct.pack("<H", 3)],
       {"attributes": {"POSITION": 0}, "indices": 1})
+# Indices over zeros, 0 0 0 with indices 1 and 2 set to 1 and 3: the
+# triangle drawn is 0 1 3; as .gltf and as .glb (its buffer the BIN chunk).
+square = floats(0, 0, 0, 1, 0, 0, 0, 0, -1, 1, 0, -1)
+indices_over_zeros = (
+    [{"bufferView": 0, "componentType": 5126, "count": 4, "type": "VEC3", "min": [0, 0, -1], "max": [1, 0, 0]},
+     {"componentType": 5125, "count": 3, "type": "SCALAR", "sparse": sparse(2, 1, 2)}],
+    [square, struct.pack("<2I", 1, 2), struct.pack("<2I", 1, 3)],
+    {"attributes": {"POSITION": 0}, "indices": 1})
+model("indices_over_zeros.gltf", *indices_over_zeros)
+with open("indices_over_zeros.gltf") as f:
+    root = json.load(f)
+data = base64.b64decode(root["buffers"][0].pop("uri").split(",")[1])
+text = json.dumps(root, separators=(",", ":")).encode()
+text += b" " * (-len(text) % 4)
+with open("indices_over_zeros.glb", "wb") as f:
+    f.write(b"glTF" + struct.pack("<2I", 2, 28 + len(text) + len(data)) + struct.pack("<I", len(text)) + b"JSON" +
+            text + struct.pack("<I", len(data)) + b"BIN\0" + data)
 # No buffer view and no sparse values: every position is the origin.
 model("positions_without_view.gltf",
       [dict(vec3, min=[0, 0, 0], max=[0, 0, 0])], [b"\0" * 4], {"attributes": {"POSITION": 0}})
