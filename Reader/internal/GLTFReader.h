@@ -39,7 +39,8 @@ struct ModelData;
 /// - Refused, with one line "[GLTFReader]> <file> : <reason>" and the model
 ///   data left as it was: JSON or GLB structure that does not parse (a GLB of
 ///   another version than 2, a chunk whose length runs past the file, a
-///   buffer data: URI that is not base64), a required extension (every one:
+///   buffer data: URI that is not base64, a buffer without uri other than a
+///   GLB's binary chunk), a required extension (every one:
 ///   none is implemented) or geometry compressed by an extension that is only
 ///   listed as used, an accessor or buffer view outside its buffer, an
 ///   index past the vertex count, a position that is not finite, a node that
