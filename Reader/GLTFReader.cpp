@@ -713,10 +713,14 @@ void readTexCoords(const View& view, std::vector<Vec2<double>>& out)
 class Builder
 {
 public:
-    Builder(const tinygltf::Model& model, Buffers buffers, const std::string& fileName, ModelData& data)
-        : m_Model(model), m_Buffers(std::move(buffers)), m_FileName(fileName), m_Data(data)
+    /// `borrow`: the buffers outlive the model data (see ModelData::m_Storage),
+    /// so index lists are borrowed from them rather than copied.
+    Builder(const tinygltf::Model& model, Buffers buffers, bool borrow, const std::string& fileName, ModelData& data)
+        : m_Model(model), m_Buffers(std::move(buffers)), m_Borrow(borrow), m_FileName(fileName), m_Data(data)
     {
     }
+
+    bool borrowed() const { return m_Borrowed; }
 
     void build()
     {
@@ -832,8 +836,23 @@ private:
         ModelData::Primitive out;
         out.m_Mode = modeOf(primitive.mode);
         out.m_Vertices = m_Data.m_VertexSets.size();
-        Core::allocate(out.m_Indices, corners.count());
-        corners.write(out.m_Indices.data());
+        const bool listed = primitive.mode == TINYGLTF_MODE_TRIANGLES || primitive.mode == TINYGLTF_MODE_LINE ||
+                            primitive.mode == TINYGLTF_MODE_POINTS;
+        // Packed indices (sparse, or without a view) live only as long as
+        // their view: those are copied.
+        if (m_Borrow && indexed && listed && !indices.m_Owned &&
+            indices.m_ComponentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT && indices.m_Stride == 4 &&
+            reinterpret_cast<uintptr_t>(indices.m_Data) % alignof(uint32_t) == 0)
+        {
+            out.m_Borrowed = reinterpret_cast<const uint32_t*>(indices.m_Data);
+            out.m_BorrowedCount = corners.count();
+            m_Borrowed = true;
+        }
+        else
+        {
+            Core::allocate(out.m_Indices, corners.count());
+            corners.write(out.m_Indices.data());
+        }
         if (primitive.material >= 0 && std::size_t(primitive.material) < m_Model.materials.size())
             out.m_Material = materialOf(primitive.material);
         m_Data.m_VertexSets.push_back(std::move(vertices));
@@ -884,6 +903,8 @@ private:
 
     const tinygltf::Model& m_Model;
     const Buffers m_Buffers;
+    const bool m_Borrow;
+    bool m_Borrowed = false;
     const std::string& m_FileName;
     ModelData& m_Data;
     std::map<int, int> m_Materials; // glTF material -> model data material
@@ -988,10 +1009,10 @@ void ignored(const std::string& fileName, bool present, const char* what)
 
 bool GLTFReader::load(const std::string& fileName, ModelData& data)
 {
-    MappedFile file(fileName);
-    if (!file.isOpen())
+    auto file = std::make_shared<MappedFile>(fileName);
+    if (!file->isOpen())
         return refuse(fileName, "cannot be read");
-    return parseAndBuild(file.bytes(), &file, fileName, data);
+    return parseAndBuild(file->bytes(), file, fileName, data);
 }
 
 bool GLTFReader::loadFromMemory(std::string_view bytes, const std::string& fileName, ModelData& data)
@@ -999,7 +1020,8 @@ bool GLTFReader::loadFromMemory(std::string_view bytes, const std::string& fileN
     return parseAndBuild(bytes, nullptr, fileName, data);
 }
 
-bool GLTFReader::parseAndBuild(std::string_view bytes, MappedFile* owned, const std::string& fileName, ModelData& data)
+bool GLTFReader::parseAndBuild(std::string_view bytes, const std::shared_ptr<MappedFile>& owned,
+                               const std::string& fileName, ModelData& data)
 {
     tinygltf::TinyGLTF loader;
     loader.SetImageLoader(keepImageBytes, nullptr);
@@ -1132,14 +1154,28 @@ bool GLTFReader::parseAndBuild(std::string_view bytes, MappedFile* owned, const 
     if (!chunk.empty())
         buffers.at(0) = chunk;
 
+    // Index lists can be borrowed from the buffers unless one is the
+    // caller's bytes, which may go once the call returns.
     ModelData built;
+    Builder builder(model, std::move(buffers), owned || chunk.empty(), fileName, built);
     try
     {
-        Builder(model, std::move(buffers), fileName, built).build();
+        builder.build();
     }
     catch (const Refusal& refusal)
     {
         return refuse(fileName, refusal.m_Reason);
+    }
+    if (builder.borrowed())
+    {
+        // The buffers, and the file when one is read in place, live until
+        // the model data is converted.
+        struct Storage
+        {
+            std::vector<tinygltf::Buffer> m_Buffers;
+            std::shared_ptr<MappedFile> m_File;
+        };
+        built.m_Storage = std::make_shared<Storage>(Storage{std::move(model.buffers), owned});
     }
     data = std::move(built);
     return true;

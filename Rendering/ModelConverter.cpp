@@ -92,7 +92,7 @@ public:
             ModelData::Vertices& vertices = m_Data.m_VertexSets[primitive.m_Vertices];
             const bool last = --uses[primitive.m_Vertices] == 0;
             add(primitive, vertices, last);
-            std::vector<uint32_t>().swap(primitive.m_Indices);
+            primitive = ModelData::Primitive();
             if (last)
                 vertices = ModelData::Vertices();
         }
@@ -132,7 +132,7 @@ private:
                 color = &material.m_Color;
         }
         const std::size_t perFace = ModelData::cornersPerFace(primitive.m_Mode);
-        const std::size_t faces = primitive.m_Indices.size() / perFace;
+        const std::size_t faces = primitive.indexCount() / perFace;
         const std::size_t count = vertices.m_Positions.size();
         if (m_Local.size() < count)
             m_Local.resize(count, c_None);
@@ -141,7 +141,7 @@ private:
         // last, so that it can take the vertex set's arrays over in place.
         std::vector<Piece> pieces;
         std::size_t first = 0; // the current piece's first face
-        const uint32_t* corner = primitive.m_Indices.data();
+        const uint32_t* corner = primitive.indices();
         for (std::size_t face = 0; face < faces; ++face, corner += perFace)
         {
             // Only near the limit does it matter how many vertices are new.
@@ -243,7 +243,7 @@ private:
         for (std::size_t i = 0; i < used.size(); ++i)
             m_Local[used[i]] = uint32_t(i);
         const std::size_t perFace = ModelData::cornersPerFace(part.m_Primitive.m_Mode);
-        const uint32_t* corners = part.m_Primitive.m_Indices.data() + piece.m_First * perFace;
+        const uint32_t* corners = part.m_Primitive.indices() + piece.m_First * perFace;
         std::vector<unsigned short>& indices = geometry.getPrimitives().front()->getVertexIndicesArray();
         allocate(indices, (piece.m_Last - piece.m_First) * perFace);
         for (std::size_t i = 0; i < indices.size(); ++i)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -59,7 +60,8 @@ public:
     void setResourceReader(ResourceReader reader) { m_Resources = std::move(reader); }
 
 private:
-    bool parseAndBuild(std::string_view bytes, MappedFile* owned, const std::string& fileName, ModelData& data);
+    bool parseAndBuild(std::string_view bytes, const std::shared_ptr<MappedFile>& owned, const std::string& fileName,
+                       ModelData& data);
 
     ResourceReader m_Resources = ModelReader::readFile;
 };

@@ -22,7 +22,11 @@
 //   triangles three, with no partial face at the end: strips, fans, loops and
 //   polygons are already cut into separate faces in the file's order and
 //   turning. Index lists are 32-bit and may name any number of vertices;
-//   fitting them to what the engine draws is the converter's job.
+//   fitting them to what the engine draws is the converter's job. A list the
+//   file already holds as it is needed (32-bit triangles, lines or points)
+//   is not copied: the primitive borrows it from memory that m_Storage keeps
+//   alive (the file's mapping or the parsed buffers). Read a list through
+//   indices() and indexCount().
 // - Materials: a base colour picture and a normal map (indices into the
 //   images, -1 for none; a normal map only with a picture) and the diffuse
 //   colour (white when the file gives none).
@@ -34,6 +38,7 @@
 // converter can take an array over whole instead of copying it.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,7 +69,12 @@ struct ModelData
         Mode m_Mode = Mode::Triangles;
         std::size_t m_Vertices = 0; // index into m_VertexSets
         std::vector<uint32_t> m_Indices;
+        const uint32_t* m_Borrowed = nullptr; // used instead of m_Indices when set
+        std::size_t m_BorrowedCount = 0;
         int m_Material = -1; // index into m_Materials, -1 for none
+
+        const uint32_t* indices() const { return m_Borrowed ? m_Borrowed : m_Indices.data(); }
+        std::size_t indexCount() const { return m_Borrowed ? m_BorrowedCount : m_Indices.size(); }
     };
 
     struct Material
@@ -87,6 +97,8 @@ struct ModelData
     std::vector<Primitive> m_Primitives;
     std::vector<Material> m_Materials;
     std::vector<Image> m_Images;
+    /// Owns what borrowed index lists point into.
+    std::shared_ptr<const void> m_Storage;
 };
 
 } // namespace Reader
