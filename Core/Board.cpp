@@ -8,8 +8,8 @@
 #include <Core/CallBackMove.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
-#include <Rendering/internal/PickRegion.h>
 #include <Rendering/Texture.h>
+#include <Rendering/internal/PickRegion.h>
 
 namespace Core
 {

@@ -1,9 +1,10 @@
 #include "Core/ImageManager.h"
 
 #include <cstdlib>
-#include <iostream>
 
+#include "Core/Log.h"
 #include "Rendering/Image.h"
+#include "Rendering/internal/EngineState.h"
 
 namespace Core
 {
@@ -11,7 +12,6 @@ namespace Core
 namespace
 {
 const uint64_t c_MinimumRecovery = 10485760;
-bool s_Alive = false;
 } // namespace
 
 ImageManager* ImageManager::instance()
@@ -22,20 +22,20 @@ ImageManager* ImageManager::instance()
 
 bool ImageManager::isAlive()
 {
-    return s_Alive;
+    return Rendering::engineState().m_ImageManagerAlive;
 }
 
 ImageManager::ImageManager() : m_TotalMemoryUsed(0), m_PreviousNewHandler(nullptr), m_Recovering(false)
 {
     m_PreviousNewHandler = std::set_new_handler(ImagesManagerNewHandler);
-    s_Alive = true;
+    Rendering::engineState().m_ImageManagerAlive = true;
 }
 
 // The handler would reach a destroyed registry: give the process its previous
 // handler back before the images go.
 ImageManager::~ImageManager()
 {
-    s_Alive = false;
+    Rendering::engineState().m_ImageManagerAlive = false;
     std::set_new_handler(m_PreviousNewHandler);
     for (auto& entry : m_Images)
         delete entry.second.m_Image;
@@ -119,10 +119,10 @@ void ImageManager::manageMemory()
     const uint64_t freed = before - m_TotalMemoryUsed;
     if (freed < c_MinimumRecovery)
     {
-        std::cout << "Not enought memory, This application will be closed !" << std::endl;
+        log(LogLevel::Warning, "ImageManager", "Not enought memory, This application will be closed !");
         std::exit(-1);
     }
-    std::cout << "Recovered memory : " << freed / 1048576 << " Mo." << std::endl;
+    log(LogLevel::Info, "ImageManager", "Recovered memory : " + std::to_string(freed / 1048576) + " Mo.");
 }
 
 void ImageManager::initGL()

@@ -22,6 +22,8 @@ void log(LogLevel level, const char* source, const std::string& text)
         s_Handler(level, source, text);
         return;
     }
+    if (level == LogLevel::Debug)
+        return;
     std::ostream& stream = level == LogLevel::Error ? std::cerr : std::cout;
     stream << text << std::endl;
 }

@@ -6,8 +6,9 @@
 
 #include <Core/MeshManager.h>
 #include <Rendering/Mesh.h>
-#include <Rendering/internal/PickRegion.h>
 #include <Rendering/Texture.h>
+#include <Rendering/internal/EngineState.h>
+#include <Rendering/internal/PickRegion.h>
 
 namespace Core
 {
@@ -17,22 +18,16 @@ namespace
 // A sphere of radius 0.2 drawn this high seems to rest on the board.
 const double c_SphereLift = 0.076;
 const double c_MeshClearance = 0.02;
-const double c_SphereRadius = 0.2;
+using Rendering::c_SphereRadius;
 
-// The sphere of a piece without a model, compiled once in the first context
-// that draws one and called from then on, instead of tessellated afresh for
-// every piece in every pass.
+// The engine's list of the sphere; drawn directly where the engine's OpenGL
+// set-up has not run (a program drawing pieces on its own).
 void drawSphere()
 {
-    static GLuint s_List = 0;
-    if (s_List == 0)
-    {
-        s_List = glGenLists(1);
-        glNewList(s_List, GL_COMPILE);
+    if (const unsigned int list = Rendering::engineState().m_SphereList)
+        glCallList(list);
+    else
         glutSolidSphere(c_SphereRadius, 10, 10);
-        glEndList();
-    }
-    glCallList(s_List);
 }
 } // namespace
 

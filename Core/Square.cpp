@@ -3,8 +3,8 @@
 #include <GL/gl.h>
 
 #include <Core/Object.h>
-#include <Rendering/internal/PickRegion.h>
 #include <Rendering/Texture.h>
+#include <Rendering/internal/PickRegion.h>
 
 namespace Core
 {
@@ -256,23 +256,18 @@ void Square::drawWithTexture() const
 
 void Square::drawObjects() const
 {
-    glPushMatrix();
-    glTranslated(m_Lower.x(), 0, -static_cast<double>(m_Lower.y()));
     for (const Object* object : m_Objects)
     {
         if (!object)
             continue;
-        const Object::ObjectAlignment& alignment = object->getAlignment();
-        float across = static_cast<float>(m_Size.x()) * widthFactor(alignment.m_Horizontal);
-        double along = static_cast<double>(m_Size.y()) * static_cast<double>(depthFactor(alignment.m_Vertical));
         glPushMatrix();
         // A piece playing an animated move is drawn along its path.
+        const Vec3<double> spot = getSpot(*object);
         const Vec3<double>& offset = object->getDrawOffset();
-        glTranslated(across + offset.x(), offset.y(), -along + offset.z());
+        glTranslated(spot.x() + offset.x(), spot.y() + offset.y(), spot.z() + offset.z());
         object->draw();
         glPopMatrix();
     }
-    glPopMatrix();
 }
 
 } // namespace Core

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Math/Vec3.h>
+#include <Math/Vec4.h>
 
 /// Sixteen elements in one flat array, indices 0 to 15. The camera fills it in
 /// OpenGL's column-major order (a translation sits at 12, 13, 14) so getPtr()
@@ -35,6 +36,16 @@ public:
     }
     static Matrix translation(const Vec3<T>& v) { return translation(v.x(), v.y(), v.z()); }
 
+    /// The 16 elements from `elements`, in their order (as glGetDoublev writes
+    /// a matrix).
+    static Matrix fromArray(const T* elements)
+    {
+        Matrix m;
+        for (int i = 0; i < 16; ++i)
+            m.m_M[i] = elements[i];
+        return m;
+    }
+
     T& operator[](int i) { return m_M[i]; }
     T operator[](int i) const { return m_M[i]; }
 
@@ -61,6 +72,17 @@ public:
         return Vec3<T>(m_M[0] * v.x() + m_M[1] * v.y() + m_M[2] * v.z() + m_M[3],
                        m_M[4] * v.x() + m_M[5] * v.y() + m_M[6] * v.z() + m_M[7],
                        m_M[8] * v.x() + m_M[9] * v.y() + m_M[10] * v.z() + m_M[11]);
+    }
+
+    /// OpenGL's product of this matrix, read column-major (element 4c + r in
+    /// row r, column c), with the column (x, y, z, w): a point taken from one
+    /// frame to the next, with no division by w.
+    Vec4<T> transform(const Vec4<T>& v) const
+    {
+        Vec4<T> r;
+        for (int row = 0; row < 4; ++row)
+            r.ptr()[row] = m_M[row] * v.x() + m_M[4 + row] * v.y() + m_M[8 + row] * v.z() + m_M[12 + row] * v.w();
+        return r;
     }
 
     T* getPtr() { return m_M; }

@@ -4,13 +4,14 @@
 #include <array>
 #include <cstdint>
 #include <fstream>
-#include <iostream>
 #include <istream>
 #include <iterator>
+#include <memory>
 #include <streambuf>
 
 #include <GL/gl.h>
 
+#include <Core/Log.h>
 #include <Math/Matrix.h>
 #include <Reader/internal/ASETokenizer.h>
 #include <Reader/internal/TextEncoding.h>
@@ -92,16 +93,16 @@ struct MemoryBuffer : std::streambuf
 
 bool badStructure()
 {
-    std::cout << "[ASEReader]> Bad structure in ASE file." << std::endl;
+    Core::log(Core::LogLevel::Warning, "ASEReader", "[ASEReader]> Bad structure in ASE file.");
     return false;
 }
 
 // Textures of materials outlive every mesh whose primitives point at them, so
-// they stay listed here until the process ends.
-std::vector<Rendering::Texture*>& keptTextures()
+// they are kept here until the process ends, and freed then.
+std::vector<std::unique_ptr<Rendering::Texture>>& keptTextures()
 {
-    static auto* textures = new std::vector<Rendering::Texture*>();
-    return *textures;
+    static std::vector<std::unique_ptr<Rendering::Texture>> textures;
+    return textures;
 }
 
 GLenum beginModeForCorners(std::size_t corners)
@@ -151,7 +152,7 @@ bool ASEReader::load(const std::string& fileName, Rendering::Mesh* mesh)
     std::ifstream file(fileName, std::ios::in | std::ios::binary);
     if (!file)
     {
-        std::cout << "Couldn't find/load mesh : \"" << fileName << "\"" << std::endl;
+        Core::log(Core::LogLevel::Warning, "ASEReader", "Couldn't find/load mesh : \"" + fileName + "\"");
         return false;
     }
     file.seekg(0, std::ios::end);
@@ -294,7 +295,7 @@ void ASEReader::takeBitmap(const std::string& quoted, unsigned int material)
     if (texture->isLoaded())
     {
         m_Textures[material] = texture;
-        keptTextures().push_back(texture);
+        keptTextures().emplace_back(texture);
     }
     else
         delete texture;

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <iostream>
 #include <limits>
 #include <map>
 #include <memory>
@@ -38,6 +37,7 @@
 
 #include <Core/Log.h>
 #include <Core/internal/Prefault.h>
+#include <Math/Matrix.h>
 #include <Reader/internal/MappedFile.h>
 #include <Reader/internal/ModelData.h>
 
@@ -47,18 +47,15 @@ namespace Reader
 namespace
 {
 
-using Matrix4 = std::array<double, 16>; // column-major, as glTF writes it
+// Column-major, as glTF writes it: `local * parent` is the node's world
+// matrix (the local one applied first).
+using Matrix4 = Matrix<double>;
 
-constexpr Matrix4 c_Identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+const Matrix4 c_Identity = Matrix4::identity();
 
-Matrix4 multiply(const Matrix4& a, const Matrix4& b)
+bool isIdentity(const Matrix4& m)
 {
-    Matrix4 m{};
-    for (int column = 0; column < 4; ++column)
-        for (int row = 0; row < 4; ++row)
-            for (int k = 0; k < 4; ++k)
-                m[column * 4 + row] += a[k * 4 + row] * b[column * 4 + k];
-    return m;
+    return std::equal(m.getPtr(), m.getPtr() + 16, c_Identity.getPtr());
 }
 
 Matrix4 localMatrix(const tinygltf::Node& node)
@@ -66,7 +63,7 @@ Matrix4 localMatrix(const tinygltf::Node& node)
     if (node.matrix.size() == 16)
     {
         Matrix4 m;
-        std::copy(node.matrix.begin(), node.matrix.end(), m.begin());
+        std::copy(node.matrix.begin(), node.matrix.end(), m.getPtr());
         return m;
     }
     Matrix4 m = c_Identity;
@@ -655,7 +652,7 @@ ModelData::Mode modeOf(int mode)
 void readPositions(const View& view, const Matrix4& world, int accessor, std::vector<Vec3<double>>& out)
 {
     Core::allocate(out, view.m_Count);
-    const bool identity = world == c_Identity;
+    const bool identity = isIdentity(world);
     for (std::size_t i = 0; i < view.m_Count; ++i)
     {
         double p[3];
@@ -676,7 +673,7 @@ void readPositions(const View& view, const Matrix4& world, int accessor, std::ve
 void readNormals(const View& view, const Matrix4& world, std::vector<Vec3<double>>& out)
 {
     Core::allocate(out, view.m_Count);
-    const bool identity = world == c_Identity;
+    const bool identity = isIdentity(world);
     const std::array<double, 9> m = normalMatrix(world);
     for (std::size_t i = 0; i < view.m_Count; ++i)
     {
@@ -759,7 +756,7 @@ public:
                 throw Refusal("node " + std::to_string(index) + " is reached twice");
             reached[std::size_t(index)] = true;
             const tinygltf::Node& node = m_Model.nodes[std::size_t(index)];
-            const Matrix4 world = multiply(parent, localMatrix(node));
+            const Matrix4 world = localMatrix(node) * parent;
             if (node.mesh >= 0)
             {
                 if (std::size_t(node.mesh) >= m_Model.meshes.size())
@@ -1002,7 +999,7 @@ bool refuse(const std::string& fileName, const std::string& reason)
 void ignored(const std::string& fileName, bool present, const char* what)
 {
     if (present)
-        std::cout << "[GLTFReader]> " << fileName << " : " << what << " ignored" << std::endl;
+        Core::log(Core::LogLevel::Warning, "GLTFReader", "[GLTFReader]> " + fileName + " : " + what + " ignored");
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "Core/Log.h"
 #include "Rendering/Image.h"
 
 namespace Reader
@@ -135,6 +136,15 @@ void limitScans(j_common_ptr cinfo)
         ERREXIT(cinfo, JERR_IMAGE_TOO_BIG);
 }
 
+// libjpeg's warnings, such as "Premature end of JPEG file", as libjpeg
+// prints them (on the standard error), through the library's log.
+void logMessage(jpeg_common_struct* cinfo)
+{
+    char text[JMSG_LENGTH_MAX];
+    cinfo->err->format_message(cinfo, text);
+    Core::log(Core::LogLevel::Error, "JPEGReader", text);
+}
+
 } // namespace
 
 int& jpegerror()
@@ -144,6 +154,9 @@ int& jpegerror()
 
 void my_error_exit(jpeg_common_struct* cinfo)
 {
+    char text[JMSG_LENGTH_MAX];
+    cinfo->err->format_message(cinfo, text);
+    Core::log(Core::LogLevel::Debug, "JPEGReader", text);
     my_error_mgr* error = reinterpret_cast<my_error_mgr*>(cinfo->err);
     std::longjmp(error->setjmp_buffer, 1);
 }
@@ -197,6 +210,7 @@ unsigned char* simage_jpeg_load(std::istream& stream, int* width, int* height, i
     jpeg_progress_mgr progress;
     cinfo.err = jpeg_std_error(&error.pub);
     error.pub.error_exit = my_error_exit;
+    error.pub.output_message = logMessage;
     progress.progress_monitor = limitScans;
 
     // Written between setjmp and a possible longjmp, so kept volatile.
@@ -280,7 +294,7 @@ bool readJPEGFile(const std::string& fileName, Rendering::Image* image)
     std::ifstream stream(fileName.c_str(), std::ios::in | std::ios::binary);
     if (!stream.is_open())
     {
-        std::cout << "Couldn't find/load texture : \"" << fileName << std::endl;
+        Core::log(Core::LogLevel::Warning, "JPEGReader", "Couldn't find/load texture : \"" + fileName);
         return false;
     }
     return readJPEGStream(stream, image);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <iostream>
 
+#include <Core/Log.h>
 #include <Reader/ASEReader.h>
 #include <Reader/internal/GLTFReader.h>
 #include <Reader/internal/ModelData.h>
@@ -61,7 +61,7 @@ bool ModelReader::load(const std::string& fileName, Rendering::Mesh* mesh)
     case Format::Unknown:
         break;
     }
-    std::cout << "Unsupported format ... (supported format : ASE)" << std::endl;
+    Core::log(Core::LogLevel::Warning, "ModelReader", "Unsupported format ... (supported format : ASE)");
     return false;
 }
 

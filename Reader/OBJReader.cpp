@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <iostream>
 #include <istream>
 #include <limits>
 #include <map>
@@ -216,8 +215,9 @@ public:
             std::string bytes;
             const bool read = m_Reader(m_Directory + name, bytes);
             if (!read)
-                std::cout << "[OBJReader]> " << m_FileName << " : material library " << name
-                          << " cannot be read, drawn untextured" << std::endl;
+                Core::log(Core::LogLevel::Warning, "OBJReader",
+                          "[OBJReader]> " + m_FileName + " : material library " + name +
+                              " cannot be read, drawn untextured");
             known = m_Read.emplace(name, std::make_pair(read, std::move(bytes))).first;
         }
         if (!known->second.first)
@@ -424,7 +424,8 @@ public:
         if (!m_Reader(path, bytes))
         {
             if (picture)
-                std::cout << "[OBJReader]> " << m_FileName << " : texture " << path << " cannot be read" << std::endl;
+                Core::log(Core::LogLevel::Warning, "OBJReader",
+                          "[OBJReader]> " + m_FileName + " : texture " + path + " cannot be read");
             return -1;
         }
         m_Data.m_Images.push_back({path, std::move(bytes)});

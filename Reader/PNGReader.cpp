@@ -10,6 +10,7 @@
 #include <iostream>
 #include <new>
 
+#include "Core/Log.h"
 #include "Rendering/Image.h"
 
 namespace Reader
@@ -31,7 +32,7 @@ void png_read_istream(png_struct_def* png, unsigned char* data, std::size_t leng
 
 void user_error_fn(png_struct_def* png, const char* message)
 {
-    std::cout << "PNG lib warning : " << message << std::endl;
+    Core::log(Core::LogLevel::Warning, "PNGReader", std::string("PNG lib warning : ") + message);
     PNGError* error = static_cast<PNGError*>(png_get_error_ptr(png));
     if (error != nullptr)
         error->m_Message = message;
@@ -42,7 +43,7 @@ void user_error_fn(png_struct_def* png, const char* message)
 
 void user_warning_fn(png_struct_def*, const char* message)
 {
-    std::cout << "PNG lib warning : " << message << std::endl;
+    Core::log(Core::LogLevel::Warning, "PNGReader", std::string("PNG lib warning : ") + message);
 }
 
 void png_write_ostream(png_struct_def* png, unsigned char* data, std::size_t length)
@@ -128,7 +129,7 @@ bool readPNGFile(const std::string& fileName, Rendering::Image* image)
     std::ifstream stream(fileName.c_str(), std::ios::in | std::ios::binary);
     if (!stream.is_open())
     {
-        std::cout << "Couldn't open/find file : \"" << fileName << "\"" << std::endl;
+        Core::log(Core::LogLevel::Warning, "PNGReader", "Couldn't open/find file : \"" + fileName + "\"");
         return false;
     }
     return readPNGStream(stream, image);
@@ -140,7 +141,7 @@ bool readPNGStream(std::istream& stream, Rendering::Image* image)
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr)
     {
-        std::cout << "PNG lib warning : Insufficient memory" << std::endl;
+        Core::log(Core::LogLevel::Warning, "PNGReader", "PNG lib warning : Insufficient memory");
         return false;
     }
     png_set_error_fn(png, &error, user_error_fn, user_warning_fn);
@@ -150,7 +151,7 @@ bool readPNGStream(std::istream& stream, Rendering::Image* image)
     if (info == nullptr || endInfo == nullptr)
     {
         png_destroy_read_struct(&png, &info, &endInfo);
-        std::cout << "PNG lib warning : Insufficient memory" << std::endl;
+        Core::log(Core::LogLevel::Warning, "PNGReader", "PNG lib warning : Insufficient memory");
         return false;
     }
 
@@ -159,7 +160,7 @@ bool readPNGStream(std::istream& stream, Rendering::Image* image)
     if (stream.gcount() != sizeof(signature) || png_sig_cmp(signature, 0, sizeof(signature)) != 0)
     {
         png_destroy_read_struct(&png, &info, &endInfo);
-        std::cout << "Error in header." << std::endl;
+        Core::log(Core::LogLevel::Warning, "PNGReader", "Error in header.");
         return false;
     }
 
@@ -170,7 +171,7 @@ bool readPNGStream(std::istream& stream, Rendering::Image* image)
     {
         delete[] rows;
         delete[] buffer;
-        std::cout << error << std::endl;
+        Core::log(Core::LogLevel::Warning, "PNGReader", error.m_Message);
         png_destroy_read_struct(&png, &info, &endInfo);
         return false;
     }
@@ -212,7 +213,7 @@ bool readPNGStream(std::istream& stream, Rendering::Image* image)
     if (format == 0)
     {
         delete[] buffer;
-        std::cout << "Pixel Format error ..." << std::endl;
+        Core::log(Core::LogLevel::Warning, "PNGReader", "Pixel Format error ...");
         return false;
     }
     image->setData(static_cast<int>(width), static_cast<int>(height), 1, static_cast<int>(format), format, type,

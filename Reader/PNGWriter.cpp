@@ -2,11 +2,11 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <iostream>
 
 #include <png.h>
 #include <sys/stat.h>
 
+#include <Core/Log.h>
 #include <Reader/PNGReader.h>
 
 namespace Reader
@@ -14,12 +14,17 @@ namespace Reader
 
 namespace
 {
-// libpng leaves through longjmp; the message goes out once, from the caller.
-void silentError(png_structp png, png_const_charp)
+// libpng leaves through longjmp; the failure goes out once, from the caller,
+// and libpng's own words only as detail.
+void silentError(png_structp png, png_const_charp message)
 {
+    Core::log(Core::LogLevel::Debug, "PNGWriter", message);
     png_longjmp(png, 1);
 }
-void silentWarning(png_structp, png_const_charp) {}
+void silentWarning(png_structp, png_const_charp message)
+{
+    Core::log(Core::LogLevel::Debug, "PNGWriter", message);
+}
 
 // Only trivially destructible locals live here, as longjmp skips destructors.
 bool encode(std::FILE* file, const unsigned char* rgb, unsigned int width, unsigned int height)
@@ -61,7 +66,7 @@ bool writePNGFile(const std::string& fileName, const unsigned char* rgb, unsigne
                 std::remove(fileName.c_str());
         }
     if (!written)
-        std::cout << "Couldn't write file : \"" << fileName << "\"" << std::endl;
+        Core::log(Core::LogLevel::Warning, "PNGWriter", "Couldn't write file : \"" + fileName + "\"");
     return written;
 }
 

@@ -1,8 +1,8 @@
 #include <Rendering/Geometry.h>
 
 #include <algorithm>
-#include <iostream>
 
+#include <Core/Log.h>
 #include <Rendering/Primitive.h>
 
 namespace Rendering
@@ -24,7 +24,7 @@ void Geometry::removePrimitive(Primitive* primitive)
     auto found = std::find(m_Primitives.begin(), m_Primitives.end(), primitive);
     if (found == m_Primitives.end())
     {
-        std::cout << "Unkown primitive to remove." << std::endl;
+        Core::log(Core::LogLevel::Warning, "Geometry", "Unkown primitive to remove.");
         return;
     }
     m_Primitives.erase(found);

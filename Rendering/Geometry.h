@@ -22,17 +22,8 @@ public:
     Geometry& operator=(const Geometry&) = delete;
     ~Geometry();
 
-    /// The normal array's convention: Primitive draws a stored (x, y, z) as
-    /// (x, -z, y), so a normal (x, y, z) in the engine's y-up axes is stored
-    /// as (x, z, -y).
-    static Vec3<double> storedNormal(const Vec3<double>& normal)
-    {
-        return Vec3<double>(normal.x(), normal.z(), -normal.y());
-    }
-
     std::vector<Vec3<double>>& getVertexArray() { return m_Vertices; }
-    /// One slot per vertex number, each stored as storedNormal() of the
-    /// model's normal.
+    /// One slot per vertex number, each normal stored turned (see storedNormal).
     std::vector<Vec3<double>>& getNormalArray() { return m_Normals; }
     std::vector<Vec3<double>>& getColorArray() { return m_Colors; }
     std::vector<Vec2<double>>& getTexCoordArray() { return m_TexCoords; }
@@ -45,6 +36,12 @@ public:
     void removePrimitive(Primitive* primitive);
     void initDisplayList();
     void draw();
+
+    /// The normal array's convention: Primitive draws a stored normal s as
+    /// drawnNormal(s) = (s.x, -s.z, s.y), so a vertex whose normal is to be n
+    /// (engine axes) stores storedNormal(n) = (n.x, n.z, -n.y).
+    static Vec3<double> storedNormal(const Vec3<double>& n) { return Vec3<double>(n.x(), n.z(), -n.y()); }
+    static Vec3<double> drawnNormal(const Vec3<double>& s) { return Vec3<double>(s.x(), -s.z(), s.y()); }
 
 private:
     std::vector<Primitive*> m_Primitives;

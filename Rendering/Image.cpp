@@ -4,10 +4,10 @@
 #include <GL/glx.h>
 
 #include <cstring>
-#include <iostream>
 #include <istream>
 #include <streambuf>
 
+#include "Core/Log.h"
 #include "Reader/JPEGReader.h"
 #include "Reader/PNGReader.h"
 #include "Rendering/Render.h"
@@ -61,9 +61,9 @@ Image::Image(const std::string& name, std::string_view bytes)
       m_Data(nullptr), m_DataSize(0)
 {
     if (loadFromMemory(bytes))
-        std::cout << "Image File : \"" << name << "\" loaded." << std::endl;
+        Core::log(Core::LogLevel::Info, "Image", "Image File : \"" + name + "\" loaded.");
     else
-        std::cout << "Couldn't load Image file : \"" << name << "\"" << std::endl;
+        Core::log(Core::LogLevel::Warning, "Image", "Couldn't load Image file : \"" + name + "\"");
 }
 
 Image::Image(const std::string& fileName)
@@ -71,9 +71,9 @@ Image::Image(const std::string& fileName)
       m_Data(nullptr), m_DataSize(0)
 {
     if (load(fileName))
-        std::cout << "Image File : \"" << fileName << "\" loaded." << std::endl;
+        Core::log(Core::LogLevel::Info, "Image", "Image File : \"" + fileName + "\" loaded.");
     else
-        std::cout << "Couldn't load Image file : \"" << fileName << "\"" << std::endl;
+        Core::log(Core::LogLevel::Warning, "Image", "Couldn't load Image file : \"" + fileName + "\"");
 }
 
 // The copy takes exactly the bytes the other image holds, so that gray and
@@ -107,7 +107,7 @@ bool Image::load(const std::string& fileName)
     if (fileName.find(".jpg") != std::string::npos || fileName.find(".jpeg") != std::string::npos ||
         fileName.find(".JPG") != std::string::npos || fileName.find(".JPEG") != std::string::npos)
         return Reader::readJPEGFile(fileName, this);
-    std::cout << "Unsupported format ... (supported format : PNG / JPG)" << std::endl;
+    Core::log(Core::LogLevel::Warning, "Image", "Unsupported format ... (supported format : PNG / JPG)");
     return false;
 }
 
@@ -119,7 +119,7 @@ bool Image::loadFromMemory(std::string_view bytes)
         return Reader::readPNGStream(stream, this);
     if (bytes.size() >= 2 && bytes[0] == '\xff' && bytes[1] == '\xd8')
         return Reader::readJPEGStream(stream, this);
-    std::cout << "Unsupported format ... (supported format : PNG / JPG)" << std::endl;
+    Core::log(Core::LogLevel::Warning, "Image", "Unsupported format ... (supported format : PNG / JPG)");
     return false;
 }
 
@@ -142,7 +142,7 @@ void Image::reduceToLimit()
 {
     if (m_Reduced)
     {
-        std::cout << "Already Reduced ..." << std::endl;
+        Core::log(Core::LogLevel::Info, "Image", "Already Reduced ...");
         return;
     }
     const uint32_t width = static_cast<uint32_t>(m_Width);

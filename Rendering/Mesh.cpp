@@ -1,7 +1,6 @@
 #include <Rendering/Mesh.h>
 
-#include <iostream>
-
+#include <Core/Log.h>
 #include <Reader/internal/ModelReader.h>
 #include <Rendering/Geometry.h>
 #include <Rendering/Texture.h>
@@ -12,9 +11,9 @@ namespace Rendering
 Mesh::Mesh(const std::string& fileName)
 {
     if (load(fileName))
-        std::cout << "Mesh File : \"" << fileName << "\" loaded." << std::endl;
+        Core::log(Core::LogLevel::Info, "Mesh", "Mesh File : \"" + fileName + "\" loaded.");
     else
-        std::cout << "Couldn't load Mesh file : \"" << fileName << "\"" << std::endl;
+        Core::log(Core::LogLevel::Warning, "Mesh", "Couldn't load Mesh file : \"" + fileName + "\"");
 }
 
 Mesh::Mesh(const Mesh&) {}

@@ -1,34 +1,23 @@
 #include <Rendering/internal/PickRegion.h>
 
+#include <algorithm>
 #include <cmath>
 
 // GLEW must come before any other OpenGL header.
 #include <GL/glew.h>
+
+#include <Math/Matrix.h>
+#include <Rendering/internal/EngineState.h>
 
 namespace Rendering
 {
 
 namespace
 {
-bool s_Skipping = true;
-
 // Relative margin by which a corner must lie beyond a plane to count as
 // outside, so that Mesa's single-precision clipping can never keep a
 // primitive this test dropped.
 const double c_Margin = 1e-5;
-
-// Column-major a * b, as OpenGL stores matrices.
-void multiply(const double* a, const double* b, double* out)
-{
-    for (int column = 0; column < 4; ++column)
-        for (int row = 0; row < 4; ++row)
-        {
-            double sum = 0;
-            for (int k = 0; k < 4; ++k)
-                sum += a[k * 4 + row] * b[column * 4 + k];
-            out[column * 4 + row] = sum;
-        }
-}
 } // namespace
 
 bool PickRegion::selecting()
@@ -40,12 +29,14 @@ bool PickRegion::selecting()
 
 bool PickRegion::clipMatrix(double (&toClip)[16])
 {
-    if (!s_Skipping || !selecting())
+    if (!engineState().m_PickSkipping || !selecting())
         return false;
     double projection[16], modelView[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-    multiply(projection, modelView, toClip);
+    // The model-view applied first, then the projection.
+    const Matrix<double> product = Matrix<double>::fromArray(modelView) * Matrix<double>::fromArray(projection);
+    std::copy(product.getPtr(), product.getPtr() + 16, toClip);
     return true;
 }
 
@@ -55,13 +46,13 @@ bool PickRegion::boxReaches(const double (&toClip)[16], const Vec3<double>& min,
         return true;
     // Corners beyond each plane: x > w, x < -w, y > w, y < -w, z > w, z < -w.
     int beyond[6] = {0, 0, 0, 0, 0, 0};
+    const Matrix<double> matrix = Matrix<double>::fromArray(toClip);
     for (int corner = 0; corner < 8; ++corner)
     {
-        const double p[3] = {corner & 1 ? max.x() : min.x(), corner & 2 ? max.y() : min.y(),
-                             corner & 4 ? max.z() : min.z()};
-        double clip[4];
-        for (int row = 0; row < 4; ++row)
-            clip[row] = toClip[row] * p[0] + toClip[4 + row] * p[1] + toClip[8 + row] * p[2] + toClip[12 + row];
+        const Vec4<double> p(corner & 1 ? max.x() : min.x(), corner & 2 ? max.y() : min.y(),
+                             corner & 4 ? max.z() : min.z(), 1.0);
+        const Vec4<double> transformed = matrix.transform(p);
+        const double* clip = transformed.ptr();
         const double w = clip[3];
         for (int axis = 0; axis < 3; ++axis)
         {
@@ -86,12 +77,12 @@ bool PickRegion::mayHit(const Vec3<double>& min, const Vec3<double>& max)
 
 void PickRegion::setSkipping(bool on)
 {
-    s_Skipping = on;
+    engineState().m_PickSkipping = on;
 }
 
 bool PickRegion::isSkipping()
 {
-    return s_Skipping;
+    return engineState().m_PickSkipping;
 }
 
 void PickRegion::drawVertices(unsigned int mode, const double* xyz, int count)

@@ -6,9 +6,9 @@
 
 #include <Rendering/Geometry.h>
 #include <Rendering/Image.h>
-#include <Rendering/internal/PickRegion.h>
 #include <Rendering/Render.h>
 #include <Rendering/Texture.h>
+#include <Rendering/internal/PickRegion.h>
 
 namespace Rendering
 {
@@ -88,10 +88,7 @@ void Primitive::initDisplayList()
         for (std::size_t i = face; i < end; ++i)
         {
             if (useNormals)
-            {
-                const Vec3<double>& n = normals[m_NormalIndices[i]];
-                glNormal3d(n.x(), -n.z(), n.y());
-            }
+                glNormal3dv(Geometry::drawnNormal(normals[m_NormalIndices[i]]).ptr());
             if (useColors)
                 glColor3dv(colors[m_ColorIndices[i]].ptr());
             if (useTexCoords)

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
-#include <iostream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -22,14 +21,17 @@
 #include <Core/CallBackPicking.h>
 #include <Core/Drawable.h>
 #include <Core/ImageManager.h>
+#include <Core/Log.h>
 #include <Core/MeshManager.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
+#include <Math/Matrix.h>
 #include <Reader/PNGWriter.h>
 #include <Rendering/Camera.h>
 #include <Rendering/HUD.h>
 #include <Rendering/Light.h>
 #include <Rendering/Shader.h>
+#include <Rendering/internal/EngineState.h>
 
 float rot = 0.0f;
 Vec3<double> dst_pos(0.0, 10.0, -10.0);
@@ -51,7 +53,7 @@ int mouseY = 0;
 int oldX = 0;
 int oldY = 0;
 
-bool s_Alive = false;
+EngineState s_State;
 
 const double c_QuarterTurn = 0.7853975;
 const double c_EighthTurn = 0.39269875;
@@ -206,9 +208,14 @@ Render* Render::instance()
     return &s_Instance;
 }
 
+EngineState& engineState()
+{
+    return s_State;
+}
+
 bool Render::isAlive()
 {
-    return s_Alive;
+    return s_State.m_RenderAlive;
 }
 
 Render::Render()
@@ -217,12 +224,12 @@ Render::Render()
       m_HasFrameTime(false), m_DrawnModelView{}, m_DrawnProjection{}, m_DrawnViewport{}, m_HasDrawn(false)
 {
     m_Camera->setIsFree(true);
-    s_Alive = true;
+    s_State.m_RenderAlive = true;
 }
 
 Render::~Render()
 {
-    s_Alive = false;
+    s_State.m_RenderAlive = false;
     delete m_Camera;
 }
 
@@ -274,7 +281,6 @@ void Render::run()
 
 void Render::initGL()
 {
-    std::cout << "Initializing OpenGL : ";
     glClearColor(0.1f, 0.1f, 0.1f, 0.0f);
     glViewport(0, 0, static_cast<GLsizei>(m_Width), static_cast<GLsizei>(m_Height));
 
@@ -315,16 +321,24 @@ void Render::initGL()
 
     Core::ImageManager::instance()->initGL();
     Core::MeshManager::instance()->initList();
+    // The sphere of a piece without a model, compiled once for this context
+    // rather than tessellated afresh for every piece in every pass.
+    if (s_State.m_SphereList != 0)
+        glDeleteLists(s_State.m_SphereList, 1);
+    s_State.m_SphereList = glGenLists(1);
+    glNewList(s_State.m_SphereList, GL_COMPILE);
+    glutSolidSphere(c_SphereRadius, 10, 10);
+    glEndList();
 
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    std::cout << " OK" << std::endl;
+    // Each step is one line once done, as a handler takes whole lines.
+    Core::log(Core::LogLevel::Info, "Render", "Initializing OpenGL :  OK");
 
-    std::cout << "Initializing GLEW & Shader : ";
     glewInit();
     m_ShaderAvailable = Shader::shaderIsAvailable();
-    std::cout << " OK" << std::endl;
+    Core::log(Core::LogLevel::Info, "Render", "Initializing GLEW & Shader :  OK");
     if (m_Shader && m_ShaderAvailable)
         m_Shader->init();
 }
@@ -417,14 +431,10 @@ Render::WindowPoint Render::getWindowPoint(const Vec3<double>& point) const
         return result;
     // The board draws itself centred on the scene's origin.
     const Vec2<unsigned int>& size = m_Board->getSize();
-    const double local[4] = {point.x() - size.x() / 2.0, point.y(), point.z() + size.y() / 2.0, 1.0};
-    double eye[4], clip[4];
-    for (int r = 0; r < 4; ++r)
-        eye[r] = m_DrawnModelView[r] * local[0] + m_DrawnModelView[4 + r] * local[1] +
-                 m_DrawnModelView[8 + r] * local[2] + m_DrawnModelView[12 + r] * local[3];
-    for (int r = 0; r < 4; ++r)
-        clip[r] = m_DrawnProjection[r] * eye[0] + m_DrawnProjection[4 + r] * eye[1] +
-                  m_DrawnProjection[8 + r] * eye[2] + m_DrawnProjection[12 + r] * eye[3];
+    const Vec4<double> local(point.x() - size.x() / 2.0, point.y(), point.z() + size.y() / 2.0, 1.0);
+    const Vec4<double> eye = Matrix<double>::fromArray(m_DrawnModelView).transform(local);
+    const Vec4<double> transformed = Matrix<double>::fromArray(m_DrawnProjection).transform(eye);
+    const double* clip = transformed.ptr();
     if (!(clip[3] > 0.0))
         return result;
     const double ndc[3] = {clip[0] / clip[3], clip[1] / clip[3], clip[2] / clip[3]};

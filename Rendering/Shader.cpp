@@ -4,8 +4,9 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iostream>
 #include <new>
+
+#include "Core/Log.h"
 
 namespace Rendering
 {
@@ -43,7 +44,7 @@ char* Shader::load(const std::string& fileName)
     // A directory opens but has no size: treat it like a missing file.
     if (size < 0 || !file.good())
     {
-        std::cout << "Couldn't find/load Shader : \"" << fileName << "\"" << std::endl;
+        Core::log(Core::LogLevel::Warning, "Shader", "Couldn't find/load Shader : \"" + fileName + "\"");
         return nullptr;
     }
     char* source = new char[static_cast<std::size_t>(size) + 1]();
@@ -65,7 +66,7 @@ unsigned int Shader::compile(unsigned int type, const char* source, const std::s
     glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
     char* log = new char[static_cast<std::size_t>(length < 0 ? 0 : length) + 1]();
     glGetShaderInfoLog(shader, length, &length, log);
-    std::cerr << "Can't compile shader \"" << fileName << "\" : " << std::endl << log << std::endl;
+    Core::log(Core::LogLevel::Error, "Shader", "Can't compile shader \"" + fileName + "\" : \n" + log);
     delete[] log;
     glDeleteShader(shader);
     return 0;
@@ -100,8 +101,8 @@ void Shader::init()
     glAttachShader(m_Program, m_VertexShader);
     glAttachShader(m_Program, m_FragmentShader);
     glLinkProgram(m_Program);
-    std::cout << "Shader file \"" << m_VertexFile << "\" loaded." << std::endl;
-    std::cout << "Shader file \"" << m_FragmentFile << "\" loaded." << std::endl;
+    Core::log(Core::LogLevel::Info, "Shader", "Shader file \"" + m_VertexFile + "\" loaded.");
+    Core::log(Core::LogLevel::Info, "Shader", "Shader file \"" + m_FragmentFile + "\" loaded.");
 }
 
 void Shader::apply()
@@ -129,7 +130,7 @@ int Shader::getParameterHandle(const char* name)
         location = glGetUniformLocationARB(m_Program, name);
     if (location == -1)
     {
-        std::cerr << "ERROR: \"" << name << "\" unknown parameter..." << std::endl;
+        Core::log(Core::LogLevel::Error, "Shader", "ERROR: \"" + std::string(name) + "\" unknown parameter...");
         std::exit(1);
     }
     return location;

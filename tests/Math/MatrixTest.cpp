@@ -2,6 +2,7 @@
 
 #include <Math/Matrix.h>
 #include <Math/Vec3.h>
+#include <Math/Vec4.h>
 
 TEST(MatrixTest, TheTwoProductsReadTheArrayInOppositeOrders)
 {
@@ -23,4 +24,21 @@ TEST(MatrixTest, TheTwoProductsReadTheArrayInOppositeOrders)
     // The model reader's axis matrix: z-up (x, y, z) becomes y-up (x, z, -y).
     Matrix<double> axis(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1);
     EXPECT_EQ(axis * p, Vec3<double>(1, 3, -2));
+}
+
+TEST(MatrixTest, TransformReadsColumnsAsOpenGLAndAgreesWithTheProduct)
+{
+    // translation() in OpenGL's reading moves a point (w 1), not a direction (w 0).
+    const Matrix<double> move = Matrix<double>::translation(10, 20, 30);
+    EXPECT_EQ(move.transform(Vec4<double>(1, 2, 3, 1)), Vec4<double>(11, 22, 33, 1));
+    EXPECT_EQ(move.transform(Vec4<double>(1, 2, 3, 0)), Vec4<double>(1, 2, 3, 0));
+
+    // a * b applies a first, then b: the one product the picking and the
+    // window points build on.
+    const double elements[16] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37, 41, 43, 47, 53};
+    const Matrix<double> a = Matrix<double>::fromArray(elements);
+    const Matrix<double> b(1, 0, 2, 0, 0, 3, 0, 1, 4, 0, 5, 0, 0, 6, 0, 7);
+    const Vec4<double> v(1, -2, 3, 1);
+    EXPECT_EQ((a * b).transform(v), b.transform(a.transform(v)));
+    EXPECT_NE((b * a).transform(v), b.transform(a.transform(v)));
 }

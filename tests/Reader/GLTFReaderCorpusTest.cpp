@@ -18,7 +18,7 @@
 #include <Reader/internal/GLTFReader.h>
 #include <Reader/internal/ModelData.h>
 
-#include "support/LogLines.h"
+#include "support/LogCapture.h"
 
 namespace
 {
@@ -56,8 +56,6 @@ TEST(GLTFReaderCorpusTest, ValidatorSuiteLoadsWhatIsValidAndRefusesWhatIsNot)
     const std::filesystem::path suite = TABULA_GLTF_VALIDATOR_DIR;
     if (!std::filesystem::is_directory(suite))
         GTEST_SKIP() << suite << " is absent";
-    TabulaTest::LogLines log;
-    std::vector<std::string>& lines = log.m_Lines;
     std::size_t valid = 0, loaded = 0, broken = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(suite))
     {
@@ -70,9 +68,12 @@ TEST(GLTFReaderCorpusTest, ValidatorSuiteLoadsWhatIsValidAndRefusesWhatIsNot)
         if (!report.is_object())
             continue; // a file another one names, not a test of its own
         SCOPED_TRACE(path);
-        lines.clear();
+        TabulaTest::LogCapture log;
         Reader::ModelData data;
         const bool ok = Reader::GLTFReader().load(path, data);
+        std::vector<std::string> lines;
+        for (const TabulaTest::LogCapture::Line& line : log.lines())
+            lines.push_back(line.m_Text);
         expectSound(data);
         if (report["issues"]["numErrors"] != 0)
         {

@@ -11,6 +11,7 @@
 #include "Rendering/Render.h"
 #include "Rendering/Shader.h"
 #include "support/GLTestWindow.h"
+#include "support/LogCapture.h"
 #include "support/TestPaths.h"
 
 namespace
@@ -35,11 +36,10 @@ Built build(const std::string& vertex, const std::string& fragment)
     startEngine();
     Built built;
     built.shader.reset(new Rendering::Shader(vertex, fragment));
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
+    TabulaTest::LogCapture log;
     built.shader->init();
-    built.err = testing::internal::GetCapturedStderr();
-    built.out = testing::internal::GetCapturedStdout();
+    built.err = log.err();
+    built.out = log.out();
     return built;
 }
 } // namespace

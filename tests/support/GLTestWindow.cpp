@@ -11,6 +11,7 @@
 #include <Rendering/Render.h>
 #include <Rendering/Shader.h>
 
+#include "support/LogCapture.h"
 #include "support/TestPaths.h"
 
 // X11 defines macros (None, Bool) that clash with the headers above.
@@ -79,9 +80,9 @@ void initEngine()
     openWindow();
     if (g_EngineReady)
         return;
-    testing::internal::CaptureStdout();
+    LogCapture log;
     Rendering::Render::instance()->initGL();
-    g_SetupOutput = testing::internal::GetCapturedStdout();
+    g_SetupOutput = log.out();
     g_EngineReady = true;
 }
 

@@ -8,6 +8,8 @@
 #include <Rendering/Mesh.h>
 #include <Rendering/Primitive.h>
 
+#include "support/LogCapture.h"
+
 namespace TabulaTest
 {
 
@@ -28,8 +30,8 @@ MeshCorners cornersOf(const Rendering::Mesh& mesh, unsigned int mode)
                 corners.m_Positions.push_back(geometry->getVertexArray().at(primitive->getVertexIndicesArray()[i]));
                 if (i < normals.size())
                 {
-                    const Vec3<double>& n = geometry->getNormalArray().at(normals[i]);
-                    corners.m_Normals.push_back(Vec3<double>(n.x(), -n.z(), n.y()));
+                    corners.m_Normals.push_back(
+                        Rendering::Geometry::drawnNormal(geometry->getNormalArray().at(normals[i])));
                 }
             }
         }
@@ -39,11 +41,10 @@ MeshCorners cornersOf(const Rendering::Mesh& mesh, unsigned int mode)
 
 std::unique_ptr<Rendering::Mesh> loadMesh(const std::string& path, std::string* printed)
 {
-    testing::internal::CaptureStdout();
+    LogCapture log;
     auto mesh = std::make_unique<Rendering::Mesh>(path);
-    const std::string output = testing::internal::GetCapturedStdout();
     if (printed)
-        *printed = output;
+        *printed = log.out();
     return mesh;
 }
 

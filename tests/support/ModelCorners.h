@@ -8,7 +8,7 @@
 
 #include <Reader/internal/ModelData.h>
 
-#include "support/LogLines.h"
+#include "support/LogCapture.h"
 #include "support/MeshCorners.h"
 
 namespace TabulaTest
@@ -40,12 +40,13 @@ void expectModelRefused(const std::string& path, const std::string& reason)
 {
     SCOPED_TRACE(path);
     Reader::ModelData data;
-    LogLines log;
+    LogCapture log;
     EXPECT_FALSE(ModelReader().load(path, data));
     EXPECT_TRUE(data.m_Primitives.empty() && data.m_VertexSets.empty() && data.m_Images.empty());
-    ASSERT_EQ(log.m_Lines.size(), 1u) << testing::PrintToString(log.m_Lines);
-    EXPECT_NE(log.m_Lines[0].find(path + " : "), std::string::npos) << log.m_Lines[0];
-    EXPECT_NE(log.m_Lines[0].find(reason), std::string::npos) << log.m_Lines[0];
+    ASSERT_EQ(log.lines().size(), 1u) << log.out();
+    const std::string& line = log.lines()[0].m_Text;
+    EXPECT_NE(line.find(path + " : "), std::string::npos) << line;
+    EXPECT_NE(line.find(reason), std::string::npos) << line;
 }
 
 } // namespace TabulaTest
