@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <fstream>
 #include <istream>
+#include <iterator>
 #include <memory>
 #include <streambuf>
 
@@ -13,6 +14,7 @@
 #include <Core/Log.h>
 #include <Math/Matrix.h>
 #include <Reader/internal/ASETokenizer.h>
+#include <Reader/internal/TextEncoding.h>
 #include <Rendering/Geometry.h>
 #include <Rendering/Mesh.h>
 #include <Rendering/Primitive.h>
@@ -156,6 +158,16 @@ bool ASEReader::load(const std::string& fileName, Rendering::Mesh* mesh)
     file.seekg(0, std::ios::end);
     std::streamoff length = file.tellg();
     file.seekg(0, std::ios::beg);
+    // UTF-16 text is narrowed whole, as the OBJ reader does; the rest streams.
+    char mark[2] = {};
+    file.read(mark, 2);
+    file.clear();
+    file.seekg(0, std::ios::beg);
+    if (isUTF16(std::string_view(mark, 2)))
+    {
+        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        return loadFromMemory(text, fileName, mesh);
+    }
     ASETokenizer tokens(file, length > 0 ? static_cast<std::size_t>(length) : 0, m_ChunkSize);
     return parse(tokens);
 }
@@ -164,6 +176,8 @@ bool ASEReader::loadFromMemory(std::string_view text, const std::string& fileNam
 {
     m_Mesh = mesh;
     m_FileName = fileName;
+    std::string narrow;
+    text = narrowedText(text, narrow);
     MemoryBuffer buffer(text);
     std::istream stream(&buffer);
     ASETokenizer tokens(stream, text.size(), m_ChunkSize);

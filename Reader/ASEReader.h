@@ -68,7 +68,9 @@ extern TABULA_EXPORT const std::string c_MeshVertexNormal;
 /// material number or reference outside the "*MATERIAL_COUNT" table is
 /// ignored, counts in the file never size an allocation beyond what the rest
 /// of the text can fill, and a file cut anywhere ends the load cleanly. The
-/// file is read in chunks, so a load holds one small buffer besides the mesh.
+/// file is read in chunks, so a load holds one small buffer besides the mesh;
+/// UTF-16 text (with its byte order mark) is read whole and narrowed to the
+/// ASCII it holds, as the OBJ reader does.
 ///
 /// Textures made for materials are kept for the whole process: every
 /// primitive of every mesh that names the material may point at them.

@@ -120,6 +120,9 @@ struct View
     std::size_t m_Count = 0;
     int m_ComponentType = 0;
     bool m_Normalized = false;
+    // The elements themselves when no buffer view holds them as read: an
+    // accessor without a view (zeros) or with sparse values over its base.
+    std::shared_ptr<const std::vector<unsigned char>> m_Owned;
 };
 
 class Refusal
@@ -128,6 +131,11 @@ public:
     explicit Refusal(std::string reason) : m_Reason(std::move(reason)) {}
     std::string m_Reason;
 };
+
+std::string compressedBy(const std::string& extension)
+{
+    return "compresses its geometry with extension " + extension + ", which is not supported";
+}
 
 std::size_t componentSize(int type)
 {
@@ -183,6 +191,63 @@ std::string_view bufferViewBytes(const tinygltf::Model& model, const Buffers& bu
     return data.substr(view.byteOffset, view.byteLength);
 }
 
+// `count` elements of `element` bytes, `stride` apart from `offset` in buffer
+// view `index`: their first byte, or a refusal naming `what`.
+const unsigned char* elementsIn(const tinygltf::Model& model, const Buffers& buffers, int index, std::size_t offset,
+                                std::size_t count, std::size_t element, std::size_t stride, const std::string& what)
+{
+    const std::string_view bytes = bufferViewBytes(model, buffers, index);
+    if (offset > bytes.size() || bytes.size() - offset < element ||
+        (count - 1) > (bytes.size() - offset - element) / stride)
+        throw Refusal(what + " runs past its buffer view");
+    return reinterpret_cast<const unsigned char*>(bytes.data()) + offset;
+}
+
+// A sparse accessor, or one without a buffer view, as a packed copy: its base
+// elements (zeros without a view), then each sparse value at its index.
+void packElements(const tinygltf::Model& model, const Buffers& buffers, const tinygltf::Accessor& accessor,
+                  std::size_t element, const std::string& name, View& view)
+{
+    if (accessor.count > GLTFReader::c_MaxCorners)
+        throw Refusal(name + " holds more elements than a model may have corners");
+    auto packed = std::make_shared<std::vector<unsigned char>>(accessor.count * element, 0);
+    if (accessor.bufferView >= 0)
+        for (std::size_t i = 0; i < accessor.count; ++i)
+            std::memcpy(packed->data() + i * element, view.m_Data + i * view.m_Stride, element);
+    const auto& sparse = accessor.sparse;
+    if (sparse.isSparse && sparse.count != 0)
+    {
+        const std::string what = name + "'s sparse ";
+        if (sparse.count < 0 || std::size_t(sparse.count) > accessor.count)
+            throw Refusal(what + "count is not within its element count");
+        const std::size_t count = std::size_t(sparse.count);
+        const int indexType = sparse.indices.componentType;
+        const std::size_t indexSize = componentSize(indexType);
+        if (indexType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE && indexType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
+            indexType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT)
+            throw Refusal(what + "indices have the wrong type");
+        if (sparse.indices.byteOffset < 0 || sparse.values.byteOffset < 0)
+            throw Refusal(what + "offsets are negative");
+        const unsigned char* indices =
+            elementsIn(model, buffers, sparse.indices.bufferView, std::size_t(sparse.indices.byteOffset), count,
+                       indexSize, indexSize, what + "indices");
+        const unsigned char* values =
+            elementsIn(model, buffers, sparse.values.bufferView, std::size_t(sparse.values.byteOffset), count, element,
+                       element, what + "values");
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            uint32_t target = 0;
+            std::memcpy(&target, indices + i * indexSize, indexSize); // little-endian, as glTF is
+            if (target >= accessor.count)
+                throw Refusal(what + "index " + std::to_string(target) + " is past its element count");
+            std::memcpy(packed->data() + std::size_t(target) * element, values + i * element, element);
+        }
+    }
+    view.m_Data = packed->data();
+    view.m_Stride = element;
+    view.m_Owned = std::move(packed);
+}
+
 View accessorView(const tinygltf::Model& model, const Buffers& buffers, int index, int type)
 {
     const std::string name = "accessor " + std::to_string(index);
@@ -198,15 +263,19 @@ View accessorView(const tinygltf::Model& model, const Buffers& buffers, int inde
     view.m_Normalized = accessor.normalized;
     if (accessor.count == 0)
         return view;
-    const std::string_view bytes = bufferViewBytes(model, buffers, accessor.bufferView);
-    const int declared = model.bufferViews[std::size_t(accessor.bufferView)].byteStride;
-    view.m_Stride = declared > 0 ? std::size_t(declared) : element;
-    if (view.m_Stride < element)
-        throw Refusal(name + " has a stride shorter than its element");
-    if (accessor.byteOffset > bytes.size() || bytes.size() - accessor.byteOffset < element ||
-        (accessor.count - 1) > (bytes.size() - accessor.byteOffset - element) / view.m_Stride)
-        throw Refusal(name + " runs past its buffer view");
-    view.m_Data = reinterpret_cast<const unsigned char*>(bytes.data()) + accessor.byteOffset;
+    if (accessor.bufferView >= 0)
+    {
+        const int declared = std::size_t(accessor.bufferView) < model.bufferViews.size()
+                                 ? model.bufferViews[std::size_t(accessor.bufferView)].byteStride
+                                 : 0;
+        view.m_Stride = declared > 0 ? std::size_t(declared) : element;
+        if (view.m_Stride < element)
+            throw Refusal(name + " has a stride shorter than its element");
+        view.m_Data = elementsIn(model, buffers, accessor.bufferView, accessor.byteOffset, accessor.count, element,
+                                 view.m_Stride, name);
+    }
+    if (accessor.bufferView < 0 || accessor.sparse.isSparse)
+        packElements(model, buffers, accessor, element, name, view);
     return view;
 }
 
@@ -319,6 +388,35 @@ std::size_t glbLength(std::string_view bytes)
     return std::size_t(length);
 }
 
+// A GLB of `root` as its JSON chunk followed by `chunks` (whole chunks,
+// headers included); false when the JSON cannot be written.
+bool glbOf(const nlohmann::json& root, std::string_view chunks, std::string& glb)
+{
+    std::string text;
+    try
+    {
+        text = root.dump();
+    }
+    catch (const nlohmann::json::exception&)
+    {
+        return false;
+    }
+    text.append((4 - text.size() % 4) % 4, ' ');
+    auto le32 = [&](uint32_t value)
+    {
+        for (int shift = 0; shift < 32; shift += 8)
+            glb += char((value >> shift) & 0xff);
+    };
+    glb = "glTF";
+    le32(2);
+    le32(uint32_t(20 + text.size() + chunks.size()));
+    le32(uint32_t(text.size()));
+    le32(0x4E4F534A);
+    glb += text;
+    glb += chunks;
+    return true;
+}
+
 // A GLB whose first buffer is its binary chunk is read in place: the library
 // would copy the whole chunk, so it is handed the same JSON with that buffer
 // cut to 4 bytes (and pictures pointed at a 4-byte view of it, since it
@@ -373,30 +471,9 @@ bool inPlaceGLB(std::string_view bytes, std::size_t length, std::string& patched
         if (std::any_of(original.begin(), original.end(), [](int view) { return view >= 0; }))
             views.push_back({{"buffer", 0}, {"byteLength", 4}});
     }
-    std::string text;
-    try
-    {
-        text = root.dump();
-    }
-    catch (const nlohmann::json::exception&)
-    {
+    // A binary chunk of 4 zero bytes.
+    if (!glbOf(root, std::string_view("\x04\0\0\0BIN\0\0\0\0\0", 12), patched))
         return false;
-    }
-    text.append((4 - text.size() % 4) % 4, ' ');
-    auto le32 = [&](uint32_t value)
-    {
-        for (int shift = 0; shift < 32; shift += 8)
-            patched += char((value >> shift) & 0xff);
-    };
-    patched = "glTF";
-    le32(2);
-    le32(uint32_t(20 + text.size() + 12));
-    le32(uint32_t(text.size()));
-    le32(0x4E4F534A);
-    patched += text;
-    le32(4);
-    le32(0x004E4942);
-    le32(0);
     chunk = bytes.substr(28 + json, size);
     return true;
 }
@@ -698,6 +775,15 @@ private:
         auto position = primitive.attributes.find("POSITION");
         if (position == primitive.attributes.end())
             return;
+        // Compressed geometry leaves its accessors without views, which would
+        // otherwise read as zeros.
+        if (!primitive.extensions.empty() && position->second >= 0 &&
+            std::size_t(position->second) < m_Model.accessors.size())
+        {
+            const tinygltf::Accessor& accessor = m_Model.accessors[std::size_t(position->second)];
+            if (accessor.bufferView < 0 && !accessor.sparse.isSparse)
+                throw Refusal(compressedBy(primitive.extensions.begin()->first));
+        }
         const View positions = accessorView(m_Model, m_Buffers, position->second, TINYGLTF_TYPE_VEC3);
         const std::size_t count = positions.m_Count;
         if (count > 0 && positions.m_ComponentType != TINYGLTF_COMPONENT_TYPE_FLOAT)
@@ -749,8 +835,11 @@ private:
         out.m_Vertices = m_Data.m_VertexSets.size();
         const bool listed = primitive.mode == TINYGLTF_MODE_TRIANGLES || primitive.mode == TINYGLTF_MODE_LINE ||
                             primitive.mode == TINYGLTF_MODE_POINTS;
-        if (m_Borrow && indexed && listed && indices.m_ComponentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT &&
-            indices.m_Stride == 4 && reinterpret_cast<uintptr_t>(indices.m_Data) % alignof(uint32_t) == 0)
+        // Packed indices (sparse, or without a view) live only as long as
+        // their view: those are copied.
+        if (m_Borrow && indexed && listed && !indices.m_Owned &&
+            indices.m_ComponentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT && indices.m_Stride == 4 &&
+            reinterpret_cast<uintptr_t>(indices.m_Data) % alignof(uint32_t) == 0)
         {
             out.m_Borrowed = reinterpret_cast<const uint32_t*>(indices.m_Data);
             out.m_BorrowedCount = corners.count();
@@ -820,6 +909,87 @@ private:
     std::size_t m_Corners = 0;
 };
 
+// What the library stumbles on before naming it: a buffer data: URI that is
+// not base64 (taken for a file name), or geometry compressed by an extension
+// the file does not list as required (an index accessor without a view).
+// Empty when neither.
+std::string unreadablePart(const nlohmann::json& root, bool glb)
+{
+    auto array = [&](const char* key) { return root.is_object() && root.contains(key) && root[key].is_array(); };
+    if (array("buffers"))
+        for (std::size_t i = 0; i < root["buffers"].size(); ++i)
+        {
+            const nlohmann::json& buffer = root["buffers"][i];
+            if (!buffer.is_object())
+                continue;
+            if (!buffer.contains("uri") && (!glb || i > 0))
+                return "buffer " + std::to_string(i) + " has no uri: its bytes are not in the file";
+            if (buffer.contains("uri") && buffer["uri"].is_string())
+            {
+                const std::string uri = buffer["uri"].get<std::string>();
+                if (uri.compare(0, 5, "data:") == 0 && !tinygltf::IsDataURI(uri))
+                    return "buffer " + std::to_string(i) + " has a data: URI that is not base64";
+            }
+        }
+    if (array("meshes"))
+        for (const nlohmann::json& mesh : root["meshes"])
+        {
+            if (!mesh.is_object() || !mesh.contains("primitives") || !mesh["primitives"].is_array())
+                continue;
+            for (const nlohmann::json& primitive : mesh["primitives"])
+            {
+                if (!primitive.is_object() || !primitive.contains("extensions") ||
+                    !primitive["extensions"].is_object() || primitive["extensions"].empty() ||
+                    !primitive.contains("indices") || !primitive["indices"].is_number_unsigned() || !array("accessors"))
+                    continue;
+                const std::size_t indices = primitive["indices"].get<std::size_t>();
+                if (indices < root["accessors"].size() && root["accessors"][indices].is_object() &&
+                    !root["accessors"][indices].contains("bufferView"))
+                    return compressedBy(primitive["extensions"].begin().key());
+            }
+        }
+    return std::string();
+}
+
+// Gives every index accessor without a view (and whose primitive has no
+// extension) a view of 4 zero bytes in a buffer of its own, both added last:
+// the accessors given one, in no order.
+std::vector<std::size_t> viewlessIndices(nlohmann::json& root)
+{
+    std::vector<std::size_t> given;
+    auto arrayOrNone = [&](const char* key) { return !root.contains(key) || root[key].is_array(); };
+    if (!root.is_object() || !root.contains("meshes") || !root["meshes"].is_array() || !root.contains("accessors") ||
+        !root["accessors"].is_array() || !arrayOrNone("bufferViews") || !arrayOrNone("buffers"))
+        return given;
+    nlohmann::json& accessors = root["accessors"];
+    const std::size_t views =
+        root.contains("bufferViews") && root["bufferViews"].is_array() ? root["bufferViews"].size() : 0;
+    const std::size_t buffers = root.contains("buffers") && root["buffers"].is_array() ? root["buffers"].size() : 0;
+    for (const nlohmann::json& mesh : root["meshes"])
+    {
+        if (!mesh.is_object() || !mesh.contains("primitives") || !mesh["primitives"].is_array())
+            continue;
+        for (const nlohmann::json& primitive : mesh["primitives"])
+        {
+            if (!primitive.is_object() || primitive.contains("extensions") || !primitive.contains("indices") ||
+                !primitive["indices"].is_number_unsigned())
+                continue;
+            const std::size_t index = primitive["indices"].get<std::size_t>();
+            if (index < accessors.size() && accessors[index].is_object() && !accessors[index].contains("bufferView"))
+            {
+                accessors[index]["bufferView"] = views;
+                given.push_back(index);
+            }
+        }
+    }
+    if (!given.empty())
+    {
+        root["bufferViews"][views] = {{"buffer", buffers}, {"byteLength", 4}};
+        root["buffers"][buffers] = {{"byteLength", 4}, {"uri", "data:application/octet-stream;base64,AAAAAA=="}};
+    }
+    return given;
+}
+
 bool refuse(const std::string& fileName, const std::string& reason)
 {
     Core::log(Core::LogLevel::Warning, "GLTFReader", "[GLTFReader]> " + fileName + " : " + reason);
@@ -865,6 +1035,10 @@ bool GLTFReader::parseAndBuild(std::string_view bytes, const std::shared_ptr<Map
     {
         if (bytes.size() >= 4 && bytes.substr(0, 4) == "glTF")
         {
+            if (bytes.size() < 12)
+                return refuse(fileName, "the GLB header is cut short");
+            if (readLE32(bytes, 4) != 2)
+                return refuse(fileName, "is GLB version " + std::to_string(readLE32(bytes, 4)) + ", not 2");
             const std::size_t length = glbLength(bytes);
             if (length == 0)
                 return refuse(fileName, "a GLB chunk length runs past the end of the file");
@@ -904,18 +1078,55 @@ bool GLTFReader::parseAndBuild(std::string_view bytes, const std::shared_ptr<Map
         // no bytes, for one).
         return refuse(fileName, "is not a readable glTF file");
     }
+    std::vector<std::size_t> viewless;
     if (!parsed)
     {
         // A required extension often makes the rest unreadable (compressed
         // geometry has accessors without views): name the extension then.
-        const std::string_view json = bytes.substr(0, 4) == "glTF" ? bytes.substr(20, readLE32(bytes, 12)) : bytes;
-        const nlohmann::json root = nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
+        const bool glb = bytes.substr(0, 4) == "glTF";
+        const std::string_view json = glb ? bytes.substr(20, readLE32(bytes, 12)) : bytes;
+        nlohmann::json root = nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
         if (root.is_object() && root.contains("extensionsRequired") && root["extensionsRequired"].is_array() &&
             !root["extensionsRequired"].empty() && root["extensionsRequired"][0].is_string())
             return refuse(fileName, "requires extension " + root["extensionsRequired"][0].get<std::string>() +
                                         ", which is not supported");
-        const std::string reason = error.substr(0, error.find('\n'));
-        return refuse(fileName, reason.empty() ? "not a glTF 2.0 file" : reason);
+        const std::string unread = unreadablePart(root, glb);
+        if (!unread.empty())
+            return refuse(fileName, unread);
+        // The library refuses index accessors without a view, which hold
+        // zeros (or sparse values over zeros): it is given a view of zeros to
+        // get past, which the accessors drop again once read.
+        std::string patched;
+        viewless = viewlessIndices(root);
+        if (!viewless.empty() &&
+            glbOf(root, glb ? bytes.substr(json.size() + 20, glbLength(bytes) - json.size() - 20) : std::string_view(),
+                  patched))
+        {
+            model = tinygltf::Model();
+            error.clear();
+            try
+            {
+                parsed = glb ? loader.LoadBinaryFromMemory(&model, &error, &warning,
+                                                           reinterpret_cast<const unsigned char*>(patched.data()),
+                                                           static_cast<unsigned int>(patched.size()), directory)
+                             // the text is the JSON chunk of the GLB written
+                             : loader.LoadASCIIFromString(&model, &error, &warning, patched.data() + 20,
+                                                          static_cast<unsigned int>(patched.size() - 20), directory);
+            }
+            catch (const std::exception&)
+            {
+                parsed = false;
+            }
+        }
+        if (!parsed)
+        {
+            const std::string reason = error.substr(0, error.find('\n'));
+            return refuse(fileName, reason.empty() ? "not a glTF 2.0 file" : reason);
+        }
+        for (std::size_t accessor : viewless)
+            model.accessors.at(accessor).bufferView = -1;
+        model.bufferViews.pop_back();
+        model.buffers.pop_back();
     }
     if (!model.extensionsRequired.empty())
         return refuse(fileName, "requires extension " + model.extensionsRequired.front() + ", which is not supported");

@@ -15,6 +15,7 @@
 #include <Core/internal/Prefault.h>
 #include <Reader/internal/MappedFile.h>
 #include <Reader/internal/ModelData.h>
+#include <Reader/internal/TextEncoding.h>
 
 namespace Reader
 {
@@ -82,87 +83,115 @@ bool refuse(const std::string& fileName, const std::string& reason)
     return false;
 }
 
-// UTF-16 text (with its byte order mark) narrowed to the ASCII it holds;
-// a UTF-8 mark is dropped.
-std::string_view narrowed(std::string_view text, std::string& storage)
+// The forms of the format the library refuses, rewritten into ones it reads;
+// text without them is returned as it is. A line ending in a backslash goes
+// on on the next one. The library counts a face's corners in 8 bits, so a
+// face of more than 255 corners becomes a fan of polygons that share its
+// first corner and cover it exactly (the same triangles as the fan this
+// reader cuts beyond 64 corners). With `forms`, also: a face corner's
+// trailing slashes go ("2/2/" is "2/2", "1//" is "1"), and a face of two
+// corners is a line. This is done on the text, before the library, because
+// it offers no option for any of them and each is a rewrite of one line into
+// lines it reads. `forms` costs a look at every character of every face, so
+// it is asked for only once the library has refused the text or dropped a
+// face.
+std::string_view normalisedText(std::string_view text, std::string& storage, bool forms)
 {
-    if (text.size() >= 3 && text.substr(0, 3) == "\xef\xbb\xbf")
-        return text.substr(3);
-    if (text.size() < 2 || !((text[0] == '\xff' && text[1] == '\xfe') || (text[0] == '\xfe' && text[1] == '\xff')))
-        return text;
-    const bool littleEndian = text[0] == '\xff';
-    storage.reserve(text.size() / 2);
-    for (std::size_t i = 2; i + 1 < text.size(); i += 2)
-    {
-        const char low = littleEndian ? text[i] : text[i + 1];
-        const char high = littleEndian ? text[i + 1] : text[i];
-        storage += high == 0 ? low : '?';
-    }
-    return storage;
-}
-
-bool isLongFace(std::string_view line)
-{
-    // 256 corners need at least 512 characters.
-    return line.size() > 512 && line[0] == 'f' && (line[1] == ' ' || line[1] == '\t');
-}
-
-// The library counts a face's corners in 8 bits, so a face line of more than
-// 255 corners is rewritten as a fan of polygons that share its first corner
-// and cover it exactly (same triangles as the fan this reader cuts beyond 64
-// corners). Text without such a line is returned as it is.
-std::string_view splitLongFaces(std::string_view text, std::string& storage)
-{
-    auto lineAt = [&](std::size_t at)
-    {
-        std::size_t end = text.find('\n', at);
-        end = end == std::string_view::npos ? text.size() : end + 1;
-        return text.substr(at, end - at);
-    };
-    bool any = false;
-    for (std::size_t at = 0; at < text.size() && !any;)
-    {
-        const std::string_view line = lineAt(at);
-        any = isLongFace(line);
-        at += line.size();
-    }
-    if (!any)
-        return text;
-    std::vector<std::string_view> lines;
-    for (std::size_t at = 0; at < text.size(); at += lines.back().size())
-        lines.push_back(lineAt(at));
     std::string out;
-    out.reserve(text.size() + text.size() / 64);
-    for (std::string_view line : lines)
+    bool rewritten = false;
+    std::size_t copied = 0; // text before this is in `out`, once rewritten
+    std::vector<std::string_view> corners;
+    for (std::size_t at = 0; at < text.size();)
     {
-        std::vector<std::string_view> corners;
-        if (isLongFace(line))
-            for (std::size_t at = 2; at < line.size();)
+        // One logical line: physical lines joined while they end in '\'. A
+        // comment is never continued: one ending in a Windows folder name
+        // would swallow the statement after it.
+        std::size_t end = at;
+        bool continued = false;
+        for (;;)
+        {
+            end = text.find('\n', end);
+            end = end == std::string_view::npos ? text.size() : end + 1;
+            std::size_t last = end;
+            while (last > at && (text[last - 1] == ' ' || text[last - 1] == '\t' || text[last - 1] == '\r' ||
+                                 text[last - 1] == '\n'))
+                --last;
+            if (text[at] == '#' || last == at || text[last - 1] != '\\' || end == text.size())
+                break;
+            continued = true;
+        }
+        const std::string_view line = text.substr(at, end - at);
+        const bool face = line.size() > 1 && line[0] == 'f' && (line[1] == ' ' || line[1] == '\t');
+        auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\\'; };
+        bool rewrite = continued;
+        // Only a line of 512 characters or more can hold 256 corners.
+        if (face && !rewrite && (forms || line.size() > 512))
+        {
+            std::size_t count = 0;
+            bool inCorner = false, slash = false;
+            for (std::size_t i = 2; i < line.size(); ++i)
             {
-                const std::size_t start = line.find_first_not_of(" \t\r\n", at);
-                if (start == std::string_view::npos)
-                    break;
-                std::size_t end = line.find_first_of(" \t\r\n", start);
-                end = end == std::string_view::npos ? line.size() : end;
-                corners.push_back(line.substr(start, end - start));
-                at = end;
+                const bool space = blank(line[i]);
+                count += !space & !inCorner;
+                slash |= space & (line[i - 1] == '/');
+                inCorner = !space;
             }
-        if (corners.size() <= 255)
-        {
-            out += line;
-            continue;
+            rewrite = count > 255 || (forms && (slash || (inCorner && line.back() == '/') || count == 2));
         }
-        for (std::size_t first = 1; first + 1 < corners.size();)
+        corners.clear();
+        if (rewrite && face)
+            for (std::size_t i = 2; i < line.size();)
+            {
+                while (i < line.size() && blank(line[i]))
+                    ++i;
+                const std::size_t start = i;
+                while (i < line.size() && !blank(line[i]))
+                    ++i;
+                std::string_view corner = line.substr(start, i - start);
+                while (corner.size() > 1 && corner.back() == '/')
+                    corner.remove_suffix(1);
+                if (!corner.empty())
+                    corners.push_back(corner);
+            }
+        if (rewrite)
         {
-            const std::size_t last = std::min(first + 253, corners.size() - 1);
-            out += "f ";
-            out += corners[0];
-            for (std::size_t i = first; i <= last; ++i)
-                (out += ' ') += corners[i];
-            out += '\n';
-            first = last;
+            out.append(text.data() + copied, at - copied);
+            copied = end;
+            rewritten = true;
+            if (!face)
+                for (std::size_t i = 0; i < line.size(); ++i)
+                {
+                    // A backslash that ends a physical line joins it to the next.
+                    const std::size_t next = line.find_first_not_of(" \t\r", i + 1);
+                    const bool joins = line[i] == '\\' && next != std::string_view::npos && line[next] == '\n' &&
+                                       next + 1 < line.size();
+                    out += joins ? ' ' : line[i];
+                    i = joins ? next : i;
+                }
+            else if (corners.size() <= 255)
+            {
+                out += corners.size() == 2 ? "l" : "f";
+                for (std::string_view corner : corners)
+                    (out += ' ') += corner;
+                out += '\n';
+            }
+            else
+                for (std::size_t first = 1; first + 1 < corners.size();)
+                {
+                    const std::size_t last = std::min(first + 253, corners.size() - 1);
+                    out += "f ";
+                    out += corners[0];
+                    for (std::size_t i = first; i <= last; ++i)
+                        (out += ' ') += corners[i];
+                    out += '\n';
+                    first = last;
+                }
         }
+        at = end;
     }
+    if (!rewritten)
+        return text;
+    out.append(text.data() + copied, text.size() - copied);
     storage = std::move(out);
     return storage;
 }
@@ -179,14 +208,21 @@ public:
     bool operator()(const std::string& name, std::vector<tinyobj::material_t>* materials,
                     std::map<std::string, int>* names, std::string* warning, std::string* error) override
     {
-        std::string bytes;
-        if (!m_Reader(m_Directory + name, bytes))
+        // A text read twice (see parseAndBuild) reads each library once.
+        auto known = m_Read.find(name);
+        if (known == m_Read.end())
         {
-            Core::log(Core::LogLevel::Warning, "OBJReader",
-                      "[OBJReader]> " + m_FileName + " : material library " + name +
-                          " cannot be read, drawn untextured");
-            return false;
+            std::string bytes;
+            const bool read = m_Reader(m_Directory + name, bytes);
+            if (!read)
+                Core::log(Core::LogLevel::Warning, "OBJReader",
+                          "[OBJReader]> " + m_FileName + " : material library " + name +
+                              " cannot be read, drawn untextured");
+            known = m_Read.emplace(name, std::make_pair(read, std::move(bytes))).first;
         }
+        if (!known->second.first)
+            return false;
+        const std::string& bytes = known->second.second;
         MemoryBuffer buffer(bytes);
         std::istream stream(&buffer);
         tinyobj::LoadMtl(names, materials, &stream, warning, error);
@@ -197,6 +233,7 @@ private:
     const ResourceReader& m_Reader;
     const std::string& m_FileName;
     std::string m_Directory;
+    std::map<std::string, std::pair<bool, std::string>> m_Read; // name -> (read, bytes)
 };
 
 double area2(const std::vector<double>& x, const std::vector<double>& y, std::size_t a, std::size_t b, std::size_t c)
@@ -219,8 +256,10 @@ public:
         m_Next.reserve(m_First.size());
     }
 
-    // The vertex number of a corner; false (with the reason) for a bad index.
-    bool vertexOf(const tinyobj::index_t& corner, uint32_t& vertex, std::string& why)
+    // The vertex number of a corner; false (with the reason) for a bad
+    // position. A texture coordinate or normal that does not exist is left
+    // out of the corner, and the first one named in m_Missing.
+    bool vertexOf(tinyobj::index_t corner, uint32_t& vertex, std::string& why)
     {
         const std::size_t positions = m_First.size();
         const std::size_t texCoords = m_Attrib.texcoords.size() / 2;
@@ -231,10 +270,17 @@ public:
                    false;
         if (corner.texcoord_index < -1 ||
             (corner.texcoord_index >= 0 && std::size_t(corner.texcoord_index) >= texCoords))
-            return (why = "face texture coordinate " + std::to_string(corner.texcoord_index + 1) + " does not exist"),
-                   false;
+        {
+            if (m_Missing.empty())
+                m_Missing = "face texture coordinate " + std::to_string(corner.texcoord_index + 1);
+            corner.texcoord_index = -1;
+        }
         if (corner.normal_index < -1 || (corner.normal_index >= 0 && std::size_t(corner.normal_index) >= normals))
-            return (why = "face normal " + std::to_string(corner.normal_index + 1) + " does not exist"), false;
+        {
+            if (m_Missing.empty())
+                m_Missing = "face normal " + std::to_string(corner.normal_index + 1);
+            corner.normal_index = -1;
+        }
         // Vertices sharing a position are chained, so finding a triple is a
         // short walk.
         for (uint32_t v = m_First[std::size_t(corner.vertex_index)]; v != c_None; v = m_Next[v])
@@ -407,6 +453,8 @@ public:
             add(ModelData::Mode::Points, points, -1);
     }
 
+    std::string m_Missing;
+
 private:
     const tinyobj::attrib_t& m_Attrib;
     const ResourceReader& m_Reader;
@@ -434,16 +482,31 @@ bool OBJReader::loadFromMemory(std::string_view text, const std::string& fileNam
 bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const std::string& fileName, ModelData& data)
 {
     std::string narrow, split;
-    WindowBuffer buffer(splitLongFaces(narrowed(text, narrow), split), owned);
-    std::istream stream(&buffer);
+    const std::string_view source = narrowedText(text, narrow);
     Libraries libraries(m_Resources, fileName);
     tinyobj::attrib_t attrib;
     std::vector<tinyobj::shape_t> shapes;
     std::vector<tinyobj::material_t> materials;
     std::string warning, error;
-    // Polygons are cut here, not by the library, so that every corner count
-    // is checked against the indices it came with.
-    if (!tinyobj::LoadObj(&attrib, &shapes, &materials, &warning, &error, &stream, &libraries, false, false))
+    bool parsed = false;
+    for (bool forms : {false, true})
+    {
+        // Read again with the rarer face forms rewritten only when the
+        // library refused the text or dropped a face (two corners, say).
+        if (forms && parsed && warning.find("Degenerated face") == std::string::npos)
+            break;
+        WindowBuffer buffer(normalisedText(source, split, forms), owned);
+        std::istream stream(&buffer);
+        attrib = tinyobj::attrib_t();
+        shapes.clear();
+        materials.clear();
+        warning.clear();
+        error.clear();
+        // Polygons are cut here, not by the library, so that every corner
+        // count is checked against the indices it came with.
+        parsed = tinyobj::LoadObj(&attrib, &shapes, &materials, &warning, &error, &stream, &libraries, false, false);
+    }
+    if (!parsed)
     {
         const std::string reason = error.substr(0, error.find('\n'));
         return refuse(fileName, reason.empty() ? "not an OBJ file" : reason);
@@ -519,6 +582,10 @@ bool OBJReader::parseAndBuild(std::string_view text, MappedFile* owned, const st
             points.push_back(vertex);
         }
     }
+    if (!build.m_Missing.empty())
+        Core::log(Core::LogLevel::Warning, "OBJReader",
+                  "[OBJReader]> " + fileName + " : " + build.m_Missing +
+                      " does not exist; the corners that name it are drawn without it");
     build.vertices();
     build.primitives(materials, triangles, lines, points);
     data = std::move(built);

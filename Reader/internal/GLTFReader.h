@@ -25,9 +25,12 @@ struct ModelData;
 ///   engine is, so nothing is swapped or flipped. Texture coordinates become
 ///   OpenGL's (t = 1 - v) because pictures are stored bottom-up.
 /// - Geometry: POSITION, NORMAL and TEXCOORD_0 (float, or normalised 8/16-bit
-///   texture coordinates); u8/u16/u32 indices or none. Triangles, lines and
-///   points are kept; strips and fans become triangles, line strips and loops
-///   become lines. Every primitive is kept whole, whatever its size.
+///   texture coordinates); u8/u16/u32 indices or none. An accessor without a
+///   buffer view holds zeros; sparse values replace the base ones (of the
+///   view or the zeros) at their indices, for attributes and indices alike.
+///   Triangles, lines and points are kept; strips and fans become triangles,
+///   line strips and loops become lines. Every primitive is kept whole,
+///   whatever its size.
 /// - Materials: baseColorTexture is the material's picture, normalTexture its
 ///   normal map (the shader's "NormalsID"), each image named
 ///   "<model file>#image<N>" and kept encoded; baseColorFactor is its colour.
@@ -35,9 +38,12 @@ struct ModelData;
 ///   animations, cameras; texture transforms, samplers and every other
 ///   material input are not used.
 /// - Refused, with one line "[GLTFReader]> <file> : <reason>" and the model
-///   data left as it was: JSON or GLB structure that does not parse (a GLB chunk
-///   whose length runs past the file, too), a required extension (every one:
-///   none is implemented), an accessor or buffer view outside its buffer, an
+///   data left as it was: JSON or GLB structure that does not parse (a GLB of
+///   another version than 2, a chunk whose length runs past the file, a
+///   buffer data: URI that is not base64, a buffer without uri other than a
+///   GLB's binary chunk), a required extension (every one:
+///   none is implemented) or geometry compressed by an extension that is only
+///   listed as used, an accessor or buffer view outside its buffer, an
 ///   index past the vertex count, a position that is not finite, a node that
 ///   is reached twice (a cycle), more than c_MaxCorners corners in all.
 class GLTFReader

@@ -31,10 +31,14 @@ struct ModelData;
 ///   image named by its path and kept encoded; "Kd" is the colour.
 /// - A material library that cannot be read prints one line and the model
 ///   loads untextured; so does a picture that cannot be read, with one line.
+/// - Face corners may be written v, v/vt, v//vn or v/vt/vn, with trailing
+///   slashes ("2/2/", "1//") and negative (relative) indices; a line ending
+///   in a backslash goes on on the next one; a face of two corners is a line
+///   segment. A corner naming a texture coordinate or normal that does not
+///   exist is drawn without it, with one line for the file.
 /// - Refused, with one line "[OBJReader]> <file> : <reason>" and the model
-///   data left as it was: a face index 0, an index past its list (a face
-///   naming vertex 9 of 8, a texture coordinate or normal that does not
-///   exist), a face of more than 255 corners.
+///   data left as it was: a face index 0, a face naming a vertex past the
+///   list (vertex 9 of 8).
 /// - UTF-16 text (with its byte order mark) is read as the ASCII it holds.
 class OBJReader
 {

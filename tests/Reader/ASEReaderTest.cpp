@@ -1,4 +1,6 @@
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -256,6 +258,31 @@ TEST(ASEReaderTest, EveryPrefixOfARealFileLoadsTheSameInAnyChunks)
         }
         EXPECT_EQ(seen[1], seen[0]) << length;
         EXPECT_EQ(seen[2], seen[0]) << length;
+    }
+}
+
+// UTF-16 text of either byte order, from a file or from memory, reads as its
+// ASCII does.
+TEST(ASEReaderTest, UTF16TextReadsAsItsASCII)
+{
+    const std::string path = TabulaTest::dataPath("ase/normals.ase");
+    std::ifstream file(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    Mesh plain;
+    ASSERT_TRUE(Reader::ASEReader().loadFromMemory(text, path, &plain));
+    ASSERT_FALSE(plain.getGeometries().empty());
+    for (bool littleEndian : {true, false})
+    {
+        std::string wide = littleEndian ? "\xff\xfe" : "\xfe\xff";
+        for (char c : text)
+            wide += littleEndian ? std::string{c, '\0'} : std::string{'\0', c};
+        const std::string widePath = TabulaTest::buildPath(littleEndian ? "utf16le.ase" : "utf16be.ase");
+        std::ofstream(widePath, std::ios::binary) << wide;
+        Mesh fromMemory, fromFile;
+        EXPECT_TRUE(Reader::ASEReader().loadFromMemory(wide, path, &fromMemory));
+        EXPECT_TRUE(Reader::ASEReader().load(widePath, &fromFile));
+        EXPECT_EQ(contents(fromMemory), contents(plain)) << littleEndian;
+        EXPECT_EQ(contents(fromFile), contents(plain)) << littleEndian;
     }
 }
 

@@ -64,8 +64,9 @@ Reader::ModelData inlineModel(const std::vector<float>& positions, int mode, std
 
 } // namespace
 
-// Each broken file prints one line naming it and why, and gives nothing.
-TEST(GLTFReaderTest, BrokenFilesAreRefusedWithOneLine)
+// Each broken file is refused with one line that names it and the true cause,
+// and gives nothing.
+TEST(GLTFReaderTest, BrokenFilesAreRefusedWithOneLineNamingTheCause)
 {
     const struct
     {
@@ -80,14 +81,57 @@ TEST(GLTFReaderTest, BrokenFilesAreRefusedWithOneLine)
         {"required_extension.gltf", "KHR_mesh_quantization"},
         {"node_cycle.gltf", "node 0"},
         {"infinite_position.gltf", "finite"},
-        {"chunk_length_lies.glb", "GLB"},
+        {"chunk_length_lies.glb", "GLB chunk length"},
         {"empty_buffer.glb", "readable"},
         {"buffer_past_chunk.glb", "byteLength"},
         {"picture_view_text.glb", "buffer"},
-        {"no_such_file.glb", ""},
+        {"no_such_file.glb", "cannot be read"},
+        {"generated/glb_version_1.glb", "is GLB version 1, not 2"},
+        {"generated/data_uri_not_base64.gltf", "buffer 0 has a data: URI that is not base64"},
+        {"generated/draco_not_required.gltf",
+         "compresses its geometry with extension KHR_draco_mesh_compression, which is not supported"},
     };
     for (const auto& c : cases)
         TabulaTest::expectModelRefused<Reader::GLTFReader>(model(c.m_File), c.m_Reason);
+}
+
+// Sparse values replace the base ones (a view's or zeros) of positions,
+// normals, texture coordinates and indices; an accessor without a view reads
+// as zeros; a file without scenes draws its root nodes, children included.
+TEST(GLTFReaderTest, SparseAndViewlessAccessorsReadAsTheFileSays)
+{
+    using V = Vec3<double>;
+    const struct
+    {
+        const char* m_File;
+        std::vector<V> m_Positions;
+        std::vector<V> m_Normals;
+        std::vector<Vec2<double>> m_TexCoords; // as drawn: t = 1 - v
+    } cases[] = {
+        {"positions_over_view.gltf", {{0, 0, 0}, {1, 5, 0}, {0, 0, -1}}, {}, {}},
+        {"positions_over_zeros.gltf", {{0, 0, 0}, {1, 0, 0}, {0, 0, -1}}, {}, {}},
+        {"normals_over_view.gltf", {{0, 0, 0}, {1, 0, 0}, {0, 0, -1}}, {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}}, {}},
+        {"texcoords_over_zeros.gltf", {{0, 0, 0}, {1, 0, 0}, {0, 0, -1}}, {}, {{0, 1}, {1, 1}, {0, 0}}},
+        {"indices_over_view.gltf", {{1, 0, -1}, {1, 0, 0}, {0, 0, -1}}, {}, {}},
+        {"indices_over_zeros.gltf", {{0, 0, 0}, {1, 0, 0}, {1, 0, -1}}, {}, {}},
+        {"indices_over_zeros.glb", {{0, 0, 0}, {1, 0, 0}, {1, 0, -1}}, {}, {}},
+        {"positions_without_view.gltf", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {}, {}},
+        {"no_scene.gltf", {{0, 0, 0}, {1, 0, 0}, {0, 0, -1}, {0, 2, 0}, {1, 2, 0}, {0, 2, -1}}, {}, {}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.m_File);
+        const Reader::ModelData data = loadModel(model("generated/" + std::string(c.m_File)));
+        const TabulaTest::MeshCorners corners = cornersOf(data, Mode::Triangles);
+        EXPECT_EQ(corners.m_Positions, c.m_Positions);
+        EXPECT_EQ(corners.m_Normals, c.m_Normals);
+        std::vector<Vec2<double>> texCoords;
+        for (const Reader::ModelData::Primitive& primitive : data.m_Primitives)
+            for (uint32_t i : primitive.m_Indices)
+                if (!data.m_VertexSets.at(primitive.m_Vertices).m_TexCoords.empty())
+                    texCoords.push_back(data.m_VertexSets.at(primitive.m_Vertices).m_TexCoords.at(i));
+        EXPECT_EQ(texCoords, c.m_TexCoords);
+    }
 }
 
 // y-up and right-handed like the engine: nothing is swapped or flipped. In

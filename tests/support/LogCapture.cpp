@@ -25,10 +25,12 @@ LogCapture::~LogCapture()
 
 void LogCapture::install()
 {
-    Core::setLogHandler([this](Core::LogLevel level, const char* source, const std::string& text) {
-        for (LogCapture* capture = this; capture; capture = capture->m_Outer)
-            capture->m_Lines.push_back({level, source, text});
-    });
+    Core::setLogHandler(
+        [this](Core::LogLevel level, const char* source, const std::string& text)
+        {
+            for (LogCapture* capture = this; capture; capture = capture->m_Outer)
+                capture->m_Lines.push_back({level, source, text});
+        });
 }
 
 std::string LogCapture::out() const

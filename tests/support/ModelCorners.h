@@ -8,6 +8,7 @@
 
 #include <Reader/internal/ModelData.h>
 
+#include "support/LogCapture.h"
 #include "support/MeshCorners.h"
 
 namespace TabulaTest
@@ -33,19 +34,19 @@ Reader::ModelData loadModel(const std::string& path, std::string* printed = null
 }
 
 /// Expects the load of `path` to be refused: false, no model data, and one
-/// line that names the file and holds `reason`.
+/// line through the log that names the file and holds `reason`.
 template <class ModelReader>
 void expectModelRefused(const std::string& path, const std::string& reason)
 {
     SCOPED_TRACE(path);
     Reader::ModelData data;
-    testing::internal::CaptureStdout();
+    LogCapture log;
     EXPECT_FALSE(ModelReader().load(path, data));
-    const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(data.m_Primitives.empty() && data.m_VertexSets.empty() && data.m_Images.empty());
-    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
-    EXPECT_NE(printed.find(path), std::string::npos) << printed;
-    EXPECT_NE(printed.find(reason), std::string::npos) << printed;
+    ASSERT_EQ(log.lines().size(), 1u) << log.out();
+    const std::string& line = log.lines()[0].m_Text;
+    EXPECT_NE(line.find(path + " : "), std::string::npos) << line;
+    EXPECT_NE(line.find(reason), std::string::npos) << line;
 }
 
 } // namespace TabulaTest
