@@ -123,7 +123,8 @@ TEST_F(LookGLTest, DefaultLookDrawsTheSamePictureAsBefore)
 {
     // Coloured and textured squares with every mark, coloured pieces of both
     // kinds, a scaled model, a textured slab and a HUD line: the picture the
-    // engine drew before Look existed (tests/data/look/default.png).
+    // engine drew before Look existed (tests/data/look/default.png), except
+    // that the textures, set after the set-up, are now uploaded and drawn.
     scene.board->setTexture(TabulaTest::dataPath("images/wood.png"));
     scene.at(2, 2)->setTexture(TabulaTest::dataPath("images/wood.png"));
     scene.at(2, 2)->highlightSelected(true);
