@@ -22,6 +22,7 @@
 #include <Core/Object.h>
 #include <Core/Square.h>
 #include <Rendering/HUDText.h>
+#include <Rendering/Look.h>
 #include <Rendering/Render.h>
 #include <common/GameOptions.h>
 #include <rules/Position.h>
@@ -60,14 +61,14 @@ public:
                 m_Grid.getSquare(x, y)->setTexture(assetDir + "/felt.png");
         board()->setColor(Vec4<double>(0.25, 0.16, 0.09, 1));
         board()->setAutoHighlight(true);
-        m_Score.setPosition(1, -2);
-        m_Help.setPosition(1, -4);
+        m_Score.setPosition(10, 10);
+        m_Help.setPosition(10, 28);
         m_Help.setColor(Vec3<double>(0.75, 0.75, 0.75));
         m_Help.setText("Click a marked square, or arrows and Enter.  n: new game  c: screenshot");
 
         Rendering::Render* render = Rendering::Render::instance();
         render->setParams("Tabula Reversi", Vec3<double>(1, 1, 1), board());
-        // The engine's drawing switches (Look::modern) belong here, once it has them.
+        render->setLook(Rendering::Look::modern());
         render->getHUDs().push_back(&m_Score);
         render->getHUDs().push_back(&m_Help);
         render->onClick([this](Core::Square* square) { play(square); });
