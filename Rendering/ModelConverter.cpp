@@ -136,6 +136,9 @@ private:
         const std::size_t count = vertices.m_Positions.size();
         if (m_Local.size() < count)
             m_Local.resize(count, c_None);
+        // Grown by doubling, the list would leave freed blocks of half its
+        // size that no later array of the load fits into: fresh pages.
+        m_Used.reserve(std::min(count, ModelConverter::c_MaxVertices));
 
         // The faces are cut into geometries first; the largest is filled
         // last, so that it can take the vertex set's arrays over in place.
