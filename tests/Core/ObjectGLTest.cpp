@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include <Core/Board.h>
@@ -39,11 +40,9 @@ TEST(ObjectGLTest, SphereRestsOnTheBoardAndShowsNoBox)
 TEST(ObjectGLTest, ModelPieceRestsOnTheBoardInsideItsBox)
 {
     TabulaTest::openWindow();
-    testing::internal::CaptureStdout();
-    Object piece(Object::ObjectAlignment(), TabulaTest::dataPath("scene/column.ase"));
-    testing::internal::GetCapturedStdout();
+    const std::unique_ptr<Object> column(TabulaTest::modelPiece(TabulaTest::dataPath("scene/column.ase")));
+    Object& piece = *column;
     ASSERT_NE(piece.getMesh(), nullptr);
-    piece.getMesh()->initList();
     piece.setScale(0.5);
     EXPECT_TRUE(TabulaTest::captureFeedback([&] { piece.draw(); }, 0.5).lines.empty());
     piece.setDrawBound(true);
@@ -66,11 +65,9 @@ TEST(ObjectGLTest, ModelPieceRestsOnTheBoardInsideItsBox)
 TEST(ObjectGLTest, ATurnedPieceIsDrawnBoxedAndPickedTurned)
 {
     TabulaTest::initEngine();
-    testing::internal::CaptureStdout();
-    Object piece(Object::ObjectAlignment(), TabulaTest::dataPath("scene/column.ase"));
-    testing::internal::GetCapturedStdout();
+    const std::unique_ptr<Object> column(TabulaTest::modelPiece(TabulaTest::dataPath("scene/column.ase")));
+    Object& piece = *column;
     ASSERT_NE(piece.getMesh(), nullptr);
-    piece.getMesh()->initList();
     piece.setDrawBound(true);
     piece.setScale(0.5);
     const TabulaTest::FeedbackCapture upright = TabulaTest::captureFeedback([&] { piece.draw(); }, 0.2);
