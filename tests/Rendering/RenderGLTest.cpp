@@ -19,7 +19,6 @@
 
 #include <Core/CallBackFrame.h>
 #include <Core/CallBackPicking.h>
-#include <Core/Log.h>
 #include <Core/Meta.h>
 #include <Core/MoveAnimation.h>
 #include <Core/Object.h>
@@ -33,6 +32,7 @@
 #include "support/Bounds.h"
 #include "support/Feedback.h"
 #include "support/GLTestWindow.h"
+#include "support/LogCapture.h"
 #include "support/TestBoard.h"
 #include "support/TestPaths.h"
 
@@ -644,17 +644,15 @@ TEST(RenderLightGLTest, ALightSetUpBeforeTheWindowLightsTheFirstFrame)
 // Before any frame there is no picture: no file, one line saying so.
 TEST(RenderShotGLTest, AScreenshotBeforeAnyFrameFailsWithALine)
 {
-    std::vector<std::string> lines;
-    Core::setLogHandler([&](Core::LogLevel, const char*, const std::string& text) { lines.push_back(text); });
     const std::string path = TabulaTest::buildPath("early.png");
     std::remove(path.c_str());
+    TabulaTest::LogCapture log;
     const bool saved = Render::instance()->saveScreenshot(path);
-    Core::setLogHandler(nullptr);
     std::ifstream written(path);
     std::remove(path.c_str());
-    if (lines.empty() && saved)
+    if (log.lines().empty() && saved)
         GTEST_SKIP() << "a frame was drawn earlier in this process";
     EXPECT_FALSE(saved);
-    EXPECT_EQ(lines, std::vector<std::string>{"No frame drawn yet: no screenshot written to \"" + path + "\""});
+    EXPECT_EQ(log.out(), "No frame drawn yet: no screenshot written to \"" + path + "\"\n");
     EXPECT_FALSE(written.good());
 }
