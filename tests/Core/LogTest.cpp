@@ -8,13 +8,6 @@
 namespace
 {
 
-struct Line
-{
-    Core::LogLevel level;
-    std::string source;
-    std::string text;
-};
-
 TEST(Log, DefaultHandlerPrintsEachLevelOnItsStream)
 {
     testing::internal::CaptureStdout();
@@ -26,12 +19,11 @@ TEST(Log, DefaultHandlerPrintsEachLevelOnItsStream)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "info line\nwarning line\n");
 }
 
+// Each line's level, source and text reaching the handler is LogGLTest's.
 TEST(Log, InstalledHandlerTakesEveryLineUntilTheDefaultIsRestored)
 {
-    std::vector<Line> lines;
-    Core::setLogHandler([&lines](Core::LogLevel level, const char* source, const std::string& text) {
-        lines.push_back({level, source, text});
-    });
+    std::vector<std::string> lines;
+    Core::setLogHandler([&lines](Core::LogLevel, const char*, const std::string& text) { lines.push_back(text); });
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     Core::log(Core::LogLevel::Warning, "Image", "a");
@@ -40,14 +32,7 @@ TEST(Log, InstalledHandlerTakesEveryLineUntilTheDefaultIsRestored)
     Core::log(Core::LogLevel::Info, "Render", "c");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "c\n");
-
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].level, Core::LogLevel::Warning);
-    EXPECT_EQ(lines[0].source, "Image");
-    EXPECT_EQ(lines[0].text, "a");
-    EXPECT_EQ(lines[1].level, Core::LogLevel::Error);
-    EXPECT_EQ(lines[1].source, "Shader");
-    EXPECT_EQ(lines[1].text, "b");
+    EXPECT_EQ(lines, (std::vector<std::string>{"a", "b"}));
 }
 
 } // namespace

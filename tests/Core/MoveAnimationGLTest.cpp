@@ -272,11 +272,8 @@ TEST_F(MoveAnimationGLTest, DurationsOfNoTimeOrNoNumberEndTheMoveAtTheNextFrame)
 // forward about the axis across the travel (the board's x axis in place).
 TEST_F(MoveAnimationGLTest, APieceTurnsOrFlipsAlongItsMoveAndLandsTurned)
 {
-    testing::internal::CaptureStdout();
-    auto* piece = new Core::Object(Core::Object::ObjectAlignment(), TabulaTest::dataPath("scene/column.ase"));
-    testing::internal::GetCapturedStdout();
+    Core::Object* piece = TabulaTest::modelPiece(TabulaTest::dataPath("scene/column.ase"));
     ASSERT_NE(piece->getMesh(), nullptr);
-    piece->getMesh()->initList();
     piece->setScale(0.5);
     const double scale = 0.05;
     const auto upright = TabulaTest::captureFeedback([&] { piece->draw(); }, scale);

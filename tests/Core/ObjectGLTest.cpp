@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include <Core/Board.h>
@@ -34,48 +35,31 @@ TEST(ObjectGLTest, SphereRestsOnTheBoardAndShowsNoBox)
     }
 }
 
-// A model stands lifted by half its scaled height plus 0.02, inside its wire
-// box; column.ase is 2 high, so at scale 0.5 its top is at 1.02.
-TEST(ObjectGLTest, ModelPieceRestsOnTheBoardInsideItsBox)
-{
-    TabulaTest::openWindow();
-    testing::internal::CaptureStdout();
-    Object piece(Object::ObjectAlignment(), TabulaTest::dataPath("scene/column.ase"));
-    testing::internal::GetCapturedStdout();
-    ASSERT_NE(piece.getMesh(), nullptr);
-    piece.getMesh()->initList();
-    piece.setScale(0.5);
-    EXPECT_TRUE(TabulaTest::captureFeedback([&] { piece.draw(); }, 0.5).lines.empty());
-    piece.setDrawBound(true);
-
-    const auto capture = TabulaTest::captureFeedback([&] { piece.draw(); }, 0.5);
-    ASSERT_FALSE(capture.polygons.empty());
-    const TabulaTest::Bounds model = TabulaTest::boxOf(capture.polygons);
-    EXPECT_NEAR(model.lo[1], 0.02, 1e-4);
-    EXPECT_NEAR(model.hi[1], 1.02, 1e-4);
-    // The wire box: four closed loops of four edges, around the scaled model.
-    ASSERT_EQ(capture.lines.size(), 16u);
-    const TabulaTest::Bounds wire = TabulaTest::boxOf(capture.lines);
-    EXPECT_GE(wire.lo[1], 0.02 - 1e-4);
-    EXPECT_LE(wire.hi[1], 1.02 + 1e-4);
-}
-
-// Turned, the model and its wire box are drawn turned about the piece's
-// origin, which is lifted by half the turned box's height; picking tests
-// the turned box, so a piece lying across its neighbours is picked there.
-TEST(ObjectGLTest, ATurnedPieceIsDrawnBoxedAndPickedTurned)
+// A model piece shows its wire box only when asked. Turned, the model and
+// its wire box are drawn turned about the piece's origin, which is lifted by
+// half the turned box's height; picking tests the turned box, so a piece
+// lying across its neighbours is picked there.
+TEST(ObjectGLTest, AModelPieceRestsInItsBoxAndTurnedIsDrawnBoxedAndPickedTurned)
 {
     TabulaTest::initEngine();
-    testing::internal::CaptureStdout();
-    Object piece(Object::ObjectAlignment(), TabulaTest::dataPath("scene/column.ase"));
-    testing::internal::GetCapturedStdout();
+    const std::unique_ptr<Object> column(TabulaTest::modelPiece(TabulaTest::dataPath("scene/column.ase")));
+    Object& piece = *column;
     ASSERT_NE(piece.getMesh(), nullptr);
-    piece.getMesh()->initList();
-    piece.setDrawBound(true);
     piece.setScale(0.5);
+    EXPECT_TRUE(TabulaTest::captureFeedback([&] { piece.draw(); }, 0.2).lines.empty());
+    piece.setDrawBound(true);
     const TabulaTest::FeedbackCapture upright = TabulaTest::captureFeedback([&] { piece.draw(); }, 0.2);
     ASSERT_FALSE(upright.polygons.empty());
-    ASSERT_FALSE(upright.lines.empty());
+    // Upright, column.ase (2 high) at scale 0.5 stands lifted by half its
+    // scaled height plus 0.02, its top at 1.02, inside its wire box: four
+    // closed loops of four edges.
+    const TabulaTest::Bounds model = TabulaTest::boxOf(upright.polygons);
+    EXPECT_NEAR(model.lo[1], 0.02, 1e-4);
+    EXPECT_NEAR(model.hi[1], 1.02, 1e-4);
+    ASSERT_EQ(upright.lines.size(), 16u);
+    const TabulaTest::Bounds wire = TabulaTest::boxOf(upright.lines);
+    EXPECT_GE(wire.lo[1], 0.02 - 1e-4);
+    EXPECT_LE(wire.hi[1], 1.02 + 1e-4);
 
     const double c_Pi = 3.14159265358979;
     const Vec3<double> across = Vec3<double>(1, 1, 0).normalize();

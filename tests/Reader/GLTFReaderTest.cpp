@@ -216,24 +216,6 @@ TEST(GLTFReaderTest, BigMeshIsKeptWhole)
     EXPECT_EQ(misplaced, 0u);
 }
 
-// The picture inside the model, wherever the file keeps it, is handed on
-// encoded under "<model>#image<N>" as the textured material's picture.
-TEST(GLTFReaderTest, ModelPicturesAreNamedByOrigin)
-{
-    for (const char* file : {"BoxTextured/binary/BoxTextured.glb", "BoxTextured/embedded/BoxTextured.gltf",
-                             "BoxTextured/separate/BoxTextured.gltf"})
-    {
-        SCOPED_TRACE(file);
-        const Reader::ModelData data = loadModel(model(file));
-        ASSERT_EQ(data.m_Images.size(), 1u);
-        EXPECT_EQ(data.m_Images[0].m_Name, model(file) + "#image0");
-        EXPECT_EQ(data.m_Images[0].m_Bytes.substr(1, 3), "PNG"); // CesiumLogoFlat.png
-        const int material = data.m_Primitives.at(0).m_Material;
-        ASSERT_GE(material, 0);
-        EXPECT_EQ(data.m_Materials.at(std::size_t(material)).m_Image, 0);
-    }
-}
-
 // A file cut anywhere is refused cleanly (the ASan build checks the reads).
 TEST(GLTFReaderTest, EveryCutOfABinaryFileIsRefused)
 {

@@ -164,7 +164,7 @@ TEST(Image, ReaderIsChosenByCaseSensitiveSubstring)
 
 // Gray and 16-bit pictures go up with the format and type their reader
 // gives (JPEGReaderTest, PNGReaderTest); spreading them is OpenGL's.
-TEST(ImageGL, UploadReadsTightRowsAndLeavesTheAlignment)
+TEST(ImageGL, UploadReadsTightRowsLeavesTheAlignmentAndHalvingReplacesTheTexture)
 {
     TabulaTest::openWindow();
     // 5 RGB pixels make 15-byte rows: a 4-byte unpack alignment would shear them.
@@ -178,13 +178,8 @@ TEST(ImageGL, UploadReadsTightRowsAndLeavesTheAlignment)
     const std::vector<unsigned char> pixels = readTexture(GL_RGB, 45);
     EXPECT_EQ(pixels, std::vector<unsigned char>(odd->getData(), odd->getData() + 45));
     EXPECT_EQ(TabulaTest::glInteger(GL_UNPACK_ALIGNMENT), 4); // left as the caller had it
-}
 
-TEST(ImageGL, HalvingReplacesTheTextureAndDestructionDeletesIt)
-{
-    TabulaTest::openWindow();
-    auto odd = load("images/odd.png");
-    odd->initGL();
+    // Halving replaces the texture; destruction deletes it.
     const GLuint first = odd->getId();
     odd->reduceToLimit();
     const GLuint second = odd->getId();

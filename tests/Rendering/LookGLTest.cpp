@@ -31,6 +31,7 @@
 
 using Rendering::Look;
 using Rendering::Render;
+using TabulaTest::modelPiece;
 using TabulaTest::TestBoard;
 
 namespace
@@ -103,16 +104,6 @@ struct LookGLTest : ::testing::Test
         frame(look);
         return TabulaTest::pixelAt(world.x(), world.y(), world.z());
     }
-    // A model piece whose display lists exist, though made after set-up.
-    Core::Object* modelPiece(const std::string& file)
-    {
-        testing::internal::CaptureStdout();
-        auto* piece = new Core::Object(Core::Object::ObjectAlignment(), file);
-        testing::internal::GetCapturedStdout();
-        if (piece->getMesh())
-            piece->getMesh()->initList();
-        return piece;
-    }
 
     Render* render = Render::instance();
     TestBoard scene;
@@ -143,6 +134,9 @@ TEST_F(LookGLTest, DefaultLookDrawsTheSamePictureAsBefore)
     // Never set: the engine's Look as a game that knows nothing of it finds it.
     render->renderFrame();
     render->renderFrame();
+    // The head-up text leaves the scene's state as it found it.
+    for (GLenum cap : {GL_TEXTURE_2D, GL_LIGHTING, GL_DEPTH_TEST})
+        EXPECT_TRUE(glIsEnabled(cap)) << cap;
     const std::string shot = TabulaTest::buildPath("look-default.png");
     ASSERT_TRUE(render->saveScreenshot(shot));
     testing::internal::CaptureStdout();

@@ -12,6 +12,7 @@
 #include <Rendering/Mesh.h>
 
 #include "support/GLTestWindow.h"
+#include "support/MeshCorners.h"
 #include "support/TestPaths.h"
 
 namespace
@@ -21,9 +22,7 @@ using Pixel = std::array<unsigned char, 4>;
 
 std::unique_ptr<Rendering::Mesh> load(const std::string& file)
 {
-    testing::internal::CaptureStdout();
-    auto mesh = std::make_unique<Rendering::Mesh>(TabulaTest::dataPath("models/" + file));
-    testing::internal::GetCapturedStdout();
+    auto mesh = TabulaTest::loadMesh(TabulaTest::dataPath("models/" + file));
     Core::ImageManager::instance()->initGL();
     mesh->initList();
     return mesh;

@@ -2,10 +2,23 @@
 
 #include <GL/gl.h>
 
+#include <Rendering/Mesh.h>
+
+#include "support/LogCapture.h"
+
 namespace TabulaTest
 {
 
 int SpotProbe::destroyed = 0;
+
+Core::Object* modelPiece(const std::string& path)
+{
+    LogCapture quiet;
+    auto* piece = new Core::Object(Core::Object::ObjectAlignment(), path);
+    if (piece->getMesh())
+        piece->getMesh()->initList();
+    return piece;
+}
 
 void SpotProbe::draw() const
 {

@@ -23,6 +23,11 @@ struct SpotProbe : Core::Object
     static int destroyed;
 };
 
+/// A piece showing the model file at `path` (made with new, for a square to
+/// own), its display lists compiled though made after the engine's set-up,
+/// the load's lines kept out of the test's output.
+Core::Object* modelPiece(const std::string& path);
+
 /// The corners of the cell from grid point (x0, y0) to (x1, y1), in the
 /// order the library lists them: (x0, y0), (x1, y0), (x1, y1), (x0, y1).
 Core::Square::Coords cellCoords(unsigned int x0, unsigned int y0, unsigned int x1, unsigned int y1);
