@@ -10,6 +10,8 @@
 #include <Core/Board.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
+#include <Math/Matrix.h>
+#include <Math/Quat.h>
 #include <Rendering/Geometry.h>
 #include <Rendering/Mesh.h>
 #include <Rendering/Shader.h>
@@ -101,6 +103,28 @@ struct Outline
 };
 std::map<std::pair<const Mesh*, int>, Outline> s_Outlines;
 
+// The flattened hull of `points` along `slope`.
+std::vector<Point> flatHull(const std::vector<Vec3<double>>& points, const Point& slope)
+{
+    std::vector<Point> flat;
+    for (const Vec3<double>& v : points)
+        flat.push_back(Point{v.x() - slope.x * v.y(), v.z() - slope.z * v.y()});
+    return hull(flat);
+}
+
+// A turned body's outline, made afresh each frame: turns change while pieces
+// move, so caching them would grow without bound.
+std::vector<Point> turnedOutline(Mesh* mesh, const Quat<double>& turn, const Point& slope)
+{
+    // The rotation as Object draws it: by rows of the quaternion's matrix.
+    const Matrix<double> r = turn.getMatrix();
+    std::vector<Vec3<double>> points = bodyPoints(mesh);
+    for (Vec3<double>& v : points)
+        v = Vec3<double>(r[0] * v.x() + r[1] * v.y() + r[2] * v.z(), r[4] * v.x() + r[5] * v.y() + r[6] * v.z(),
+                         r[8] * v.x() + r[9] * v.y() + r[10] * v.z());
+    return flatHull(points, slope);
+}
+
 const std::vector<Point>& outline(Mesh* mesh, int sample, const Point& slope)
 {
     std::size_t vertices = 0;
@@ -110,12 +134,9 @@ const std::vector<Point>& outline(Mesh* mesh, int sample, const Point& slope)
     Outline& cached = s_Outlines[std::make_pair(mesh, sample)];
     if (cached.vertices == vertices && cached.slope.x == slope.x && cached.slope.z == slope.z && !cached.points.empty())
         return cached.points;
-    std::vector<Point> flat;
-    for (const Vec3<double>& v : bodyPoints(mesh))
-        flat.push_back(Point{v.x() - slope.x * v.y(), v.z() - slope.z * v.y()});
     cached.vertices = vertices;
     cached.slope = slope;
-    cached.points = hull(flat);
+    cached.points = flatHull(bodyPoints(mesh), slope);
     return cached.points;
 }
 
@@ -179,8 +200,12 @@ void castAlong(const Core::Board& board, const Vec3<double>& l, int sample)
             const double x = spot.x() + moving.x() + body.x() - slope.x * y;
             const double z = spot.z() + moving.z() + body.z() - slope.z * y;
             const double scale = piece->getScale();
+            const Quat<double> turn = piece->getDrawTurn() * piece->getOrientation();
+            const bool turned = turn.x() != 0.0 || turn.y() != 0.0 || turn.z() != 0.0;
+            const std::vector<Point> turnedPoints =
+                turned ? turnedOutline(piece->getMesh(), turn, slope) : std::vector<Point>();
             std::vector<Point> shadow;
-            for (const Point& p : outline(piece->getMesh(), sample, slope))
+            for (const Point& p : turned ? turnedPoints : outline(piece->getMesh(), sample, slope))
                 shadow.push_back(Point{x + scale * p.x, z + scale * p.z});
             glBegin(GL_POLYGON);
             for (const Point& p : clipToFace(shadow, board.getSize().x(), board.getSize().y()))

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <GL/gl.h>
 
@@ -53,15 +54,15 @@ Look only(bool Look::*flag)
     return look;
 }
 
-// A box `size` wide centred on its origin, with a normal per face, written
-// as OBJ under the build folder.
-std::string writeBox(const std::string& name, double size)
+// A box `size` wide (`x` by `size` by `z` when given) centred on its origin,
+// with a normal per face, written as OBJ under the build folder.
+std::string writeBox(const std::string& name, double size, double x = 0, double z = 0)
 {
     const std::string path = TabulaTest::buildPath(name);
     std::ofstream out(path);
-    const double h = size / 2;
+    const double h = size / 2, hx = x > 0 ? x / 2 : h, hz = z > 0 ? z / 2 : h;
     for (int i = 0; i < 8; ++i)
-        out << "v " << (i & 1 ? h : -h) << ' ' << (i & 2 ? h : -h) << ' ' << (i & 4 ? h : -h) << '\n';
+        out << "v " << (i & 1 ? hx : -hx) << ' ' << (i & 2 ? h : -h) << ' ' << (i & 4 ? hz : -hz) << '\n';
     out << "vn 1 0 0\nvn -1 0 0\nvn 0 1 0\nvn 0 -1 0\nvn 0 0 1\nvn 0 0 -1\n";
     out << "f 2//1 4//1 8//1 6//1\nf 1//2 5//2 7//2 3//2\nf 3//3 7//3 8//3 4//3\n"
            "f 1//4 2//4 6//4 5//4\nf 5//5 6//5 8//5 7//5\nf 1//6 3//6 4//6 2//6\n";
@@ -318,6 +319,24 @@ TEST_F(LookGLTest, ShadowsFallAwayFromTheKeyLightOnceWhereTheyOverlap)
     const Pixel dark = frameAt(shadowed, away);
     EXPECT_LT(dark[0], 0.8 * lit[0]);
     scene.board->finishAnimations();
+
+    // A bar along x turned a quarter about the vertical casts the shadow of
+    // the same bar made along z.
+    Core::Object* bar = modelPiece(writeBox("look-bar-x.obj", 0.2, 0.8, 0.1));
+    bar->setHeading(90);
+    scene.at(1, 1)->pushObject(bar);
+    frame(shadowed);
+    std::vector<unsigned char> turned(4 * 1024 * 728), made(turned.size());
+    glReadPixels(0, 0, 1024, 728, GL_RGBA, GL_UNSIGNED_BYTE, turned.data());
+    scene.at(1, 1)->popObject(bar);
+    delete bar;
+    scene.at(1, 1)->pushObject(modelPiece(writeBox("look-bar-z.obj", 0.2, 0.1, 0.8)));
+    frame(shadowed);
+    glReadPixels(0, 0, 1024, 728, GL_RGBA, GL_UNSIGNED_BYTE, made.data());
+    int largest = 0;
+    for (std::size_t i = 0; i < made.size(); ++i)
+        largest = std::max(largest, std::abs(int(turned[i]) - int(made[i])));
+    EXPECT_LE(largest, 3);
 }
 
 TEST_F(LookGLTest, CornerOriginModelStandsCentredOnItsSquare)
