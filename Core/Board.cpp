@@ -8,8 +8,9 @@
 #include <Core/CallBackMove.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
-#include <Rendering/Render.h>
+#include <Core/internal/DrawnPlace.h>
 #include <Core/internal/FunctionRecords.h>
+#include <Rendering/Render.h>
 #include <Rendering/Texture.h>
 #include <Rendering/internal/PickRegion.h>
 
@@ -227,9 +228,7 @@ bool Board::animateObject(Object* object, const std::vector<Square*>& path, cons
     for (Object* piece : captured)
     {
         Square* square = piece->getParentSquare();
-        const Vec3<double> spot = square->getSpot(*piece);
-        const Vec3<double>& offset = piece->getDrawOffset();
-        places.push_back(Vec3<double>(spot.x() + offset.x(), spot.y() + offset.y(), spot.z() + offset.z()));
+        places.push_back(drawnPlace(*square, *piece));
         square->popObject(piece);
         piece->setDrawOffset(Vec3<double>());
     }
@@ -242,8 +241,8 @@ bool Board::animateObject(Object* object, const std::vector<Square*>& path, cons
     return true;
 }
 
-CallBackHandle Board::onMoveFinished(
-    std::function<void(Object* object, Square* square, const std::vector<Object*>& captured)> handler)
+CallBackHandle
+Board::onMoveFinished(std::function<void(Object* object, Square* square, const std::vector<Object*>& captured)> handler)
 {
     if (!m_MoveFunctions)
         m_MoveFunctions = std::make_unique<FunctionRecords<CallBackMove>>();

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <Core/Object.h>
+#include <Core/internal/DrawnPlace.h>
 #include <Rendering/Render.h>
 #include <Rendering/Texture.h>
 #include <Rendering/internal/PickRegion.h>
@@ -286,9 +287,8 @@ void Square::drawObjects() const
             continue;
         glPushMatrix();
         // A piece playing an animated move is drawn along its path.
-        const Vec3<double> spot = getSpot(*object);
-        const Vec3<double>& offset = object->getDrawOffset();
-        glTranslated(spot.x() + offset.x(), spot.y() + offset.y(), spot.z() + offset.z());
+        const Vec3<double> place = drawnPlace(*this, *object);
+        glTranslated(place.x(), place.y(), place.z());
         object->draw();
         glPopMatrix();
     }

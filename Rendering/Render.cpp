@@ -26,6 +26,7 @@
 #include <Core/MeshManager.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
+#include <Core/internal/DrawnPlace.h>
 #include <Math/Matrix.h>
 #include <Reader/PNGWriter.h>
 #include <Rendering/Camera.h>
@@ -33,9 +34,9 @@
 #include <Rendering/Light.h>
 #include <Rendering/Shader.h>
 #include <Rendering/internal/EngineState.h>
+#include <Rendering/internal/InteractionState.h>
 #include <Rendering/internal/LightRig.h>
 #include <Rendering/internal/Shadows.h>
-#include <Rendering/internal/InteractionState.h>
 
 float rot = 0.0f;
 Vec3<double> dst_pos(0.0, 10.0, -10.0);
@@ -548,11 +549,7 @@ Render::WindowPoint Render::getWindowPoint(const Core::Object* object) const
     const Core::Square* square = object ? object->getParentSquare() : nullptr;
     if (!square)
         return WindowPoint();
-    const Vec3<double> spot = square->getSpot(*object);
-    const Vec3<double>& offset = object->getDrawOffset();
-    const Vec3<double> body = object->getBodyOffset();
-    return getWindowPoint(Vec3<double>(spot.x() + offset.x() + body.x(), spot.y() + offset.y() + body.y(),
-                                       spot.z() + offset.z() + body.z()));
+    return getWindowPoint(Core::drawnPlace(*square, *object) + object->getBodyOffset());
 }
 
 void Render::updateFrameRate()

@@ -10,6 +10,7 @@
 #include <Core/Board.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
+#include <Core/internal/DrawnPlace.h>
 #include <Math/Matrix.h>
 #include <Math/Quat.h>
 #include <Rendering/Geometry.h>
@@ -120,8 +121,7 @@ std::vector<Point> turnedOutline(Mesh* mesh, const Quat<double>& turn, const Poi
     const Matrix<double> r = turn.getMatrix();
     std::vector<Vec3<double>> points = bodyPoints(mesh);
     for (Vec3<double>& v : points)
-        v = Vec3<double>(r[0] * v.x() + r[1] * v.y() + r[2] * v.z(), r[4] * v.x() + r[5] * v.y() + r[6] * v.z(),
-                         r[8] * v.x() + r[9] * v.y() + r[10] * v.z());
+        v = r * v;
     return flatHull(points, slope);
 }
 
@@ -193,12 +193,10 @@ void castAlong(const Core::Board& board, const Vec3<double>& l, int sample)
                 continue;
             // Where the piece's origin is drawn (see Square::drawObjects and
             // Object::draw), and where the light puts its shadow.
-            const Vec3<double> spot = square->getSpot(*piece);
-            const Vec3<double>& moving = piece->getDrawOffset();
-            const Vec3<double> body = piece->getBodyOffset();
-            const double y = spot.y() + moving.y() + body.y() - c_Face;
-            const double x = spot.x() + moving.x() + body.x() - slope.x * y;
-            const double z = spot.z() + moving.z() + body.z() - slope.z * y;
+            const Vec3<double> origin = Core::drawnPlace(*square, *piece) + piece->getBodyOffset();
+            const double y = origin.y() - c_Face;
+            const double x = origin.x() - slope.x * y;
+            const double z = origin.z() - slope.z * y;
             const double scale = piece->getScale();
             const Quat<double> turn = piece->getDrawTurn() * piece->getOrientation();
             const bool turned = turn.x() != 0.0 || turn.y() != 0.0 || turn.z() != 0.0;
