@@ -16,8 +16,11 @@ struct Look
     bool m_MarksOnAnySquare = false;
     /// The slab (with a normal per face), its outline and the squares are
     /// lit in their own colours, so Board::setColor and setLineColor show and
-    /// nothing drawn before leaks into them. Off: the slab and outline take
-    /// the material left by whatever was drawn last.
+    /// nothing drawn before leaks into them; a model piece shows its parts'
+    /// own colours (glTF base colour, OBJ Kd), each part's colour staying on
+    /// that part. Off: the slab and outline take the material left by
+    /// whatever was drawn last, and a model's part colours do not show under
+    /// lighting.
     bool m_TrueColors = false;
     /// Normals are renormalised in the render pass, so a piece drawn with a
     /// scale other than 1 (or a scene scale other than 1) is lit as at its

@@ -152,7 +152,16 @@ void Primitive::draw()
     }
     if (m_Texture)
         m_Texture->apply();
+    // Under true colours, faces of their own colour leave the current colour
+    // as they found it for what comes next; set again, it also resets a
+    // material that follows it (popping the attributes would not).
+    const bool ownColours = !m_ColorIndices.empty() && Render::instance()->getLook().m_TrueColors;
+    GLfloat current[4];
+    if (ownColours)
+        glGetFloatv(GL_CURRENT_COLOR, current);
     glCallList(m_DisplayList);
+    if (ownColours)
+        glColor4fv(current);
     Image::unApply();
 }
 

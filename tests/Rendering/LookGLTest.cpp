@@ -202,6 +202,30 @@ TEST_F(LookGLTest, SlabTakesTheBoardsColourAfterAPieceOfAnother)
     EXPECT_GT(int(leaked[0]), int(leaked[2]));
 }
 
+// A model's part colour (OBJ Kd, glTF base colour) shows only with true
+// colours, and stays on its part: the uncoloured part drawn after it keeps
+// the piece's green.
+TEST_F(LookGLTest, TrueColoursShowAModelsPartColoursOnTheirPartOnly)
+{
+    const std::string path = TabulaTest::buildPath("look-parts.obj");
+    std::ofstream(TabulaTest::buildPath("look-parts.mtl")) << "newmtl blue\nKd 0 0 1\nnewmtl plain\nKd 1 1 1\n";
+    std::ofstream(path) << "mtllib look-parts.mtl\nvn 0 1 0\n"
+                           "v -0.4 0 -0.4\nv -0.05 0 -0.4\nv -0.05 0 0.4\nv -0.4 0 0.4\n"
+                           "v 0.05 0 -0.4\nv 0.4 0 -0.4\nv 0.4 0 0.4\nv 0.05 0 0.4\n"
+                           "usemtl blue\nf 4//1 3//1 2//1 1//1\nusemtl plain\nf 8//1 7//1 6//1 5//1\n";
+    Core::Object* piece = modelPiece(path);
+    piece->setColor(Vec4<double>(0, 1, 0, 1));
+    scene.at(3, 3)->pushObject(piece);
+    const Vec3<double> c = scene.squareCentre(3, 3);
+    const Vec3<double> left(c.x() - 0.2, 0.02, c.z()), right(c.x() + 0.2, 0.02, c.z());
+    const Pixel blue = frameAt(only(&Look::m_TrueColors), left);
+    const Pixel green = TabulaTest::pixelAt(right.x(), right.y(), right.z());
+    EXPECT_GT(int(blue[2]), int(blue[1]) + 40);
+    EXPECT_GT(int(green[1]), int(green[2]) + 40);
+    const Pixel unseen = frameAt(Look(), left);
+    EXPECT_GT(int(unseen[1]), int(unseen[2]) + 40);
+}
+
 TEST_F(LookGLTest, PieceScaledDownFromAHugeModelIsLitAsTheModelAtItsSize)
 {
     std::unique_ptr<Core::Object> unit(modelPiece(writeBox("look-unit.obj", 0.5)));
