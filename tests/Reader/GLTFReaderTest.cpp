@@ -87,6 +87,7 @@ TEST(GLTFReaderTest, BrokenFilesAreRefusedWithOneLineNamingTheCause)
         {"picture_view_text.glb", "buffer"},
         {"no_such_file.glb", "cannot be read"},
         {"generated/glb_version_1.glb", "is GLB version 1, not 2"},
+        {"generated/view_names_no_buffer.gltf", "buffer view 0 names no buffer"},
         {"generated/data_uri_not_base64.gltf", "buffer 0 has a data: URI that is not base64"},
         {"generated/draco_not_required.gltf",
          "compresses its geometry with extension KHR_draco_mesh_compression, which is not supported"},

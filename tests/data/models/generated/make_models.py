@@ -121,6 +121,14 @@ model("draco_not_required.gltf",
       {"attributes": {"POSITION": 0}, "indices": 1,
        "extensions": {"KHR_draco_mesh_compression": {"bufferView": 0, "attributes": {"POSITION": 0}}}},
       {"extensionsUsed": ["KHR_draco_mesh_compression"]})
+# A buffer view naming a buffer the file does not have.
+model("view_names_no_buffer.gltf", [dict(vec3, bufferView=0)], [triangle], {"attributes": {"POSITION": 0}})
+with open("view_names_no_buffer.gltf") as f:
+    root = json.load(f)
+root["bufferViews"][0]["buffer"] = 3
+with open("view_names_no_buffer.gltf", "w") as f:
+    json.dump(root, f, separators=(",", ":"))
+    f.write("\n")
 # A GLB of version 1 whose lengths are all right.
 text = json.dumps({"asset": {"version": "2.0"}}).encode()
 text += b" " * (-len(text) % 4)
