@@ -122,6 +122,7 @@ TEST(ModelConverterTest, SharedVerticesAndMaterialColours)
         EXPECT_EQ(geometry.getColorArray(), std::vector<V>(colors[g], V(1, 0, 0)));
         EXPECT_TRUE(geometry.getTexCoordArray().empty());
         Rendering::Primitive& primitive = *geometry.getPrimitives().at(0);
+        EXPECT_TRUE(primitive.getTexturesIndicesArray().empty());
         EXPECT_EQ(primitive.getPrimitiveType(), g < 2 ? unsigned(GL_TRIANGLES) : unsigned(GL_LINES));
         std::vector<double> drawn;
         for (unsigned short index : primitive.getVertexIndicesArray())
@@ -145,8 +146,10 @@ TEST(ModelConverterTest, ModelPicturesAreRegisteredByOriginAndGivenBack)
         const std::string path = TabulaTest::dataPath(std::string("models/") + file);
         {
             std::unique_ptr<Rendering::Mesh> mesh = TabulaTest::loadMesh(path);
-            Rendering::Texture* texture = mesh->getGeometries().at(0)->getPrimitives().at(0)->getTexture();
+            Rendering::Primitive& primitive = *mesh->getGeometries().at(0)->getPrimitives().at(0);
+            Rendering::Texture* texture = primitive.getTexture();
             ASSERT_NE(texture, nullptr);
+            EXPECT_EQ(primitive.getTexturesIndicesArray(), primitive.getVertexIndicesArray());
             EXPECT_EQ(texture->getFileName(), path + "#image0");
             ASSERT_TRUE(texture->isLoaded());
             EXPECT_EQ(texture->getImage()->getWidth(), 211); // CesiumLogoFlat.png
