@@ -18,7 +18,7 @@
 namespace
 {
 
-using Pixel = std::array<unsigned char, 4>;
+using TabulaTest::Pixel;
 
 std::unique_ptr<Rendering::Mesh> load(const std::string& file)
 {

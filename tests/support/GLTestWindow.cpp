@@ -1,13 +1,16 @@
 #include "support/GLTestWindow.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include <Core/Board.h>
 #include <Rendering/Camera.h>
+#include <Rendering/Image.h>
 #include <Rendering/Render.h>
 #include <Rendering/Shader.h>
 
@@ -146,22 +149,65 @@ void pickAt(double x, double y)
     Rendering::Render::instance()->pickAt(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
 }
 
-std::array<unsigned char, 4> readPixel(int x, int y)
+Pixel readPixel(int x, int y)
 {
     glFinish();
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
-    std::array<unsigned char, 4> rgba{};
+    Pixel rgba{};
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, viewport[3] - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     return rgba;
 }
 
-std::array<unsigned char, 4> pixelAt(double x, double y, double z)
+Pixel pixelAt(const Vec3<double>& world)
 {
-    const WindowPoint p = projectToWindow(x, y, z);
+    const WindowPoint p = projectToWindow(world.x(), world.y(), world.z());
     return readPixel(static_cast<int>(p.x), static_cast<int>(p.y));
+}
+
+int difference(const Pixel& a, const Pixel& b)
+{
+    int largest = 0;
+    for (int c = 0; c < 3; ++c)
+        largest = std::max(largest, std::abs(int(a[c]) - int(b[c])));
+    return largest;
+}
+
+std::vector<unsigned char> readFrame()
+{
+    glFinish();
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    std::vector<unsigned char> rgba(4 * std::size_t(viewport[2]) * std::size_t(viewport[3]));
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, viewport[2], viewport[3], GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
+std::vector<unsigned char> bytesOf(const Rendering::Image& image)
+{
+    return std::vector<unsigned char>(image.getData(), image.getData() + image.getDataSize());
+}
+
+int largestDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
+{
+    EXPECT_EQ(a.size(), b.size());
+    int largest = 0;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        largest = std::max(largest, std::abs(int(a[i]) - int(b[i])));
+    return largest;
+}
+
+void drawUnmoved(const std::function<void()>& draw)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    draw();
+    glPopMatrix();
 }
 
 void resizeWindow(unsigned int width, unsigned int height)

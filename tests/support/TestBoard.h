@@ -1,9 +1,16 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <Core/Board.h>
 #include <Core/Grid.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
+
+namespace Rendering
+{
+class Render;
+}
 
 namespace TabulaTest
 {
@@ -49,6 +56,20 @@ struct TestBoard : Core::Grid
     const unsigned int height;
     const std::vector<Core::Square*>& squares;
     Core::Board* const board;
+};
+
+/// A GL test of the engine drawing a TestBoard, `scene`: the engine set up,
+/// its camera in the start-up pose, no scene turn. What the test hands the
+/// engine (the board, a Look, HUDs, frame and picking records) is taken back
+/// after it.
+struct BoardSceneGLTest : ::testing::Test
+{
+    BoardSceneGLTest();
+    void SetUp() override;
+    void TearDown() override;
+
+    Rendering::Render* const render;
+    TestBoard scene;
 };
 
 } // namespace TabulaTest
