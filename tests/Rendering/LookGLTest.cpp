@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -68,10 +67,6 @@ struct LookGLTest : TabulaTest::BoardSceneGLTest
         scene.setCheckerColors(Vec4<double>(0.3, 0.2, 0.1, 1), Vec4<double>(0.9, 0.85, 0.7, 1));
     }
 
-    void lookFrom(const Vec3<double>& position, double pitch)
-    {
-        TabulaTest::resetCamera(*render->getCamera(), position, pitch);
-    }
     // Two frames, so that whatever the first leaves in OpenGL's state is
     // what the second meets, as in a running game.
     void frame(const Look& look)
@@ -241,7 +236,7 @@ TEST_F(LookGLTest, LightRigLightsAWhitePieceTopBrightSidesDarkerNothingSaturated
 
 TEST_F(LookGLTest, ShadowsFallAwayFromTheKeyLightOnceWhereTheyOverlap)
 {
-    lookFrom(Vec3<double>(0, 10, 0), -1.5707963);
+    TabulaTest::resetCamera(*render->getCamera(), Vec3<double>(0, 10, 0), -1.5707963);
     // The key light (light 0 of the rig) as OpenGL holds it, in eye
     // coordinates, turned back into the world.
     frame(only(&Look::m_LightRig));
@@ -306,7 +301,7 @@ TEST_F(LookGLTest, ShadowsFallAwayFromTheKeyLightOnceWhereTheyOverlap)
 TEST_F(LookGLTest, CornerOriginModelStandsCentredOnItsSquare)
 {
     const Vec3<double> c = scene.squareCentre(3, 3);
-    lookFrom(Vec3<double>(c.x(), 10, c.z()), -1.5707963);
+    TabulaTest::resetCamera(*render->getCamera(), Vec3<double>(c.x(), 10, c.z()), -1.5707963);
     Core::Object* cube = modelPiece(TabulaTest::dataPath("models/assimp/cube_usemtl.obj"));
     ASSERT_NE(cube->getMesh(), nullptr);
     cube->setScale(0.5);

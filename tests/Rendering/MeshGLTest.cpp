@@ -1,6 +1,5 @@
 // glTF models drawn in a real window: pictures read back from the frame.
 
-#include <array>
 #include <memory>
 #include <set>
 #include <vector>

@@ -169,23 +169,6 @@ TEST_F(RenderGLTest, TitleShowsTheFrameRateOnceASecond)
     EXPECT_TRUE(std::regex_match(title, fps)) << title;
 }
 
-TEST_F(RenderGLTest, ResizeSetsViewportSizeAndAspect)
-{
-    // GLUT's reshape callback is the test window's; the engine's part is
-    // what reshape does with the new size.
-    render->reshape(800, 600);
-    EXPECT_EQ(render->getSize(), Vec2<unsigned int>(800, 600));
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, 800, 600}));
-    EXPECT_DOUBLE_EQ(render->getCamera()->getAspectRatio(), 800.0 / 600.0);
-
-    // A window folded to height 0 keeps the last aspect ratio.
-    render->reshape(800, 0);
-    EXPECT_DOUBLE_EQ(render->getCamera()->getAspectRatio(), 800.0 / 600.0);
-    render->reshape(1024, 728);
-}
-
 TEST_F(RenderGLTest, AxesAreUnitLinesInRedGreenBlue)
 {
     glDisable(GL_LIGHTING);
@@ -305,7 +288,9 @@ TEST_F(RenderGLTest, FunctionHandlersRunAmongTheRecordsInRegistrationOrderUntilR
 
 // Framed, every square's centre and every piece's top is in the window, for
 // small and large boards, square or not, in a wide and a tall window, from
-// any side; and the board fills most of the window one way.
+// any side; and the board fills most of the window one way. (GLUT's reshape
+// callback is the test window's; the engine's part is what reshape does with
+// the new size.)
 TEST_F(RenderGLTest, FramingShowsTheWholeBoardWhateverItsSizeAndTheWindowsShape)
 {
     struct Shape
@@ -348,6 +333,15 @@ TEST_F(RenderGLTest, FramingShowsTheWholeBoardWhateverItsSizeAndTheWindowsShape)
                         << name;
                 }
             }
+    // The last window's size is the viewport's and the camera's aspect; a
+    // window folded to height 0 keeps the last aspect ratio.
+    EXPECT_EQ(render->getSize(), Vec2<unsigned int>(400, 720));
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, 400, 720}));
+    EXPECT_DOUBLE_EQ(render->getCamera()->getAspectRatio(), 400.0 / 720.0);
+    render->reshape(800, 0);
+    EXPECT_DOUBLE_EQ(render->getCamera()->getAspectRatio(), 400.0 / 720.0);
     render->reshape(1024, 728);
 }
 

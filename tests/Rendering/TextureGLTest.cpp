@@ -5,10 +5,8 @@
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "Core/ImageManager.h"
 #include "Rendering/Image.h"

@@ -5,7 +5,6 @@
 #include <Rendering/Camera.h>
 #include <Rendering/Look.h>
 #include <Rendering/Mesh.h>
-#include <Rendering/Render.h>
 
 #include "support/GLTestWindow.h"
 #include "support/LogCapture.h"
@@ -64,8 +63,6 @@ Vec3<double> TestBoard::squareCentre(unsigned int x, unsigned int y) const
 {
     return Vec3<double>(x + 0.5 - width / 2.0, 0.001, height / 2.0 - (y + 0.5));
 }
-
-BoardSceneGLTest::BoardSceneGLTest() : render(Rendering::Render::instance()) {}
 
 void BoardSceneGLTest::SetUp()
 {

@@ -6,11 +6,7 @@
 #include <Core/Grid.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
-
-namespace Rendering
-{
-class Render;
-}
+#include <Rendering/Render.h>
 
 namespace TabulaTest
 {
@@ -64,11 +60,10 @@ struct TestBoard : Core::Grid
 /// after it.
 struct BoardSceneGLTest : ::testing::Test
 {
-    BoardSceneGLTest();
     void SetUp() override;
     void TearDown() override;
 
-    Rendering::Render* const render;
+    Rendering::Render* const render = Rendering::Render::instance();
     TestBoard scene;
 };
 
