@@ -10,12 +10,10 @@ namespace
 {
 const double c_QuarterTurn = 0.7853975;
 
-// Applies a column-major OpenGL matrix to the point (x, y, z, 1).
-Vec3<double> transformPoint(const Matrix<double>& m, const Vec3<double>& p)
+// Where the camera's view puts the world point p.
+Vec4<double> seen(const Camera& camera, const Vec3<double>& p)
 {
-    return Vec3<double>(m[0] * p.x() + m[4] * p.y() + m[8] * p.z() + m[12],
-                        m[1] * p.x() + m[5] * p.y() + m[9] * p.z() + m[13],
-                        m[2] * p.x() + m[6] * p.y() + m[10] * p.z() + m[14]);
+    return camera.getTransformationMatrix().transform(Vec4<double>(p.x(), p.y(), p.z(), 1));
 }
 
 Camera startUpCamera()
@@ -34,7 +32,7 @@ TEST(CameraTest, StartUpPoseLooksAtTheOriginFromAbout14Units)
     // Free: neither the rotation nor the distance moved it.
     EXPECT_EQ(camera.getPosition(), Vec3<double>(0, 10, 10));
     camera.buildTransformationMatrix();
-    Vec3<double> origin = transformPoint(camera.getTransformationMatrix(), Vec3<double>(0, 0, 0));
+    const Vec4<double> origin = seen(camera, Vec3<double>(0, 0, 0));
     EXPECT_NEAR(origin.x(), 0.0, 1e-5);
     EXPECT_NEAR(origin.y(), 0.0, 1e-4);
     EXPECT_NEAR(origin.z(), -14.1421, 1e-3);
@@ -118,7 +116,7 @@ TEST(CameraTest, LookAtFacesTheTargetAndTheOrbitTurnsAboutIt)
                 camera.rotateX(0.2);
             }
             camera.buildTransformationMatrix();
-            const Vec3<double> ahead = transformPoint(camera.getTransformationMatrix(), view.target);
+            const Vec4<double> ahead = seen(camera, view.target);
             EXPECT_NEAR(ahead.x(), 0.0, 1e-9) << view.yaw << " orbit " << orbit;
             EXPECT_NEAR(ahead.y(), 0.0, 1e-9) << view.yaw << " orbit " << orbit;
             EXPECT_NEAR(ahead.z(), -view.distance, 1e-9) << view.yaw << " orbit " << orbit;

@@ -29,7 +29,6 @@ namespace
 {
 bool g_WindowOpen = false;
 bool g_EngineReady = false;
-std::string g_SetupOutput;
 
 void idleDisplay() {}
 void reshape(int width, int height)
@@ -83,9 +82,9 @@ void initEngine()
     openWindow();
     if (g_EngineReady)
         return;
-    LogCapture log;
+    // Its lines are LogGLTest's.
+    LogCapture quiet;
     Rendering::Render::instance()->initGL();
-    g_SetupOutput = log.out();
     g_EngineReady = true;
 }
 
@@ -102,11 +101,6 @@ void startEngine(Rendering::Shader* shader)
     Rendering::Render::instance()->setShader(shader);
 }
 
-const std::string& engineSetupOutput()
-{
-    return g_SetupOutput;
-}
-
 WindowPoint projectToWindow(double x, double y, double z)
 {
     Rendering::Render* render = Rendering::Render::instance();
@@ -121,14 +115,9 @@ WindowPoint projectToWindow(double x, double y, double z)
 WindowPoint projectThrough(const Rendering::Camera& camera, unsigned int width, unsigned int height, double x, double y,
                            double z)
 {
-    const Matrix<double>& v = camera.getTransformationMatrix();
-    const Matrix<double>& p = camera.getProjectionMatrix();
-    double eye[4], clip[4];
-    for (int r = 0; r < 4; ++r)
-        eye[r] = v[r] * x + v[4 + r] * y + v[8 + r] * z + v[12 + r];
-    for (int r = 0; r < 4; ++r)
-        clip[r] = p[r] * eye[0] + p[4 + r] * eye[1] + p[8 + r] * eye[2] + p[12 + r] * eye[3];
-    const double ndcX = clip[0] / clip[3], ndcY = clip[1] / clip[3];
+    const Vec4<double> eye = camera.getTransformationMatrix().transform(Vec4<double>(x, y, z, 1));
+    const Vec4<double> clip = camera.getProjectionMatrix().transform(eye);
+    const double ndcX = clip.x() / clip.w(), ndcY = clip.y() / clip.w();
     return WindowPoint{(ndcX + 1.0) / 2.0 * width, height - (ndcY + 1.0) / 2.0 * height};
 }
 

@@ -33,9 +33,6 @@ Rendering::Shader& engineShader();
 /// `shader` made the engine's shader.
 void startEngine(Rendering::Shader* shader = &engineShader());
 
-/// What the engine's OpenGL set-up printed on the standard output.
-const std::string& engineSetupOutput();
-
 /// Window position (x from the left, y from the top) at which a world point
 /// appears, from the engine's camera, scene scale (1, 1, 1 assumed) and turn.
 struct WindowPoint
