@@ -463,6 +463,8 @@ TEST_F(RenderGLTest, ScreenshotRestoresThePackAlignmentAndFailsOnAnUnwritablePat
     render->renderFrame();
     const std::string path = TabulaTest::buildPath("screenshot.png");
     TabulaTest::LogCapture log;
+    // The caller's alignment, whatever an earlier read of the frame left.
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
     EXPECT_TRUE(render->saveScreenshot(path));
     EXPECT_TRUE(log.lines().empty()) << log.out();
     EXPECT_FALSE(render->saveScreenshot(TabulaTest::buildPath("no-such-folder/shot.png")));
