@@ -26,18 +26,6 @@ Camera startUpCamera()
 }
 } // namespace
 
-TEST(CameraTest, StartUpPoseLooksAtTheOriginFromAbout14Units)
-{
-    Camera camera = startUpCamera();
-    // Free: neither the rotation nor the distance moved it.
-    EXPECT_EQ(camera.getPosition(), Vec3<double>(0, 10, 10));
-    camera.buildTransformationMatrix();
-    const Vec4<double> origin = seen(camera, Vec3<double>(0, 0, 0));
-    EXPECT_NEAR(origin.x(), 0.0, 1e-5);
-    EXPECT_NEAR(origin.y(), 0.0, 1e-4);
-    EXPECT_NEAR(origin.z(), -14.1421, 1e-3);
-}
-
 TEST(CameraTest, TranslationsMoveExactlyOneUnitTowardsTheSign)
 {
     // Whatever the amount, a step is one unit long.
@@ -82,7 +70,7 @@ TEST(CameraTest, NeverBelowTheGroundAndTheProjectionFor45Degrees)
 // lookAt puts the target straight ahead at the distance, from the side and
 // height asked; the orbiting keys then turn about the target at that
 // distance, still facing it.
-TEST(CameraTest, LookAtFacesTheTargetAndTheOrbitTurnsAboutIt)
+TEST(CameraTest, LookAtFacesTheTargetTheOrbitTurnsAboutItAndTheStartUpPoseIsOne)
 {
     struct View
     {
@@ -123,8 +111,15 @@ TEST(CameraTest, LookAtFacesTheTargetAndTheOrbitTurnsAboutIt)
         }
     }
     // The start-up pose is lookAt's from the front at 45 degrees, up to the
-    // engine's rounded quarter turn.
+    // engine's rounded quarter turn, looking at the origin from about 14
+    // units: free, neither the rotation nor the distance moved it.
     Camera startUp = startUpCamera();
     EXPECT_NEAR(startUp.getYaw(), 0.0, 1e-12);
     EXPECT_NEAR(startUp.getPitch(), c_QuarterTurn, 1e-12);
+    EXPECT_EQ(startUp.getPosition(), Vec3<double>(0, 10, 10));
+    startUp.buildTransformationMatrix();
+    const Vec4<double> origin = seen(startUp, Vec3<double>(0, 0, 0));
+    EXPECT_NEAR(origin.x(), 0.0, 1e-5);
+    EXPECT_NEAR(origin.y(), 0.0, 1e-4);
+    EXPECT_NEAR(origin.z(), -14.1421, 1e-3);
 }
