@@ -10,6 +10,7 @@
 
 #include "support/Feedback.h"
 #include "support/GLTestWindow.h"
+#include "support/LogCapture.h"
 #include "support/TestBoard.h"
 #include "support/TestPaths.h"
 
@@ -56,10 +57,9 @@ TEST(BoardGLTest, TexturedSlabHasSixOutwardFacesLitByTheirNormals)
 {
     TabulaTest::openWindow();
     TabulaTest::TestBoard scene(4, 2);
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture quiet;
     scene.board->setTexture(TabulaTest::dataPath("images/wood.png"));
     Core::ImageManager::instance()->initGL();
-    testing::internal::GetCapturedStdout();
 
     // One directional light, no ambient: a face's lit colour is the cosine of
     // its normal with the light. Lit from a direction and from its opposite,
@@ -79,11 +79,7 @@ TEST(BoardGLTest, TexturedSlabHasSixOutwardFacesLitByTheirNormals)
         const double length = std::sqrt(1.0 + 4.0 + 9.0);
         const double light[3] = {sign / length, 2 * sign / length, 3 * sign / length};
         const GLfloat direction[4] = {GLfloat(light[0]), GLfloat(light[1]), GLfloat(light[2]), 0};
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
-        glLightfv(GL_LIGHT7, GL_POSITION, direction);
-        glPopMatrix();
+        TabulaTest::drawUnmoved([&] { glLightfv(GL_LIGHT7, GL_POSITION, direction); });
         const auto capture = TabulaTest::captureFeedback([&] { scene.board->drawWithTexture(); }, 0.1);
 
         // Mesa hands each quad to feedback as two triangles.

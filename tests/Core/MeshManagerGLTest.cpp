@@ -8,6 +8,7 @@
 #include <Rendering/Render.h>
 
 #include "support/GLTestWindow.h"
+#include "support/LogCapture.h"
 #include "support/TestPaths.h"
 
 using Core::MeshManager;
@@ -19,10 +20,9 @@ TEST(MeshManagerGLTest, CompilesEveryRegisteredMesh)
     MeshManager* manager = MeshManager::instance();
     Mesh* triangle = nullptr;
     Mesh* mixed = nullptr;
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture quiet;
     manager->addMesh(TabulaTest::dataPath("ase/triangle.ase"), triangle);
     manager->addMesh(TabulaTest::dataPath("ase/mixed_faces.ase"), mixed);
-    testing::internal::GetCapturedStdout();
 
     Rendering::Render* render = Rendering::Render::instance();
     unsigned int before = render->getNbDisplayList();

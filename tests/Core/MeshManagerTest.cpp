@@ -4,6 +4,7 @@
 #include <Rendering/Geometry.h>
 #include <Rendering/Mesh.h>
 
+#include "support/LogCapture.h"
 #include "support/TestPaths.h"
 
 using Core::MeshManager;
@@ -17,12 +18,12 @@ TEST(MeshManagerTest, SharesOneMeshPerNameAndKeepsItWhileAnyUserHoldsIt)
 
     Mesh* first = nullptr;
     Mesh* second = nullptr;
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture log;
     manager->addMesh(name, first);
     manager->addMesh(name, second);
     // Its texture is loaded with it; both once.
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Image File : \"" + TabulaTest::dataPath("ase/wood.png") +
-                                                          "\" loaded.\nMesh File : \"" + name + "\" loaded.\n");
+    EXPECT_EQ(log.out(), "Image File : \"" + TabulaTest::dataPath("ase/wood.png") + "\" loaded.\nMesh File : \"" +
+                             name + "\" loaded.\n");
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, second);
     EXPECT_EQ(manager->getMeshCount(), registered + 1);
@@ -53,13 +54,11 @@ TEST(MeshManagerTest, MissingFileIsRegisteredEmptyAndReportedOnce)
     const std::string name = TabulaTest::dataPath("ase/nothing-here.ase");
     Mesh* first = nullptr;
     Mesh* second = nullptr;
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture log;
     manager->addMesh(name, first);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Couldn't find/load mesh : \"" + name + "\"\nCouldn't load Mesh file : \"" + name + "\"\n");
-    testing::internal::CaptureStdout();
     manager->addMesh(name, second);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    // Once: the second finds the empty mesh registered.
+    EXPECT_EQ(log.out(), "Couldn't find/load mesh : \"" + name + "\"\nCouldn't load Mesh file : \"" + name + "\"\n");
     EXPECT_EQ(first, second);
     EXPECT_TRUE(first->getGeometries().empty());
     manager->removeMesh(first);

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include <GL/gl.h>
-
 #include <Core/CallBackMove.h>
 #include <Core/CallBackPicking.h>
 #include <Core/Square.h>
@@ -24,7 +22,6 @@
 using Core::MoveAnimation;
 using Rendering::Render;
 using TabulaTest::SpotProbe;
-using TabulaTest::TestBoard;
 
 namespace
 {
@@ -49,12 +46,11 @@ struct Clicks : Core::CallBackPicking
     std::vector<Core::Square*> clicked;
 };
 
-struct MoveAnimationGLTest : ::testing::Test
+struct MoveAnimationGLTest : TabulaTest::BoardSceneGLTest
 {
     void SetUp() override
     {
-        TabulaTest::initEngine();
-        rot = 0.0f;
+        BoardSceneGLTest::SetUp();
         scene.board->getCallBacksMove().push_back(&recorder);
     }
 
@@ -69,11 +65,7 @@ struct MoveAnimationGLTest : ::testing::Test
     // is in the scene's frame, where TestBoard::squareCentre answers.
     void draw()
     {
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
-        scene.board->draw();
-        glPopMatrix();
+        TabulaTest::drawUnmoved([&] { scene.board->draw(); });
     }
 
     void expectAt(const SpotProbe& probe, double x, double y, double z, const std::string& when)
@@ -83,7 +75,6 @@ struct MoveAnimationGLTest : ::testing::Test
         EXPECT_NEAR(probe.spot.z(), z, 1e-6) << when;
     }
 
-    TestBoard scene;
     MoveRecorder recorder;
 };
 } // namespace
@@ -194,12 +185,9 @@ TEST_F(MoveAnimationGLTest, ACaptureChainPlaysItsLegsInOrderTheTakenLeaveAndItRe
 
 TEST_F(MoveAnimationGLTest, PickingDuringAMoveSeesTheFinalPositionOnly)
 {
-    Render* render = Render::instance();
-    TabulaTest::resetCamera(*render->getCamera());
     scene.board->setAutoHighlight(true);
     Clicks clicks;
     render->getCallBacksPicking() = {&clicks};
-    render->setParams("Move", Vec3<double>(1, 1, 1), scene.board);
 
     Core::Object* mover = scene.addPiece(1, 1, Vec4<double>(0, 0, 1, 1));
     Core::Object* victim = scene.addPiece(4, 4, Vec4<double>(0, 1, 0, 1));
@@ -239,8 +227,6 @@ TEST_F(MoveAnimationGLTest, PickingDuringAMoveSeesTheFinalPositionOnly)
     EXPECT_FALSE(scene.board->isAnimating());
     EXPECT_EQ(recorder.runs, 1);
     EXPECT_EQ(mover->getDrawOffset().x(), 0.0);
-    render->getCallBacksPicking().clear();
-    render->setParams("Move", Vec3<double>(1, 1, 1), nullptr);
 }
 
 TEST_F(MoveAnimationGLTest, DurationsOfNoTimeOrNoNumberEndTheMoveAtTheNextFrame)

@@ -4,6 +4,7 @@
 #include <Core/Object.h>
 #include <Rendering/Mesh.h>
 
+#include "support/LogCapture.h"
 #include "support/TestPaths.h"
 
 using namespace Core;
@@ -11,10 +12,10 @@ using namespace Core;
 TEST(ObjectTest, ModelPiecesShareTheirMeshAndEveryCopyHoldsAUse)
 {
     const std::string model = TabulaTest::dataPath("scene/column.ase");
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture log;
     Object piece(Object::ObjectAlignment(), model);
     Object twin(Object::ObjectAlignment(), model);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Mesh File : \"" + model + "\" loaded.\n");
+    EXPECT_EQ(log.out(), "Mesh File : \"" + model + "\" loaded.\n");
     ASSERT_NE(piece.getMesh(), nullptr);
     EXPECT_EQ(piece.getMesh(), twin.getMesh());
     piece.setScale(0.5);

@@ -39,11 +39,7 @@ TEST(SquareGLTest, PiecesStandOnTheirSpots)
     for (const auto& c : cases)
         square.pushObject(new SpotProbe(c.alignment));
 
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    square.drawObjects();
-    glPopMatrix();
+    TabulaTest::drawUnmoved([&] { square.drawObjects(); });
     for (std::size_t i = 0; i < std::size(cases); ++i)
     {
         const auto* probe = static_cast<const SpotProbe*>(square.getObjects()[i]);
@@ -67,11 +63,7 @@ TEST(SquareGLTest, DrawnFlatJustAboveTheSlabFacingUp)
     glEnable(GL_NORMALIZE);
     glEnable(GL_LIGHT7);
     glLightfv(GL_LIGHT7, GL_DIFFUSE, white);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glLightfv(GL_LIGHT7, GL_POSITION, up);
-    glPopMatrix();
+    TabulaTest::drawUnmoved([&] { glLightfv(GL_LIGHT7, GL_POSITION, up); });
     glNormal3d(1, 0, 0);
     const auto capture = TabulaTest::captureFeedback([&] { square.draw(); }, 0.1);
     glPopAttrib();

@@ -1,5 +1,4 @@
 #include <fstream>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,9 +55,8 @@ Reader::ModelData inlineModel(const std::vector<float>& positions, int mode, std
             return true;
         });
     Reader::ModelData data;
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture quiet;
     EXPECT_TRUE(reader.loadFromMemory(json, "inline.gltf", data));
-    testing::internal::GetCapturedStdout();
     return data;
 }
 
@@ -225,11 +223,10 @@ TEST(GLTFReaderTest, EveryCutOfABinaryFileIsRefused)
     ASSERT_GT(bytes.size(), 100u);
     Reader::GLTFReader reader;
     reader.setResourceReader([](const std::string&, std::string&) { return false; });
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture quiet;
     for (std::size_t size = 0; size < bytes.size(); ++size)
     {
         Reader::ModelData data;
         EXPECT_FALSE(reader.loadFromMemory(std::string_view(bytes).substr(0, size), "cut.glb", data)) << size;
     }
-    testing::internal::GetCapturedStdout();
 }

@@ -12,6 +12,7 @@
 
 #include "Reader/JPEGReader.h"
 #include "Rendering/Image.h"
+#include "support/LogCapture.h"
 #include "support/TestPaths.h"
 
 namespace
@@ -19,11 +20,10 @@ namespace
 
 Rendering::Image* quietImage(const std::string& path, std::string* output = nullptr)
 {
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture log;
     Rendering::Image* image = new Rendering::Image(path);
-    const std::string text = testing::internal::GetCapturedStdout();
     if (output != nullptr)
-        *output = text;
+        *output = log.out();
     return image;
 }
 

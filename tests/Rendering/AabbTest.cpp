@@ -23,7 +23,7 @@ Mesh* meshWith(std::initializer_list<std::vector<Vec3<double>>> geometries)
 }
 } // namespace
 
-TEST(AabbTest, CoversEveryVertexOfEveryGeometry)
+TEST(AabbTest, CoversEveryVertexOfEveryGeometryAndIsInvertedWithoutAny)
 {
     Aabb empty;
     EXPECT_EQ(empty.getSize(), Vec3<double>(0, 0, 0));
@@ -43,12 +43,10 @@ TEST(AabbTest, CoversEveryVertexOfEveryGeometry)
     box.setMesh(nullptr);
     EXPECT_EQ(box.getMesh(), nullptr);
     EXPECT_EQ(box.getSize(), Vec3<double>(0, 0, 0));
-}
 
-TEST(AabbTest, AMeshWithoutVerticesGivesAnInvertedBox)
-{
-    std::unique_ptr<Mesh> mesh(meshWith({{}, {}}));
-    Aabb box(mesh.get());
+    // A mesh without vertices gives an inverted box.
+    std::unique_ptr<Mesh> hollow(meshWith({{}, {}}));
+    box.setMesh(hollow.get());
     EXPECT_EQ(box.getMin(), Vec3<double>(c_Far, c_Far, c_Far));
     EXPECT_EQ(box.getSize(), Vec3<double>(-2 * c_Far, -2 * c_Far, -2 * c_Far));
 }

@@ -10,12 +10,10 @@ namespace
 {
 const double c_QuarterTurn = 0.7853975;
 
-// Applies a column-major OpenGL matrix to the point (x, y, z, 1).
-Vec3<double> transformPoint(const Matrix<double>& m, const Vec3<double>& p)
+// Where the camera's view puts the world point p.
+Vec4<double> seen(const Camera& camera, const Vec3<double>& p)
 {
-    return Vec3<double>(m[0] * p.x() + m[4] * p.y() + m[8] * p.z() + m[12],
-                        m[1] * p.x() + m[5] * p.y() + m[9] * p.z() + m[13],
-                        m[2] * p.x() + m[6] * p.y() + m[10] * p.z() + m[14]);
+    return camera.getTransformationMatrix().transform(Vec4<double>(p.x(), p.y(), p.z(), 1));
 }
 
 Camera startUpCamera()
@@ -27,18 +25,6 @@ Camera startUpCamera()
     return camera;
 }
 } // namespace
-
-TEST(CameraTest, StartUpPoseLooksAtTheOriginFromAbout14Units)
-{
-    Camera camera = startUpCamera();
-    // Free: neither the rotation nor the distance moved it.
-    EXPECT_EQ(camera.getPosition(), Vec3<double>(0, 10, 10));
-    camera.buildTransformationMatrix();
-    Vec3<double> origin = transformPoint(camera.getTransformationMatrix(), Vec3<double>(0, 0, 0));
-    EXPECT_NEAR(origin.x(), 0.0, 1e-5);
-    EXPECT_NEAR(origin.y(), 0.0, 1e-4);
-    EXPECT_NEAR(origin.z(), -14.1421, 1e-3);
-}
 
 TEST(CameraTest, TranslationsMoveExactlyOneUnitTowardsTheSign)
 {
@@ -84,7 +70,7 @@ TEST(CameraTest, NeverBelowTheGroundAndTheProjectionFor45Degrees)
 // lookAt puts the target straight ahead at the distance, from the side and
 // height asked; the orbiting keys then turn about the target at that
 // distance, still facing it.
-TEST(CameraTest, LookAtFacesTheTargetAndTheOrbitTurnsAboutIt)
+TEST(CameraTest, LookAtFacesTheTargetTheOrbitTurnsAboutItAndTheStartUpPoseIsOne)
 {
     struct View
     {
@@ -118,15 +104,22 @@ TEST(CameraTest, LookAtFacesTheTargetAndTheOrbitTurnsAboutIt)
                 camera.rotateX(0.2);
             }
             camera.buildTransformationMatrix();
-            const Vec3<double> ahead = transformPoint(camera.getTransformationMatrix(), view.target);
+            const Vec4<double> ahead = seen(camera, view.target);
             EXPECT_NEAR(ahead.x(), 0.0, 1e-9) << view.yaw << " orbit " << orbit;
             EXPECT_NEAR(ahead.y(), 0.0, 1e-9) << view.yaw << " orbit " << orbit;
             EXPECT_NEAR(ahead.z(), -view.distance, 1e-9) << view.yaw << " orbit " << orbit;
         }
     }
     // The start-up pose is lookAt's from the front at 45 degrees, up to the
-    // engine's rounded quarter turn.
+    // engine's rounded quarter turn, looking at the origin from about 14
+    // units: free, neither the rotation nor the distance moved it.
     Camera startUp = startUpCamera();
     EXPECT_NEAR(startUp.getYaw(), 0.0, 1e-12);
     EXPECT_NEAR(startUp.getPitch(), c_QuarterTurn, 1e-12);
+    EXPECT_EQ(startUp.getPosition(), Vec3<double>(0, 10, 10));
+    startUp.buildTransformationMatrix();
+    const Vec4<double> origin = seen(startUp, Vec3<double>(0, 0, 0));
+    EXPECT_NEAR(origin.x(), 0.0, 1e-5);
+    EXPECT_NEAR(origin.y(), 0.0, 1e-4);
+    EXPECT_NEAR(origin.z(), -14.1421, 1e-3);
 }

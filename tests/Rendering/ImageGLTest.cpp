@@ -8,20 +8,21 @@
 
 #include "Rendering/Image.h"
 #include "support/GLTestWindow.h"
+#include "support/LogCapture.h"
 #include "support/TestPaths.h"
 
 namespace
 {
 
 using Bytes = std::vector<unsigned char>;
+using TabulaTest::bytesOf;
+using TabulaTest::quietly;
 
 // An image of width x height holding the bytes 0, 1, 2, ..., made without a file.
 std::unique_ptr<Rendering::Image> countingImage(int width, int height, unsigned int format, unsigned int type,
                                                 std::size_t size)
 {
-    testing::internal::CaptureStdout();
-    std::unique_ptr<Rendering::Image> image(new Rendering::Image("made-in-memory"));
-    testing::internal::GetCapturedStdout();
+    auto image = quietly([] { return std::make_unique<Rendering::Image>("made-in-memory"); });
     unsigned char* data = new unsigned char[size];
     for (std::size_t i = 0; i < size; ++i)
         data[i] = static_cast<unsigned char>(i);
@@ -29,24 +30,11 @@ std::unique_ptr<Rendering::Image> countingImage(int width, int height, unsigned 
     return image;
 }
 
-Bytes dataOf(const Rendering::Image& image)
-{
-    return Bytes(image.getData(), image.getData() + image.getDataSize());
-}
-
 std::string reduce(Rendering::Image& image)
 {
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture log;
     image.reduceToLimit();
-    return testing::internal::GetCapturedStdout();
-}
-
-std::unique_ptr<Rendering::Image> load(const std::string& name)
-{
-    testing::internal::CaptureStdout();
-    std::unique_ptr<Rendering::Image> image(new Rendering::Image(TabulaTest::dataPath(name)));
-    testing::internal::GetCapturedStdout();
-    return image;
+    return log.out();
 }
 
 GLint levelParameter(GLenum name)
@@ -102,15 +90,15 @@ TEST(Image, ReduceToLimitHalvesOnceKeepingEvenPixelsOfEvenRows)
         EXPECT_TRUE(image->isLoaded());
         EXPECT_EQ(image->getWidth(), c.newWidth);
         EXPECT_EQ(image->getHeight(), c.newHeight);
-        EXPECT_EQ(dataOf(*image), c.kept);
+        EXPECT_EQ(bytesOf(*image), c.kept);
         EXPECT_EQ(reduce(*image), "Already Reduced ...\n");
-        EXPECT_EQ(dataOf(*image), c.kept);
+        EXPECT_EQ(bytesOf(*image), c.kept);
     }
 
     // A copy takes the bytes the image really holds, and no texture.
     auto deep = countingImage(2, 2, GL_RGBA, GL_UNSIGNED_SHORT, 32);
     Rendering::Image copy(*deep);
-    EXPECT_EQ(dataOf(copy), dataOf(*deep));
+    EXPECT_EQ(bytesOf(copy), bytesOf(*deep));
     EXPECT_NE(copy.getData(), deep->getData());
     EXPECT_EQ(copy.getType(), static_cast<unsigned int>(GL_UNSIGNED_SHORT));
 
@@ -143,21 +131,18 @@ TEST(Image, ReaderIsChosenByCaseSensitiveSubstring)
     for (const auto& c : cases)
     {
         const std::string path = dir + c.first;
-        testing::internal::CaptureStdout();
+        TabulaTest::LogCapture log;
         Rendering::Image image(path);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(),
-                  firstLine(path, c.second) + "Couldn't load Image file : \"" + path + "\"\n")
-            << c.first;
+        EXPECT_EQ(log.out(), firstLine(path, c.second) + "Couldn't load Image file : \"" + path + "\"\n") << c.first;
         EXPECT_FALSE(image.isLoaded());
         EXPECT_EQ(image.getDataSize(), 0u);
     }
     // Bytes a model file embeds are told apart by their signature; a failed
     // image holds no bytes and no texture, so destroying it deletes none of
     // another's.
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture log;
     Rendering::Image embedded("inside.gltf", "GIF89a");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              firstLine("", '-') + "Couldn't load Image file : \"inside.gltf\"\n");
+    EXPECT_EQ(log.out(), firstLine("", '-') + "Couldn't load Image file : \"inside.gltf\"\n");
     EXPECT_EQ(embedded.getId(), 0u);
     EXPECT_EQ(embedded.getDataSize(), 0u);
 }
@@ -168,7 +153,7 @@ TEST(ImageGL, UploadReadsTightRowsLeavesTheAlignmentAndHalvingReplacesTheTexture
 {
     TabulaTest::openWindow();
     // 5 RGB pixels make 15-byte rows: a 4-byte unpack alignment would shear them.
-    auto odd = load("images/odd.png");
+    auto odd = quietly([] { return std::make_unique<Rendering::Image>(TabulaTest::dataPath("images/odd.png")); });
     ASSERT_TRUE(odd->isLoaded());
     ASSERT_EQ(odd->getWidth(), 5);
     odd->initGL();

@@ -44,6 +44,11 @@ double yawBetween(const Pose& from, const Pose& to)
 
 struct InputGLTest : ::testing::Test
 {
+    explicit InputGLTest(const std::vector<std::string>& arguments = {})
+        : game(TabulaTest::buildPath("PickingGame"), arguments)
+    {
+    }
+
     void SetUp() override
     {
         ASSERT_TRUE(game.started());
@@ -86,7 +91,7 @@ struct InputGLTest : ::testing::Test
 
     static constexpr auto only = &GameProcess::only;
 
-    GameProcess game{TabulaTest::buildPath("PickingGame")};
+    GameProcess game;
     unsigned int width = 0;
     unsigned int height = 0;
     Pose start;
@@ -210,16 +215,9 @@ TEST_F(InputGLTest, ARightDragAcrossHalfTheWidthTurnsHalfATurn)
 namespace
 {
 // The same game with keyboard play on.
-struct KeyboardPlayInputGLTest : ::testing::Test
+struct KeyboardPlayInputGLTest : InputGLTest
 {
-    void SetUp() override
-    {
-        ASSERT_TRUE(game.started());
-        ASSERT_FALSE(game.waitFor("ready ").empty());
-        ASSERT_TRUE(game.findWindow("^Tabula Picking"));
-        game.moveTo(5, 5);
-    }
-    GameProcess game{TabulaTest::buildPath("PickingGame"), {"keyboard"}};
+    KeyboardPlayInputGLTest() : InputGLTest({"keyboard"}) {}
 };
 } // namespace
 

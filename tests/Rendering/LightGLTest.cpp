@@ -18,12 +18,12 @@ namespace
 std::array<GLfloat, 4> applied(std::initializer_list<Light*> lights, GLenum number, GLenum what)
 {
     TabulaTest::openWindow();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    for (Light* light : lights)
-        light->apply();
-    glPopMatrix();
+    TabulaTest::drawUnmoved(
+        [&]
+        {
+            for (Light* light : lights)
+                light->apply();
+        });
     std::array<GLfloat, 4> value{-1, -1, -1, -1};
     glGetLightfv(number, what, value.data());
     return value;

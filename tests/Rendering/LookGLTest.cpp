@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,26 +26,17 @@
 
 #include "support/GLTestWindow.h"
 #include "support/GameProcess.h"
+#include "support/LogCapture.h"
 #include "support/TestBoard.h"
 #include "support/TestPaths.h"
 
 using Rendering::Look;
-using Rendering::Render;
+using TabulaTest::difference;
 using TabulaTest::modelPiece;
-using TabulaTest::TestBoard;
+using TabulaTest::Pixel;
 
 namespace
 {
-using Pixel = std::array<unsigned char, 4>;
-
-int difference(const Pixel& a, const Pixel& b)
-{
-    int largest = 0;
-    for (int c = 0; c < 3; ++c)
-        largest = std::max(largest, std::abs(int(a[c]) - int(b[c])));
-    return largest;
-}
-
 Look only(bool Look::*flag)
 {
     Look look;
@@ -69,46 +59,27 @@ std::string writeBox(const std::string& name, double size, double x = 0, double 
     return path;
 }
 
-struct LookGLTest : ::testing::Test
+struct LookGLTest : TabulaTest::BoardSceneGLTest
 {
     void SetUp() override
     {
-        TabulaTest::initEngine();
-        rot = 0.0f;
-        lookFrom(Vec3<double>(0, 10, 10), -0.7853975);
+        BoardSceneGLTest::SetUp();
         scene.setCheckerColors(Vec4<double>(0.3, 0.2, 0.1, 1), Vec4<double>(0.9, 0.85, 0.7, 1));
-        render->setParams("Look", Vec3<double>(1, 1, 1), scene.board);
-    }
-    void TearDown() override
-    {
-        if (lookSet)
-            render->setLook(Look());
-        render->getHUDs().clear();
-        render->setParams("Look", Vec3<double>(1, 1, 1), nullptr);
     }
 
-    void lookFrom(const Vec3<double>& position, double pitch)
-    {
-        TabulaTest::resetCamera(*render->getCamera(), position, pitch);
-    }
     // Two frames, so that whatever the first leaves in OpenGL's state is
     // what the second meets, as in a running game.
     void frame(const Look& look)
     {
         render->setLook(look);
-        lookSet = true;
         render->renderFrame();
         render->renderFrame();
     }
     Pixel frameAt(const Look& look, const Vec3<double>& world)
     {
         frame(look);
-        return TabulaTest::pixelAt(world.x(), world.y(), world.z());
+        return TabulaTest::pixelAt(world);
     }
-
-    Render* render = Render::instance();
-    TestBoard scene;
-    bool lookSet = false;
 };
 
 TEST_F(LookGLTest, DefaultLookDrawsTheSamePictureAsBefore)
@@ -140,21 +111,14 @@ TEST_F(LookGLTest, DefaultLookDrawsTheSamePictureAsBefore)
         EXPECT_TRUE(glIsEnabled(cap)) << cap;
     const std::string shot = TabulaTest::buildPath("look-default.png");
     ASSERT_TRUE(render->saveScreenshot(shot));
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture quiet;
     const Rendering::Image reference(TabulaTest::dataPath("look/default.png"));
     const Rendering::Image drawn(shot);
-    testing::internal::GetCapturedStdout();
     ASSERT_NE(reference.getData(), nullptr);
     ASSERT_EQ(drawn.getWidth(), reference.getWidth());
     ASSERT_EQ(drawn.getHeight(), reference.getHeight());
-    const unsigned char* a = drawn.getData();
-    const unsigned char* b = reference.getData();
-    const std::size_t bytes = std::min(drawn.getDataSize(), reference.getDataSize());
-    ASSERT_EQ(drawn.getDataSize(), reference.getDataSize());
-    int largest = 0;
-    for (std::size_t i = 0; i < bytes; ++i)
-        largest = std::max(largest, std::abs(int(a[i]) - int(b[i])));
-    EXPECT_LE(largest, 1) << "compare " << shot;
+    EXPECT_LE(TabulaTest::largestDifference(TabulaTest::bytesOf(drawn), TabulaTest::bytesOf(reference)), 1)
+        << "compare " << shot;
 }
 
 TEST_F(LookGLTest, MarksShowOnLightAndDarkColouredSquaresOnlyWithTheSwitch)
@@ -265,7 +229,7 @@ TEST_F(LookGLTest, LightRigLightsAWhitePieceTopBrightSidesDarkerNothingSaturated
     const Vec3<double> c = scene.squareCentre(3, 3);
     const Look look = only(&Look::m_LightRig);
     const Pixel top = frameAt(look, Vec3<double>(c.x(), 0.276, c.z()));
-    const Pixel side = TabulaTest::pixelAt(c.x() + 0.17, 0.076, c.z() + 0.1);
+    const Pixel side = TabulaTest::pixelAt(Vec3<double>(c.x() + 0.17, 0.076, c.z() + 0.1));
     for (int channel = 0; channel < 3; ++channel)
     {
         EXPECT_GE(top[channel], 200) << channel;
@@ -296,7 +260,7 @@ TEST_F(LookGLTest, LightRigLightsAWhitePieceTopBrightSidesDarkerNothingSaturated
 
 TEST_F(LookGLTest, ShadowsFallAwayFromTheKeyLightOnceWhereTheyOverlap)
 {
-    lookFrom(Vec3<double>(0, 10, 0), -1.5707963);
+    TabulaTest::resetCamera(*render->getCamera(), Vec3<double>(0, 10, 0), -1.5707963);
     // The key light (light 0 of the rig) as OpenGL holds it, in eye
     // coordinates, turned back into the world.
     frame(only(&Look::m_LightRig));
@@ -350,23 +314,18 @@ TEST_F(LookGLTest, ShadowsFallAwayFromTheKeyLightOnceWhereTheyOverlap)
     bar->setHeading(90);
     scene.at(1, 1)->pushObject(bar);
     frame(shadowed);
-    std::vector<unsigned char> turned(4 * 1024 * 728), made(turned.size());
-    glReadPixels(0, 0, 1024, 728, GL_RGBA, GL_UNSIGNED_BYTE, turned.data());
+    const std::vector<unsigned char> turned = TabulaTest::readFrame();
     scene.at(1, 1)->popObject(bar);
     delete bar;
     scene.at(1, 1)->pushObject(modelPiece(writeBox("look-bar-z.obj", 0.2, 0.1, 0.8)));
     frame(shadowed);
-    glReadPixels(0, 0, 1024, 728, GL_RGBA, GL_UNSIGNED_BYTE, made.data());
-    int largest = 0;
-    for (std::size_t i = 0; i < made.size(); ++i)
-        largest = std::max(largest, std::abs(int(turned[i]) - int(made[i])));
-    EXPECT_LE(largest, 3);
+    EXPECT_LE(TabulaTest::largestDifference(TabulaTest::readFrame(), turned), 3);
 }
 
 TEST_F(LookGLTest, CornerOriginModelStandsCentredOnItsSquare)
 {
     const Vec3<double> c = scene.squareCentre(3, 3);
-    lookFrom(Vec3<double>(c.x(), 10, c.z()), -1.5707963);
+    TabulaTest::resetCamera(*render->getCamera(), Vec3<double>(c.x(), 10, c.z()), -1.5707963);
     Core::Object* cube = modelPiece(TabulaTest::dataPath("models/assimp/cube_usemtl.obj"));
     ASSERT_NE(cube->getMesh(), nullptr);
     cube->setScale(0.5);

@@ -1,6 +1,5 @@
 // glTF models drawn in a real window: pictures read back from the frame.
 
-#include <array>
 #include <memory>
 #include <set>
 #include <vector>
@@ -18,7 +17,7 @@
 namespace
 {
 
-using Pixel = std::array<unsigned char, 4>;
+using TabulaTest::Pixel;
 
 std::unique_ptr<Rendering::Mesh> load(const std::string& file)
 {

@@ -5,6 +5,8 @@
 #include <Rendering/Mesh.h>
 #include <Rendering/Primitive.h>
 
+#include "support/LogCapture.h"
+
 using Rendering::Geometry;
 using Rendering::Mesh;
 using Rendering::Primitive;
@@ -30,9 +32,9 @@ TEST(MeshTest, RemovingAPrimitiveHandsItBackAndUnknownOnesAreReported)
     geometry.addPrimitive(removed);
 
     Primitive stranger;
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture log;
     geometry.removePrimitive(&stranger);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Unkown primitive to remove.\n");
+    EXPECT_EQ(log.out(), "Unkown primitive to remove.\n");
     EXPECT_EQ(geometry.getPrimitives().size(), 2u);
 
     geometry.removePrimitive(removed);

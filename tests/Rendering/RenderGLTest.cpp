@@ -37,17 +37,11 @@
 #include "support/TestPaths.h"
 
 using Rendering::Render;
+using TabulaTest::Pixel;
 using TabulaTest::TestBoard;
 
 namespace
 {
-using Pixel = std::array<unsigned char, 4>;
-
-Pixel pixelAt(const Vec3<double>& world)
-{
-    return TabulaTest::pixelAt(world.x(), world.y(), world.z());
-}
-
 struct FrameRecorder : Core::CallBackFrame
 {
     FrameRecorder(std::vector<std::string>& log, std::string name, const Core::Board& board)
@@ -75,25 +69,14 @@ void placeCamera(double degreesDown, double degreesAround, double distance)
     camera->setDistanceToOrigin(distance);
 }
 
-struct RenderGLTest : ::testing::Test
+struct RenderGLTest : TabulaTest::BoardSceneGLTest
 {
     void SetUp() override
     {
-        TabulaTest::initEngine();
-        rot = 0.0f;
+        BoardSceneGLTest::SetUp();
         placeCamera(45.0, 0.0, 10.0);
         scene.board->setAutoHighlight(true);
-        render->setParams("Board", Vec3<double>(1, 1, 1), scene.board);
     }
-    void TearDown() override
-    {
-        render->getHUDs().clear();
-        render->getCallBacksFrame().clear();
-        render->setParams("Board", Vec3<double>(1, 1, 1), nullptr);
-    }
-
-    Render* render = Render::instance();
-    TestBoard scene;
 };
 
 // Picking only tells the records which square is under the pointer; running
@@ -135,11 +118,6 @@ struct PickingGLTest : RenderGLTest
         RenderGLTest::SetUp();
         render->getCallBacksPicking() = {&recorder};
     }
-    void TearDown() override
-    {
-        render->getCallBacksPicking().clear();
-        RenderGLTest::TearDown();
-    }
 
     unsigned int nameOf(unsigned int x, unsigned int y) const { return scene.at(x, y)->getPickingName(); }
 
@@ -147,9 +125,9 @@ struct PickingGLTest : RenderGLTest
 };
 } // namespace
 
-TEST_F(RenderGLTest, SetUpPrintsItsTwoLinesAndTheFrameAppliesTheDefaultLight)
+// The set-up's lines are LogGLTest's.
+TEST_F(RenderGLTest, TheFrameAppliesTheDefaultLight)
 {
-    EXPECT_EQ(TabulaTest::engineSetupOutput(), "Initializing OpenGL :  OK\nInitializing GLEW & Shader :  OK\n");
     // The engine's spot narrows to 60 degrees (OpenGL's own is 180). Its
     // exponent of 1024 is out of OpenGL's range: the error it raises is cleared.
     render->renderFrame();
@@ -189,23 +167,6 @@ TEST_F(RenderGLTest, TitleShowsTheFrameRateOnceASecond)
             break;
     }
     EXPECT_TRUE(std::regex_match(title, fps)) << title;
-}
-
-TEST_F(RenderGLTest, ResizeSetsViewportSizeAndAspect)
-{
-    // GLUT's reshape callback is the test window's; the engine's part is
-    // what reshape does with the new size.
-    render->reshape(800, 600);
-    EXPECT_EQ(render->getSize(), Vec2<unsigned int>(800, 600));
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, 800, 600}));
-    EXPECT_DOUBLE_EQ(render->getCamera()->getAspectRatio(), 800.0 / 600.0);
-
-    // A window folded to height 0 keeps the last aspect ratio.
-    render->reshape(800, 0);
-    EXPECT_DOUBLE_EQ(render->getCamera()->getAspectRatio(), 800.0 / 600.0);
-    render->reshape(1024, 728);
 }
 
 TEST_F(RenderGLTest, AxesAreUnitLinesInRedGreenBlue)
@@ -323,12 +284,13 @@ TEST_F(RenderGLTest, FunctionHandlersRunAmongTheRecordsInRegistrationOrderUntilR
     render->renderFrame();
     EXPECT_EQ(render->getCallBacksFrame(), (std::vector<Core::CallBackFrame*>{&record}));
     EXPECT_EQ(render->getCallBacksPicking(), (std::vector<Core::CallBackPicking*>{&record}));
-    render->getCallBacksPicking().clear();
 }
 
 // Framed, every square's centre and every piece's top is in the window, for
 // small and large boards, square or not, in a wide and a tall window, from
-// any side; and the board fills most of the window one way.
+// any side; and the board fills most of the window one way. (GLUT's reshape
+// callback is the test window's; the engine's part is what reshape does with
+// the new size.)
 TEST_F(RenderGLTest, FramingShowsTheWholeBoardWhateverItsSizeAndTheWindowsShape)
 {
     struct Shape
@@ -371,6 +333,15 @@ TEST_F(RenderGLTest, FramingShowsTheWholeBoardWhateverItsSizeAndTheWindowsShape)
                         << name;
                 }
             }
+    // The last window's size is the viewport's and the camera's aspect; a
+    // window folded to height 0 keeps the last aspect ratio.
+    EXPECT_EQ(render->getSize(), Vec2<unsigned int>(400, 720));
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, 400, 720}));
+    EXPECT_DOUBLE_EQ(render->getCamera()->getAspectRatio(), 400.0 / 720.0);
+    render->reshape(800, 0);
+    EXPECT_DOUBLE_EQ(render->getCamera()->getAspectRatio(), 400.0 / 720.0);
     render->reshape(1024, 728);
 }
 
@@ -471,12 +442,11 @@ TEST_F(RenderGLTest, AModelAndAPictureLoadedAfterTheFirstFrameAreDrawnInTheNext)
     const Render::WindowPoint point = render->getWindowPoint(scene.at(3, 4));
     const Pixel before = TabulaTest::readPixel(static_cast<int>(point.m_X), static_cast<int>(point.m_Y));
 
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture quiet;
     auto* piece = new Core::Object(Core::Object::ObjectAlignment(), TabulaTest::dataPath("models/quad.obj"));
     piece->setColor(Vec4<double>(0, 0, 1, 1));
     scene.at(3, 4)->pushObject(piece);
     scene.at(5, 5)->setTexture(TabulaTest::dataPath("images/wood.png"));
-    testing::internal::GetCapturedStdout();
     ASSERT_NE(piece->getMesh(), nullptr);
     render->renderFrame();
     const Render::WindowPoint drawn = render->getWindowPoint(piece);
@@ -492,12 +462,12 @@ TEST_F(RenderGLTest, ScreenshotRestoresThePackAlignmentAndFailsOnAnUnwritablePat
 {
     render->renderFrame();
     const std::string path = TabulaTest::buildPath("screenshot.png");
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture log;
+    // The caller's alignment, whatever an earlier read of the frame left.
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
     EXPECT_TRUE(render->saveScreenshot(path));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    testing::internal::CaptureStdout();
+    EXPECT_TRUE(log.lines().empty()) << log.out();
     EXPECT_FALSE(render->saveScreenshot(TabulaTest::buildPath("no-such-folder/shot.png")));
-    testing::internal::GetCapturedStdout();
     EXPECT_EQ(TabulaTest::glInteger(GL_PACK_ALIGNMENT), 4);
     std::remove(path.c_str());
 }
@@ -543,7 +513,7 @@ TEST_F(RenderGLTest, PickingAtTheWindowPointOfEverySquareAndPieceSelectsIt)
     EXPECT_FALSE(render->getWindowPoint(static_cast<Core::Square*>(nullptr)).m_InView);
 }
 
-TEST_F(PickingGLTest, NearestHitWinsComparedUnsignedFirstOnTies)
+TEST_F(PickingGLTest, NearestHitWinsComparedUnsignedFirstOnTiesAndReachesTheRecordsWithoutAutoHighlight)
 {
     // Equal depths: the first record wins.
     render->processHits(writeHits({hit(500, nameOf(1, 1)), hit(500, nameOf(2, 2))}));
@@ -567,6 +537,12 @@ TEST_F(PickingGLTest, NearestHitWinsComparedUnsignedFirstOnTies)
     overlong[3] = nameOf(6, 6);
     render->processHits(writeHits({hit(1000, nameOf(5, 5)), overlong}));
     EXPECT_EQ(scene.board->getHighlightedSquare(), scene.at(5, 5));
+
+    // A game that highlights squares itself still learns which one is picked.
+    scene.board->setAutoHighlight(false);
+    render->processHits(writeHits({hit(10, nameOf(1, 1))}));
+    EXPECT_EQ(recorder.getPickedSquare(), scene.at(1, 1));
+    EXPECT_EQ(scene.board->getHighlightedSquare(), nullptr);
 }
 
 TEST_F(PickingGLTest, OverflowUnknownNamesAndEmptyRecordsChangeNothing)
@@ -609,15 +585,6 @@ TEST_F(PickingGLTest, OverflowUnknownNamesAndEmptyRecordsChangeNothing)
     EXPECT_EQ(recorder.getPickedSquare(), scene.at(4, 4));
 }
 
-// A game that highlights squares itself still learns which one is picked.
-TEST_F(PickingGLTest, WithAutomaticHighlightingOffTheRecordsStillLearnTheSquare)
-{
-    scene.board->setAutoHighlight(false);
-    render->processHits(writeHits({hit(10, nameOf(1, 1))}));
-    EXPECT_EQ(recorder.getPickedSquare(), scene.at(1, 1));
-    EXPECT_EQ(scene.board->getHighlightedSquare(), nullptr);
-}
-
 // Set up before the window exists, a light is enabled by the engine's set-up
 // and lights the first frame. (Alone in its process, as ctest runs it.)
 TEST(RenderLightGLTest, ALightSetUpBeforeTheWindowLightsTheFirstFrame)
@@ -635,7 +602,7 @@ TEST(RenderLightGLTest, ALightSetUpBeforeTheWindowLightsTheFirstFrame)
     placeCamera(45.0, 0.0, 10.0);
     render->renderFrame();
     // A light grey square, lit red from above.
-    const Pixel lit = pixelAt(scene.squareCentre(4, 3));
+    const Pixel lit = TabulaTest::pixelAt(scene.squareCentre(4, 3));
     EXPECT_GT(lit[0], lit[1] + 40);
     render->getLights().pop_back();
     render->setParams("Board", Vec3<double>(1, 1, 1), nullptr);

@@ -5,10 +5,8 @@
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "Core/ImageManager.h"
 #include "Rendering/Image.h"
@@ -16,6 +14,7 @@
 #include "Rendering/Shader.h"
 #include "Rendering/Texture.h"
 #include "support/GLTestWindow.h"
+#include "support/LogCapture.h"
 #include "support/TestPaths.h"
 
 namespace
@@ -26,9 +25,7 @@ using TabulaTest::startEngine;
 // Images first registered after the engine's set-up are not uploaded by it.
 std::unique_ptr<Rendering::Texture> texture(const std::string& name)
 {
-    testing::internal::CaptureStdout();
-    std::unique_ptr<Rendering::Texture> made(new Rendering::Texture(TabulaTest::dataPath(name)));
-    testing::internal::GetCapturedStdout();
+    auto made = TabulaTest::quietly([&] { return std::make_unique<Rendering::Texture>(TabulaTest::dataPath(name)); });
     for (Rendering::Image* image : {made->getImage(), made->getNormalMap()})
         if (image != nullptr && image->getId() == 0)
             image->initGL();
@@ -89,9 +86,8 @@ TEST(TextureGL, ApplyWithTheEngineShaderSetsUnitsAndSamplers)
     EXPECT_EQ(sampler("NormalsID"), 1);
 
     // A texture whose file did not load binds nothing.
-    testing::internal::CaptureStdout();
+    TabulaTest::LogCapture quiet;
     Rendering::Texture missing(TabulaTest::dataPath("images/missing.png"));
-    testing::internal::GetCapturedStdout();
     EXPECT_FALSE(missing.isLoaded());
     missing.apply();
     EXPECT_EQ(boundOn(GL_TEXTURE0), 0u);
@@ -139,9 +135,7 @@ TEST(TextureGLDeathTest, ShaderWithoutNormalsSamplerEndsTheProcessAtFirstApply)
             startEngine();
             Rendering::Shader lacking(TabulaTest::dataPath("shaders/textured.vert"),
                                       TabulaTest::dataPath("shaders/no_normals.frag"));
-            testing::internal::CaptureStdout();
-            lacking.init();
-            testing::internal::GetCapturedStdout();
+            TabulaTest::quietly([&] { lacking.init(); });
             Rendering::Render::instance()->setShader(&lacking);
             lacking.apply();
             texture("images/plain.png")->apply();

@@ -77,11 +77,6 @@ Bounds boxOf(const std::vector<std::vector<FedVertex>>& shapes)
     return box;
 }
 
-} // namespace TabulaTest
-
-namespace TabulaTest
-{
-
 void expectTurned(const FeedbackCapture& plain, const FeedbackCapture& turned, const Quat<double>& turn,
                   const Vec3<double>& plainOrigin, const Vec3<double>& turnedOrigin, const std::string& when)
 {

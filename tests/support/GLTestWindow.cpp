@@ -1,13 +1,16 @@
 #include "support/GLTestWindow.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include <Core/Board.h>
 #include <Rendering/Camera.h>
+#include <Rendering/Image.h>
 #include <Rendering/Render.h>
 #include <Rendering/Shader.h>
 
@@ -26,7 +29,6 @@ namespace
 {
 bool g_WindowOpen = false;
 bool g_EngineReady = false;
-std::string g_SetupOutput;
 
 void idleDisplay() {}
 void reshape(int width, int height)
@@ -80,9 +82,9 @@ void initEngine()
     openWindow();
     if (g_EngineReady)
         return;
-    LogCapture log;
+    // Its lines are LogGLTest's.
+    LogCapture quiet;
     Rendering::Render::instance()->initGL();
-    g_SetupOutput = log.out();
     g_EngineReady = true;
 }
 
@@ -99,11 +101,6 @@ void startEngine(Rendering::Shader* shader)
     Rendering::Render::instance()->setShader(shader);
 }
 
-const std::string& engineSetupOutput()
-{
-    return g_SetupOutput;
-}
-
 WindowPoint projectToWindow(double x, double y, double z)
 {
     Rendering::Render* render = Rendering::Render::instance();
@@ -118,14 +115,9 @@ WindowPoint projectToWindow(double x, double y, double z)
 WindowPoint projectThrough(const Rendering::Camera& camera, unsigned int width, unsigned int height, double x, double y,
                            double z)
 {
-    const Matrix<double>& v = camera.getTransformationMatrix();
-    const Matrix<double>& p = camera.getProjectionMatrix();
-    double eye[4], clip[4];
-    for (int r = 0; r < 4; ++r)
-        eye[r] = v[r] * x + v[4 + r] * y + v[8 + r] * z + v[12 + r];
-    for (int r = 0; r < 4; ++r)
-        clip[r] = p[r] * eye[0] + p[4 + r] * eye[1] + p[8 + r] * eye[2] + p[12 + r] * eye[3];
-    const double ndcX = clip[0] / clip[3], ndcY = clip[1] / clip[3];
+    const Vec4<double> eye = camera.getTransformationMatrix().transform(Vec4<double>(x, y, z, 1));
+    const Vec4<double> clip = camera.getProjectionMatrix().transform(eye);
+    const double ndcX = clip.x() / clip.w(), ndcY = clip.y() / clip.w();
     return WindowPoint{(ndcX + 1.0) / 2.0 * width, height - (ndcY + 1.0) / 2.0 * height};
 }
 
@@ -146,22 +138,65 @@ void pickAt(double x, double y)
     Rendering::Render::instance()->pickAt(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
 }
 
-std::array<unsigned char, 4> readPixel(int x, int y)
+Pixel readPixel(int x, int y)
 {
     glFinish();
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
-    std::array<unsigned char, 4> rgba{};
+    Pixel rgba{};
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, viewport[3] - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     return rgba;
 }
 
-std::array<unsigned char, 4> pixelAt(double x, double y, double z)
+Pixel pixelAt(const Vec3<double>& world)
 {
-    const WindowPoint p = projectToWindow(x, y, z);
+    const WindowPoint p = projectToWindow(world.x(), world.y(), world.z());
     return readPixel(static_cast<int>(p.x), static_cast<int>(p.y));
+}
+
+int difference(const Pixel& a, const Pixel& b)
+{
+    int largest = 0;
+    for (int c = 0; c < 3; ++c)
+        largest = std::max(largest, std::abs(int(a[c]) - int(b[c])));
+    return largest;
+}
+
+std::vector<unsigned char> readFrame()
+{
+    glFinish();
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    std::vector<unsigned char> rgba(4 * std::size_t(viewport[2]) * std::size_t(viewport[3]));
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, viewport[2], viewport[3], GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
+std::vector<unsigned char> bytesOf(const Rendering::Image& image)
+{
+    return std::vector<unsigned char>(image.getData(), image.getData() + image.getDataSize());
+}
+
+int largestDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
+{
+    EXPECT_EQ(a.size(), b.size());
+    int largest = 0;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        largest = std::max(largest, std::abs(int(a[i]) - int(b[i])));
+    return largest;
+}
+
+void drawUnmoved(const std::function<void()>& draw)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    draw();
+    glPopMatrix();
 }
 
 void resizeWindow(unsigned int width, unsigned int height)

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include <Math/Vec3.h>
 
 namespace Rendering
 {
 class Camera;
+class Image;
 class Shader;
 }
 
@@ -29,9 +32,6 @@ Rendering::Shader& engineShader();
 /// initEngine() with engineShader() as the shader the set-up builds, then
 /// `shader` made the engine's shader.
 void startEngine(Rendering::Shader* shader = &engineShader());
-
-/// What the engine's OpenGL set-up printed on the standard output.
-const std::string& engineSetupOutput();
 
 /// Window position (x from the left, y from the top) at which a world point
 /// appears, from the engine's camera, scene scale (1, 1, 1 assumed) and turn.
@@ -58,13 +58,27 @@ void resetCamera(Rendering::Camera& camera, const Vec3<double>& position = Vec3<
 /// highlighted and handed to the picking records.
 void pickAt(double x, double y);
 
+/// An RGBA pixel as read back.
+using Pixel = std::array<unsigned char, 4>;
 /// RGBA of the back-buffer pixel at window position (x from the left, y from
 /// the top), read after glFinish.
-std::array<unsigned char, 4> readPixel(int x, int y);
-
-/// readPixel at the window position where world point (x, y, z) appears
+Pixel readPixel(int x, int y);
+/// readPixel at the window position where world point `world` appears
 /// (projectToWindow).
-std::array<unsigned char, 4> pixelAt(double x, double y, double z);
+Pixel pixelAt(const Vec3<double>& world);
+/// The largest difference of the two pixels' red, green or blue.
+int difference(const Pixel& a, const Pixel& b);
+/// The whole back buffer as RGBA rows from the bottom, read after glFinish.
+std::vector<unsigned char> readFrame();
+/// The bytes `image` holds.
+std::vector<unsigned char> bytesOf(const Rendering::Image& image);
+/// The largest difference of two pictures' bytes, position by position (a
+/// failure when their sizes differ).
+int largestDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b);
+
+/// Runs `draw` under an identity model-view matrix, restored afterwards: what
+/// it draws is then in its own frame.
+void drawUnmoved(const std::function<void()>& draw);
 /// Resizes the test window and waits until the engine has followed
 /// (Render::reshape through GLUT's reshape callback).
 void resizeWindow(unsigned int width, unsigned int height);

@@ -40,4 +40,13 @@ private:
     LogCapture* m_Outer;
 };
 
+/// What `action` returns, with the lines the library logs meanwhile kept out
+/// of the test's output.
+template <class Action>
+auto quietly(const Action& action)
+{
+    LogCapture quiet;
+    return action();
+}
+
 } // namespace TabulaTest

@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include <algorithm>
-
 #include <gtest/gtest.h>
 
 #include <Reader/internal/ModelData.h>
@@ -25,11 +23,10 @@ template <class ModelReader>
 Reader::ModelData loadModel(const std::string& path, std::string* printed = nullptr)
 {
     Reader::ModelData data;
-    testing::internal::CaptureStdout();
+    LogCapture log;
     ModelReader().load(path, data);
-    const std::string output = testing::internal::GetCapturedStdout();
     if (printed)
-        *printed = output;
+        *printed = log.out();
     return data;
 }
 

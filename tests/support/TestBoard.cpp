@@ -2,8 +2,11 @@
 
 #include <GL/gl.h>
 
+#include <Rendering/Camera.h>
+#include <Rendering/Look.h>
 #include <Rendering/Mesh.h>
 
+#include "support/GLTestWindow.h"
 #include "support/LogCapture.h"
 
 namespace TabulaTest
@@ -59,6 +62,23 @@ Core::Object* TestBoard::addPiece(unsigned int x, unsigned int y, const Vec4<dou
 Vec3<double> TestBoard::squareCentre(unsigned int x, unsigned int y) const
 {
     return Vec3<double>(x + 0.5 - width / 2.0, 0.001, height / 2.0 - (y + 0.5));
+}
+
+void BoardSceneGLTest::SetUp()
+{
+    initEngine();
+    rot = 0.0f;
+    resetCamera(*render->getCamera());
+    render->setParams("Board", Vec3<double>(1, 1, 1), scene.board);
+}
+
+void BoardSceneGLTest::TearDown()
+{
+    render->setLook(Rendering::Look());
+    render->getHUDs().clear();
+    render->getCallBacksFrame().clear();
+    render->getCallBacksPicking().clear();
+    render->setParams("Board", Vec3<double>(1, 1, 1), nullptr);
 }
 
 } // namespace TabulaTest

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <Core/Board.h>
 #include <Core/Grid.h>
 #include <Core/Object.h>
 #include <Core/Square.h>
+#include <Rendering/Render.h>
 
 namespace TabulaTest
 {
@@ -49,6 +52,19 @@ struct TestBoard : Core::Grid
     const unsigned int height;
     const std::vector<Core::Square*>& squares;
     Core::Board* const board;
+};
+
+/// A GL test of the engine drawing a TestBoard, `scene`: the engine set up,
+/// its camera in the start-up pose, no scene turn. What the test hands the
+/// engine (the board, a Look, HUDs, frame and picking records) is taken back
+/// after it.
+struct BoardSceneGLTest : ::testing::Test
+{
+    void SetUp() override;
+    void TearDown() override;
+
+    Rendering::Render* const render = Rendering::Render::instance();
+    TestBoard scene;
 };
 
 } // namespace TabulaTest

@@ -4,8 +4,6 @@
 
 #include "TestPositions.h"
 
-#include <utility>
-
 using namespace Draughts;
 
 namespace
