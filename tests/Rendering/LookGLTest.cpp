@@ -183,7 +183,7 @@ TEST_F(LookGLTest, TrueColoursShowAModelsPartColoursOnTheirPartOnly)
     const Vec3<double> c = scene.squareCentre(3, 3);
     const Vec3<double> left(c.x() - 0.2, 0.02, c.z()), right(c.x() + 0.2, 0.02, c.z());
     const Pixel blue = frameAt(only(&Look::m_TrueColors), left);
-    const Pixel green = TabulaTest::pixelAt(right.x(), right.y(), right.z());
+    const Pixel green = TabulaTest::pixelAt(right);
     EXPECT_GT(int(blue[2]), int(blue[1]) + 40);
     EXPECT_GT(int(green[1]), int(green[2]) + 40);
     const Pixel unseen = frameAt(Look(), left);
