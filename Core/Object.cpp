@@ -182,18 +182,7 @@ void Object::drawBody() const
 {
     if (m_Mesh)
     {
-        // A model's part colours (glTF base colour, OBJ Kd) are set as the
-        // current colour, which lighting ignores unless the material follows it.
-        const bool partColours = Rendering::Render::instance()->getLook().m_TrueColors;
-        if (partColours)
-        {
-            glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT);
-            glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-            glEnable(GL_COLOR_MATERIAL);
-        }
         m_Mesh->draw();
-        if (partColours)
-            glPopAttrib();
         if (m_DrawBound)
             m_Aabb.draw();
     }

@@ -152,16 +152,23 @@ void Primitive::draw()
     }
     if (m_Texture)
         m_Texture->apply();
-    // Under true colours, faces of their own colour leave the current colour
-    // as they found it for what comes next; set again, it also resets a
-    // material that follows it (popping the attributes would not).
+    // Under true colours, faces of their own colour show under lighting (the
+    // material follows them) and leave colour and material as they found
+    // them for what comes next. Following is switched off before the pop:
+    // popped while on, the material would stay as the list set it.
     const bool ownColours = !m_ColorIndices.empty() && Render::instance()->getLook().m_TrueColors;
-    GLfloat current[4];
     if (ownColours)
-        glGetFloatv(GL_CURRENT_COLOR, current);
+    {
+        glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LIGHTING_BIT);
+        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+        glEnable(GL_COLOR_MATERIAL);
+    }
     glCallList(m_DisplayList);
     if (ownColours)
-        glColor4fv(current);
+    {
+        glDisable(GL_COLOR_MATERIAL);
+        glPopAttrib();
+    }
     Image::unApply();
 }
 
